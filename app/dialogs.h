@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Every message box and file dialog of the program goes through this
+// interface, so that tests can answer them without a modal loop.
+class Dialogs {
+public:
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
+    enum class FileMode { Existing, Any };
+
+    virtual ~Dialogs() = default;
+
+    // A modal message box without icon; an empty caption means the program's
+    // title "工程1". Yes is the default button where there is one.
+    virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok,
+                           const QString& caption = QString()) = 0;
+
+    // A modal open-file dialog. The filter is written as
+    // "description|pattern|description|pattern"; the first entry is in force.
+    // Returns the chosen path, or empty text when the user cancelled.
+    virtual QString openFile(const QString& filter, const QString& proposedName,
+                             FileMode mode) = 0;
+};

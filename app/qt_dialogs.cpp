@@ -1,0 +1,58 @@
+#include "app/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+const QString QtDialogs::DefaultCaption = QStringLiteral("工程1");
+
+Dialogs::Answer QtDialogs::message(const QString& text, Buttons buttons, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? DefaultCaption : caption, text,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        default:
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+QStringList QtDialogs::nameFilters(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + u')';
+    }
+    return filters;
+}
+
+QString QtDialogs::openFile(const QString& filter, const QString& proposedName, FileMode mode) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode == FileMode::Existing ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
+    dialog.setNameFilters(nameFilters(filter));
+    if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : QDir::toNativeSeparators(files.first());
+}

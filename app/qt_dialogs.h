@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QStringList>
+
+// Qt's message boxes and file dialog behind the Dialogs interface.
+class QtDialogs final : public Dialogs {
+public:
+    static const QString DefaultCaption;
+
+    Answer message(const QString& text, Buttons buttons, const QString& caption) override;
+    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
+
+    // "desc|pattern|desc|pattern" as Qt name filters ("desc (pattern)").
+    static QStringList nameFilters(const QString& filter);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+// Keeps each secondary window open at most once. Opening a window that is
+// not open creates it (its load step runs in the factory) and shows it;
+// opening one that is open only raises it.
+class WindowRegistry final {
+public:
+    enum class Window { Practice, Import, Export };
+    using Factory = std::function<QWidget*()>;
+
+    void setFactory(Window window, Factory factory);
+
+    // The window after the call, or nullptr when it has no factory yet.
+    QWidget* open(Window window);
+    QWidget* find(Window window) const;
+
+private:
+    std::map<Window, Factory> m_factories;
+    std::map<Window, QPointer<QWidget>> m_open;
+};

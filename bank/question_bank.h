@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// Fixed-size text slots, indexed 0 to 2000. An index outside that range is
+// refused: set() reports it and touches nothing, value() yields empty text.
+class TextSlots final {
+public:
+    static constexpr qsizetype Size = 2001;
+
+    static constexpr bool contains(qint64 index) { return index >= 0 && index < Size; }
+
+    QString value(qint64 index) const { return contains(index) ? m_slots[index] : QString(); }
+    [[nodiscard]] bool set(qint64 index, const QString& text);
+
+private:
+    std::array<QString, Size> m_slots;
+};
+
+// The one question store of a run: the bank by question number, and the paper
+// list of the level read last by position.
+struct QuestionBank {
+    TextSlots BankId;
+    TextSlots BankQuestion;
+    TextSlots OptionA;  // the correct answer
+    TextSlots OptionB;
+    TextSlots OptionC;
+    TextSlots OptionD;
+    TextSlots PaperIds;
+    int PaperCount = 0;
+};
+
+// Paths and the level shared by the windows.
+struct SharedValues {
+    QString AppDir;         // program directory, ending in one separator
+    QString LibDir;         // AppDir + "lib", no separator at its end
+    QString PracticeLevel;  // level at the last press of review or export
+    QString SelectedFile;   // path picked in the last file dialog
+};
+
+// The platform's directory separator, as the program writes paths.
+QChar pathSeparator();
+
+// The program directory with exactly one separator at its end.
+QString appDirFrom(const QString& programDir);
+
+// A file directly in the library directory.
+QString libPath(const SharedValues& values, const QString& fileName);

@@ -1,0 +1,146 @@
+#include "bank/read_data.h"
+
+#include "bank/text_file.h"
+#include "bank/whole_number.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kBankPattern = QStringLiteral("总题库文件*.txt");
+const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷涉及题号.txt");
+constexpr int kRecordLines = 6;
+
+QString firstMatch(const QString& dir, const QString& pattern) {
+    const QStringList names =
+        QDir(dir).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    return names.isEmpty() ? QString() : names.first();
+}
+
+LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
+    LoadResult r;
+    r.status = LoadResult::Status::Failed;
+    r.file = QFileInfo(path).fileName();
+    r.line = line;
+    r.problem = problem;
+    return r;
+}
+
+// The bank pass: six-line records starting at "[I]" lines; other lines are
+// skipped. Stops at the first record it cannot store.
+LoadResult readBank(QuestionBank& bank, const QString& path) {
+    const FileText file = readTextFile(path);
+    if (!file.ok()) return failure(path, 0, file.error);
+
+    const QList<QStringView> lines = splitLines(file.text);
+    const qsizetype count = lines.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView first = lines[i];
+        if (!first.startsWith(u"[I]")) continue;
+        if (count - i < kRecordLines) {
+            return failure(path, i + 1, QStringLiteral("记录不完整，文件在记录中途结束"));
+        }
+        const WholeNumber n = WholeNumber::parse(first.mid(5));
+        if (!n.inRange(0, TextSlots::Size - 1)) {
+            return failure(path, i + 1, QStringLiteral("题号不是 0 到 2000 之间的整数"));
+        }
+        const auto q = n.value;
+        (void)bank.BankId.set(q, first.mid(3).toString());
+        (void)bank.BankQuestion.set(q, lines[i + 1].mid(3).toString());
+        (void)bank.OptionA.set(q, lines[i + 2].toString());
+        (void)bank.OptionB.set(q, lines[i + 3].toString());
+        (void)bank.OptionC.set(q, lines[i + 4].toString());
+        (void)bank.OptionD.set(q, lines[i + 5].toString());
+        i += kRecordLines - 1;
+    }
+    return {};
+}
+
+// The paper-list pass: every "L" the scan reaches on a line starting with "L"
+// begins an identifier of up to six characters; the character after an
+// identifier is never examined.
+LoadResult readPaperList(QuestionBank& bank, const QString& path) {
+    const FileText file = readTextFile(path);
+    if (!file.ok()) return failure(path, 0, file.error);
+
+    const QList<QStringView> lines = splitLines(file.text);
+    int n = 0;
+    for (qsizetype lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
+        const QStringView line = lines[lineIndex];
+        if (!line.startsWith(u'L')) continue;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line[i] != u'L') continue;
+            if (!bank.PaperIds.set(n, line.mid(i, 6).toString())) {
+                return failure(path, lineIndex + 1, QStringLiteral("题号超过 2001 个"));
+            }
+            ++n;
+            i += 6;
+        }
+    }
+    LoadResult r;
+    r.status = LoadResult::Status::Loaded;
+    r.count = n;
+    return r;
+}
+
+}  // namespace
+
+QString LoadResult::message(const QString& level) const {
+    switch (status) {
+        case Status::Loaded:
+            return level + QStringLiteral("题库已读取，共") + QString::number(count) +
+                   QStringLiteral("题");
+        case Status::BankNotFound:
+            return QStringLiteral("题库文件未找到，请先执行解压");
+        case Status::PaperListNotFound:
+            return QStringLiteral("试卷题号文件未找到：") + file;
+        case Status::Failed:
+            break;
+    }
+    const QString kind = file.contains(kPaperListSuffix, Qt::CaseInsensitive)
+                             ? QStringLiteral("试卷题号文件")
+                             : QStringLiteral("题库文件");
+    if (line == 0) return kind + QStringLiteral("无法读取：") + file + QStringLiteral("，") + problem;
+    return kind + QStringLiteral("格式错误：") + file + QStringLiteral(" 第 ") +
+           QString::number(line) + QStringLiteral(" 行，") + problem;
+}
+
+QString findBankFile(const QString& libDir) {
+    if (libDir.isEmpty()) return {};
+    const QString name = firstMatch(libDir, kBankPattern);
+    return name.isEmpty() ? QString() : libDir + pathSeparator() + name;
+}
+
+QString findPaperList(const QString& libDir, const QString& level) {
+    if (libDir.isEmpty()) return {};
+    const QString wanted = level + kPaperListSuffix;
+    const QString exact = libDir + pathSeparator() + wanted;
+    if (QFileInfo(exact).isFile()) return exact;
+    // Packages come from Windows, where names ignore letter case. QDir
+    // treats wildcard characters in the name as a pattern, so compare by hand.
+    const QStringList names = QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System,
+                                                     QDir::Name);
+    for (const QString& name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return libDir + pathSeparator() + name;
+    }
+    return {};
+}
+
+LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
+    const QString bankPath = findBankFile(values.LibDir);
+    if (bankPath.isEmpty()) return {};
+
+    if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
+
+    const QString paperPath = findPaperList(values.LibDir, level);
+    if (paperPath.isEmpty()) {
+        LoadResult r;
+        r.status = LoadResult::Status::PaperListNotFound;
+        r.file = level + kPaperListSuffix;
+        return r;
+    }
+    LoadResult r = readPaperList(bank, paperPath);
+    if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
+    return r;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "bank/question_bank.h"
+
+#include <QString>
+
+// Outcome of a read-data action, with what a user needs to hear about it.
+struct LoadResult {
+    enum class Status {
+        Loaded,             // count holds the new PaperCount
+        BankNotFound,       // nothing was touched
+        PaperListNotFound,  // the bank was read; the paper list and PaperCount are unchanged
+        Failed,             // stopped at file/line; slots written before stay written
+    };
+
+    Status status = Status::BankNotFound;
+    int count = 0;
+    QString file;      // name of the file concerned, without its folder
+    qsizetype line = 0;  // 1-based line the problem was found on, 0 when none applies
+    QString problem;   // what is wrong, for Failed
+
+    // The text the main window shows for this outcome.
+    QString message(const QString& level) const;
+};
+
+// The bank file in the library directory: the first regular file, by name,
+// that matches 总题库文件*.txt without regard to letter case. Empty if none.
+QString findBankFile(const QString& libDir);
+
+// The level's paper list in the library directory, matched without regard to
+// letter case. Empty if there is none.
+QString findPaperList(const QString& libDir, const QString& level);
+
+// Reads the bank file and the level's paper list into the store.
+LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);

@@ -1,0 +1,82 @@
+#include "main_window/form1.h"
+
+#include "app/fonts.h"
+#include "bank/read_data.h"
+#include "ui_form1.h"
+
+const QString Form1::FarewellText =
+    QStringLiteral("感谢使用本复习工具，祝各位考试成功。de qz0xy k");
+const QString Form1::ReimportQuestion = QStringLiteral("题库文件已经解压过，重新解压覆盖吗？");
+
+Form1::Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowRegistry& windows,
+             const QString& programDir, QWidget* parent)
+    : QWidget(parent),
+      m_ui(std::make_unique<Ui::Form1>()),
+      m_bank(bank),
+      m_values(values),
+      m_dialogs(dialogs),
+      m_windows(windows) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_ui->Label3->setFont(songti(15.75));
+    m_ui->Label2->setFont(songti(7.5));
+
+    connect(m_ui->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(m_ui->Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    connect(m_ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_ui->Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_ui->Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(m_ui->Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+
+    Form_Load(programDir);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load(const QString& programDir) {
+    m_values.AppDir = appDirFrom(programDir);
+    m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+    m_ui->Combo1->addItems({QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")});
+    m_ui->Combo1->setCurrentIndex(0);
+    Combo1_Click();
+    m_ui->Command2->setFocus();
+}
+
+void Form1::Combo1_Click() {
+    m_ui->Command5->setEnabled(false);
+    m_ui->Command1->setEnabled(false);
+}
+
+void Form1::Command4_Click() {
+    const QString level = m_ui->Combo1->currentText();
+    const LoadResult result = ReadData(m_bank, m_values, level);
+    m_dialogs.message(result.message(level));
+    if (result.status == LoadResult::Status::Loaded) {
+        m_ui->Command1->setEnabled(true);
+        m_ui->Command5->setEnabled(true);
+    }
+}
+
+void Form1::Command1_Click() {
+    m_values.PracticeLevel = m_ui->Combo1->currentText();
+    m_windows.open(WindowRegistry::Window::Practice);
+}
+
+void Form1::Command5_Click() {
+    m_values.PracticeLevel = m_ui->Combo1->currentText();
+    m_windows.open(WindowRegistry::Window::Export);
+}
+
+void Form1::Command2_Click() {
+    if (!findBankFile(m_values.LibDir).isEmpty() &&
+        m_dialogs.message(ReimportQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+        return;
+    }
+    m_windows.open(WindowRegistry::Window::Import);
+}
+
+void Form1::Command3_Click() {
+    m_dialogs.message(FarewellText);
+    close();
+}

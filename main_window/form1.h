@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/window_registry.h"
+#include "bank/question_bank.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Form1;
+}
+
+// The main window: the level chooser, read data, and the doors to the
+// practice, import and export windows.
+class Form1 final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form1)
+
+public:
+    Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowRegistry& windows,
+          const QString& programDir, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    static const QString FarewellText;
+    static const QString ReimportQuestion;
+
+private:
+    void Form_Load(const QString& programDir);
+    void Combo1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+
+    std::unique_ptr<Ui::Form1> m_ui;
+    QuestionBank& m_bank;
+    SharedValues& m_values;
+    Dialogs& m_dialogs;
+    WindowRegistry& m_windows;
+};

@@ -1,0 +1,381 @@
+#include "bank/read_data.h"
+#include "bank/text_file.h"
+#include "bank/whole_number.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Status = LoadResult::Status;
+// question number -> BankId, BankQuestion, OptionA, OptionD
+using Expected = QMap<int, QStringList>;
+
+namespace {
+
+const QString kBankName = QStringLiteral("总题库文件(v1).txt");
+
+QString paperName(const QString& level) {
+    return level + QStringLiteral("业余电台操作证书试卷涉及题号.txt");
+}
+
+QString record(const QString& id, const QString& question) {
+    return QStringLiteral("[I]%1\n[Q]%2\n[A]a%1\n[B]b%1\n[C]c%1\n[D]d%1\n[P]\n\n").arg(id, question);
+}
+
+QStringList paperIds(const QuestionBank& bank, int count) {
+    QStringList ids;
+    for (int i = 0; i < count; ++i) ids << bank.PaperIds.value(i);
+    return ids;
+}
+
+}  // namespace
+
+class BankTest final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QuestionBank m_bank;
+    SharedValues m_values;
+
+    void writeLib(const QString& name, const QByteArray& bytes) {
+        writeBytes(m_values.LibDir + u'/' + name, bytes);
+    }
+
+private slots:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        m_bank = QuestionBank();
+        m_values = SharedValues();
+        m_values.AppDir = appDirFrom(m_dir.path());
+        m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+    }
+
+    void slotBounds_data() {
+        QTest::addColumn<qint64>("index");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("0") << qint64(0) << true;
+        QTest::newRow("2000") << qint64(2000) << true;
+        QTest::newRow("2001") << qint64(2001) << false;
+        QTest::newRow("-1") << qint64(-1) << false;
+    }
+    void slotBounds() {
+        QFETCH(qint64, index);
+        QFETCH(bool, accepted);
+        TextSlots texts;
+        QCOMPARE(texts.set(index, QStringLiteral("x")), accepted);
+        QCOMPARE(texts.value(index), accepted ? QStringLiteral("x") : QString());
+        QCOMPARE(texts.value(1), QString());
+    }
+
+    void appDir_data() {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("appDir");
+        QTest::newRow("folder") << QStringLiteral("/opt/exam") << QStringLiteral("/opt/exam/");
+        QTest::newRow("root") << QStringLiteral("/") << QStringLiteral("/");
+        QTest::newRow("already ends") << QStringLiteral("/opt/") << QStringLiteral("/opt/");
+    }
+    void appDir() {
+        QFETCH(QString, programDir);
+        QFETCH(QString, appDir);
+        QCOMPARE(appDirFrom(programDir), appDir);
+    }
+
+    void wholeNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qint64>("value");
+        const int no = int(WholeNumber::Kind::NotANumber);
+        const int yes = int(WholeNumber::Kind::Value);
+        QTest::newRow("plain") << QStringLiteral("12") << yes << qint64(12);
+        QTest::newRow("leading zeros") << QStringLiteral("0012") << yes << qint64(12);
+        QTest::newRow("blanks") << QStringLiteral("  7 ") << yes << qint64(7);
+        QTest::newRow("empty") << QString() << no << qint64(0);
+        QTest::newRow("sign") << QStringLiteral("-1") << no << qint64(0);
+        QTest::newRow("inner blank") << QStringLiteral("1 2") << no << qint64(0);
+        QTest::newRow("full-width digit") << QStringLiteral("１") << no << qint64(0);
+        QTest::newRow("40 digits") << QString(40, u'9') << int(WholeNumber::Kind::TooLarge)
+                                   << qint64(0);
+    }
+    void wholeNumber() {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(qint64, value);
+        const WholeNumber n = WholeNumber::parse(text);
+        QCOMPARE(int(n.kind), kind);
+        QCOMPARE(n.value, value);
+        QVERIFY(!n.inRange(1, 2000) || (value >= 1 && value <= 2000));
+    }
+
+    void text_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList ab = {QStringLiteral("甲"), QStringLiteral("乙")};
+        QTest::newRow("gbk crlf") << QByteArray("\xbc\xd7\r\n\xd2\xd2\r\n") << ab;
+        QTest::newRow("gbk cr") << QByteArray("\xbc\xd7\r\xd2\xd2\r") << ab;
+        QTest::newRow("gbk lf no end") << QByteArray("\xbc\xd7\n\xd2\xd2") << ab;
+        QTest::newRow("utf8") << QByteArray("\xe7\x94\xb2\n\xe4\xb9\x99\n") << ab;
+        QTest::newRow("utf8 bom") << QByteArray("\xef\xbb\xbf\xe7\x94\xb2\r\n\xe4\xb9\x99") << ab;
+        QTest::newRow("empty lines") << QByteArray("\r\n\n\r") << QStringList{{}, {}, {}};
+        QTest::newRow("empty") << QByteArray() << QStringList{};
+    }
+    void text() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        const QString decoded = decodeText(bytes);
+        QStringList got;
+        for (QStringView line : splitLines(decoded)) got << line.toString();
+        QCOMPARE(got, lines);
+    }
+
+    void encode() {
+        QCOMPARE(encodeGbk(QStringLiteral("A类,1")), QByteArray("A\xc0\xe0,1"));
+        // Characters GBK lacks turn into "?", the rest stays.
+        QCOMPARE(encodeGbk(QStringLiteral("甲😀乙\u0E01")), QByteArray("\xbc\xd7?\xd2\xd2?"));
+    }
+
+    void bankPass_data() {
+        QTest::addColumn<QString>("bank");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qsizetype>("line");
+        QTest::addColumn<Expected>("expected");
+
+        const auto full = [](const QString& id, const QString& q) {
+            return QStringList{id, q, QStringLiteral("[A]a") + id, QStringLiteral("[D]d") + id};
+        };
+        const int loaded = int(Status::Loaded);
+        const int failed = int(Status::Failed);
+
+        QTest::newRow("leading zeros, 0 and 2000")
+            << record(QStringLiteral("LA0012"), QStringLiteral("q12")) +
+                   record(QStringLiteral("LK0000"), QStringLiteral("q0")) +
+                   record(QStringLiteral("LK2000"), QStringLiteral("q2000"))
+            << loaded << qsizetype(0)
+            << Expected{{12, full(QStringLiteral("LA0012"), QStringLiteral("q12"))},
+                                      {0, full(QStringLiteral("LK0000"), QStringLiteral("q0"))},
+                                      {2000, full(QStringLiteral("LK2000"), QStringLiteral("q2000"))}};
+        QTest::newRow("small i is no record")
+            << QStringLiteral("[i]LK0001\n[Q]x\n[A]\n[B]\n[C]\n[D]\n") +
+                   record(QStringLiteral("LK0002"), QStringLiteral("q2"))
+            << loaded << qsizetype(0)
+            << Expected{{1, {{}, {}, {}, {}}},
+                                      {2, full(QStringLiteral("LK0002"), QStringLiteral("q2"))}};
+        QTest::newRow("duplicate: later wins")
+            << record(QStringLiteral("LK0003"), QStringLiteral("old")) +
+                   QStringLiteral("noise\n\n[P]x\n") +
+                   record(QStringLiteral("LK0003"), QStringLiteral("new"))
+            << loaded << qsizetype(0)
+            << Expected{{3, full(QStringLiteral("LK0003"), QStringLiteral("new"))}};
+        QTest::newRow("short record swallows the next")
+            << QStringLiteral("[I]LK0004\n[Q]q4\n[A]a\n[B]b\n[C]c\n") +
+                   record(QStringLiteral("LK0005"), QStringLiteral("q5"))
+            << loaded << qsizetype(0)
+            << Expected{{4, {QStringLiteral("LK0004"), QStringLiteral("q4"),
+                                           QStringLiteral("[A]a"), QStringLiteral("[I]LK0005")}},
+                                      {5, {{}, {}, {}, {}}}};
+        QTest::newRow("tag-only question line")
+            << QStringLiteral("[I]LK0006\n[Q\n[A]\n[B]\n[C]\n[D]\n") << loaded << qsizetype(0)
+            << Expected{{6, {QStringLiteral("LK0006"), {}, QStringLiteral("[A]"),
+                                           QStringLiteral("[D]")}}};
+        QTest::newRow("bad number stops, earlier stays")
+            << record(QStringLiteral("LK0007"), QStringLiteral("q7")) +
+                   record(QStringLiteral("LKx8"), QStringLiteral("q8"))
+            << failed << qsizetype(9)
+            << Expected{{7, full(QStringLiteral("LK0007"), QStringLiteral("q7"))}};
+        QTest::newRow("number 2001") << record(QStringLiteral("LK2001"), QStringLiteral("q"))
+                                     << failed << qsizetype(1) << Expected{};
+        QTest::newRow("empty number") << record(QStringLiteral("LK"), QStringLiteral("q")) << failed
+                                      << qsizetype(1) << Expected{};
+        QTest::newRow("cut short")
+            << record(QStringLiteral("LK0009"), QStringLiteral("q9")) +
+                   QStringLiteral("[I]LK0010\n[Q]q10\n[A]a")
+            << failed << qsizetype(9)
+            << Expected{{9, full(QStringLiteral("LK0009"), QStringLiteral("q9"))},
+                                      {10, {{}, {}, {}, {}}}};
+        QTest::newRow("no records") << QStringLiteral("nothing\n") << loaded << qsizetype(0)
+                                    << Expected{};
+    }
+    void bankPass() {
+        QFETCH(QString, bank);
+        QFETCH(int, status);
+        QFETCH(qsizetype, line);
+        QFETCH(Expected, expected);
+
+        // Every line-end style and both encodings read alike.
+        const QList<QByteArray> forms = {gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')),
+                                         bank.toUtf8()};
+        for (const QByteArray& bytes : forms) {
+            init();
+            writeLib(kBankName, bytes);
+            writeLib(paperName(QStringLiteral("A类")), QByteArray("LK0001\r\n"));
+            const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+            QCOMPARE(int(r.status), status);
+            QCOMPARE(r.line, line);
+            QCOMPARE(m_bank.PaperCount, status == int(Status::Loaded) ? 1 : 0);
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+                const QStringList got = {m_bank.BankId.value(it.key()),
+                                         m_bank.BankQuestion.value(it.key()),
+                                         m_bank.OptionA.value(it.key()),
+                                         m_bank.OptionD.value(it.key())};
+                QCOMPARE(got, it.value());
+            }
+        }
+    }
+
+    void paperScan_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("ids");
+        QTest::newRow("commas") << QStringLiteral("LA0001,LA0002,LA0003")
+                                << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA0002"),
+                                               QStringLiteral("LA0003")};
+        QTest::newRow("written together")
+            << QStringLiteral("LA0001LA0002LA0003")
+            << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA0003")};
+        QTest::newRow("short last") << QStringLiteral("LA0001,LA00")
+                                    << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA00")};
+        QTest::newRow("lines not starting with L")
+            << QStringLiteral(" LA0001\n题 LA0002\nlA0003\nLA0004\n")
+            << QStringList{QStringLiteral("LA0004")};
+        QTest::newRow("any L starts one")
+            << QStringLiteral("LK0001 Last word")
+            << QStringList{QStringLiteral("LK0001"), QStringLiteral("Last w")};
+        QTest::newRow("real list")
+            << QStringLiteral("LK0001， LK0002， LK0003,\n------------------------------\n共计题目： 3\n")
+            << QStringList{QStringLiteral("LK0001"), QStringLiteral("LK0002"),
+                           QStringLiteral("LK0003")};
+        QTest::newRow("empty") << QString() << QStringList{};
+    }
+    void paperScan() {
+        QFETCH(QString, list);
+        QFETCH(QStringList, ids);
+        writeLib(kBankName, QByteArray());
+        writeLib(paperName(QStringLiteral("B类")), gbkLines(list));
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
+        QCOMPARE(int(r.status), int(Status::Loaded));
+        QCOMPARE(r.count, ids.size());
+        QCOMPARE(m_bank.PaperCount, ids.size());
+        QCOMPARE(paperIds(m_bank, ids.size()), ids);
+    }
+
+    void paperLimit_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("2001 fit") << 2001;
+        QTest::newRow("2002 refused") << 2002;
+    }
+    void paperLimit() {
+        QFETCH(int, count);
+        QStringList ids;
+        for (int i = 0; i < count; ++i) ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
+        writeLib(kBankName, QByteArray());
+        writeLib(paperName(QStringLiteral("C类")), gbkLines(ids.join(u',')));
+        m_bank.PaperCount = 5;
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("C类"));
+        if (count <= 2001) {
+            QCOMPARE(int(r.status), int(Status::Loaded));
+            QCOMPARE(m_bank.PaperCount, count);
+        } else {
+            QCOMPARE(int(r.status), int(Status::Failed));
+            QCOMPARE(m_bank.PaperCount, 5);
+            QCOMPARE(r.message(QStringLiteral("C类")),
+                     QStringLiteral("试卷题号文件格式错误：%1 第 1 行，题号超过 2001 个")
+                         .arg(paperName(QStringLiteral("C类"))));
+        }
+        QCOMPARE(m_bank.PaperIds.value(2000), QStringLiteral("LK2000"));
+    }
+
+    void longerThenShorter() {
+        writeLib(kBankName, QByteArray());
+        writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
+        writeLib(paperName(QStringLiteral("C类")), gbkLines(QStringLiteral("LK0009")));
+        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 3);
+        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("C类")).count, 1);
+        QCOMPARE(m_bank.PaperCount, 1);
+        QCOMPARE(paperIds(m_bank, 3), (QStringList{QStringLiteral("LK0009"),
+                                                   QStringLiteral("LK0002"),
+                                                   QStringLiteral("LK0003")}));
+    }
+
+    void missingPaperList() {
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0042"), QStringLiteral("q"))));
+        writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001,LK0002")));
+        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 2);
+
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
+        QCOMPARE(int(r.status), int(Status::PaperListNotFound));
+        QCOMPARE(r.message(QStringLiteral("B类")),
+                 QStringLiteral("试卷题号文件未找到：") + paperName(QStringLiteral("B类")));
+        QCOMPARE(m_bank.PaperCount, 2);
+        QCOMPARE(m_bank.PaperIds.value(1), QStringLiteral("LK0002"));
+        QCOMPARE(m_bank.BankId.value(42), QStringLiteral("LK0042"));
+    }
+
+    void bankFileSearch_data() {
+        QTest::addColumn<QStringList>("files");  // a trailing "/" makes a folder
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("no lib folder") << QStringList{} << QString();
+        QTest::newRow("other names only")
+            << QStringList{QStringLiteral("题库.txt"), QStringLiteral("总题库文件.doc")} << QString();
+        QTest::newRow("folder does not count")
+            << QStringList{QStringLiteral("总题库文件(v9).txt/")} << QString();
+        QTest::newRow("upper-case extension")
+            << QStringList{QStringLiteral("总题库文件(v2).TXT")} << QStringLiteral("总题库文件(v2).TXT");
+        QTest::newRow("first by name")
+            << QStringList{QStringLiteral("总题库文件b.txt"), QStringLiteral("总题库文件a.txt")}
+            << QStringLiteral("总题库文件a.txt");
+    }
+    void bankFileSearch() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, chosen);
+        for (const QString& f : files) {
+            if (f.endsWith(u'/')) QDir().mkpath(m_values.LibDir + u'/' + f);
+            else writeLib(f, QByteArray());
+        }
+        const QString found = findBankFile(m_values.LibDir);
+        QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
+        if (chosen.isEmpty()) {
+            m_bank.PaperCount = 3;
+            const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+            QCOMPARE(int(r.status), int(Status::BankNotFound));
+            QCOMPARE(r.message(QStringLiteral("A类")), QStringLiteral("题库文件未找到，请先执行解压"));
+            QCOMPARE(m_bank.PaperCount, 3);
+        }
+    }
+
+    void paperListIgnoresCase() {
+        writeLib(kBankName, QByteArray());
+        writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"), gbkLines(QStringLiteral("LK0001")));
+        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
+    }
+
+    void unreadableBank() {
+        QDir().mkpath(m_values.LibDir);
+        QVERIFY(QFile::link(m_values.LibDir + QStringLiteral("/gone"),
+                            m_values.LibDir + u'/' + kBankName));
+        m_bank.PaperCount = 4;
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+        QCOMPARE(int(r.status), int(Status::Failed));
+        QVERIFY2(r.message(QStringLiteral("A类")).startsWith(QStringLiteral("题库文件无法读取：") + kBankName),
+                 qPrintable(r.message(QStringLiteral("A类"))));
+        QCOMPARE(m_bank.PaperCount, 4);
+    }
+
+    void messages() {
+        LoadResult r;
+        r.status = Status::Loaded;
+        r.count = 40;
+        QCOMPARE(r.message(QStringLiteral("B类")), QStringLiteral("B类题库已读取，共40题"));
+        r.status = Status::Failed;
+        r.file = QStringLiteral("总题库文件(v1).txt");
+        r.line = 37;
+        r.problem = QStringLiteral("题号不是 0 到 2000 之间的整数");
+        QCOMPARE(r.message(QStringLiteral("B类")),
+                 QStringLiteral("题库文件格式错误：总题库文件(v1).txt 第 37 行，题号不是 0 到 2000 之间的整数"));
+    }
+};
+
+QTEST_GUILESS_MAIN(BankTest)
+#include "bank_test.moc"

@@ -1,0 +1,32 @@
+#include "tests/support/scripted_dialogs.h"
+
+#include <QTest>
+
+Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons,
+                                         const QString& caption) {
+    shown.append({text, buttons, caption});
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (m_answers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__,
+                     __LINE__);
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    return m_answers.dequeue();
+}
+
+QString ScriptedDialogs::openFile(const QString& filter, const QString& proposedName,
+                                  FileMode mode) {
+    fileRequests.append({filter, proposedName, mode});
+    if (m_files.isEmpty()) {
+        QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
+        return {};
+    }
+    return m_files.dequeue();
+}
+
+QStringList ScriptedDialogs::takeTexts() {
+    QStringList texts;
+    for (const Shown& s : shown) texts << s.text;
+    shown.clear();
+    return texts;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+// Answers dialogs from a script, in order, and records every one shown.
+// Message boxes with an OK button alone need no script; a question or file
+// dialog with nothing scripted fails the running test.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        Buttons buttons = Buttons::Ok;
+        QString caption;
+    };
+    struct FileRequest {
+        QString filter;
+        QString proposedName;
+        FileMode mode = FileMode::Existing;
+    };
+
+    void answer(Answer a) { m_answers.enqueue(a); }
+    void chooseFile(const QString& path) { m_files.enqueue(path); }  // empty = cancel
+
+    Answer message(const QString& text, Buttons buttons, const QString& caption) override;
+    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
+
+    // Texts of every message box so far, and forgets them.
+    QStringList takeTexts();
+    bool scriptDone() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+
+    QList<Shown> shown;
+    QList<FileRequest> fileRequests;
+
+private:
+    QQueue<Answer> m_answers;
+    QQueue<QString> m_files;
+};
