@@ -64,8 +64,16 @@ QString writeTextFile(const QString& path, const QList<QString>& lines) {
         text += u"\r\n";
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    // Unbuffered, so that a short write (a full disk) shows here: commit() does
+    // not notice a failed final flush and would keep a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
     const QByteArray bytes = encodeGbk(text);
-    if (file.write(bytes) != bytes.size() || !file.commit()) return file.errorString();
+    for (qint64 done = 0; done < bytes.size();) {
+        // A second attempt after a short write fails with the system's reason.
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) return file.errorString();
+        done += written;
+    }
+    if (!file.commit()) return file.errorString();
     return {};
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "bank/question_bank.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Form4;
+}
+
+// The export window: the target path, the layout, and the export itself.
+class Form4 final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form4)
+
+public:
+    Form4(const QuestionBank& bank, SharedValues& values, Dialogs& dialogs,
+          QWidget* parent = nullptr);
+    ~Form4() override;
+
+    static const QString OverwriteQuestion;
+    static const QString DoneText;
+    static const QString FileFilter;
+
+private:
+    void Form_Load();
+    void Command3_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    std::unique_ptr<Ui::Form4> m_ui;
+    const QuestionBank& m_bank;
+    SharedValues& m_values;
+    Dialogs& m_dialogs;
+};

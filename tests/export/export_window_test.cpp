@@ -1,0 +1,272 @@
+#include "app/window_registry.h"
+#include "bank/text_file.h"
+#include "export/form4.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Answer = Dialogs::Answer;
+using Window = WindowRegistry::Window;
+
+namespace {
+const QString kAllAnswers = QStringLiteral("LK0001  问题一\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n\n\n");
+}  // namespace
+
+class ExportWindowTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QuestionBank m_bank;
+    SharedValues m_values;
+    ScriptedDialogs m_dialogs;
+    WindowRegistry m_windows;
+    QWidget* m_form = nullptr;
+
+    void open() {
+        m_form = m_windows.open(Window::Export);
+        QVERIFY(m_form);
+    }
+    template <typename T = QWidget>
+    T* child(const char* name) {
+        T* w = m_form->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
+    QString text1() { return child<QLineEdit>("Text1")->text(); }
+    QString defaultPath(const QString& level) {
+        return m_values.AppDir + level + QStringLiteral("考试题库.TXT");
+    }
+    // The file after its dated header line, which the writer's own test pins down.
+    QByteArray body(const QString& path) {
+        const QByteArray bytes = readBytes(path);
+        return bytes.mid(bytes.indexOf("\r\n") + 2);
+    }
+    void chooseFile(const QString& path) {
+        m_dialogs.chooseFile(path);
+        click("Command3");
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_bank = QuestionBank();
+        m_values = SharedValues();
+        m_dialogs = ScriptedDialogs();
+        m_windows = WindowRegistry();
+        m_values.AppDir = appDirFrom(m_dir->path());
+        m_values.PracticeLevel = QStringLiteral("A类");
+        const QStringList q1{"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"};
+        TextSlots* fields[] = {&m_bank.BankId,  &m_bank.BankQuestion, &m_bank.OptionA,
+                              &m_bank.OptionB, &m_bank.OptionC,      &m_bank.OptionD};
+        for (int i = 0; i < 6; ++i) QVERIFY(fields[i]->set(1, q1[i]));
+        QVERIFY(m_bank.PaperIds.set(0, QStringLiteral("LK0001")));
+        m_bank.PaperCount = 1;
+        m_windows.setFactory(Window::Export,
+                             [this] { return new Form4(m_bank, m_values, m_dialogs); });
+        open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+    void cleanup() {
+        delete m_windows.find(Window::Export);
+        QVERIFY(m_dialogs.scriptDone());
+    }
+
+    void startState() {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Form4"));
+        QCOMPARE(text1(), defaultPath(QStringLiteral("A类")));
+        QVERIFY(child<QLineEdit>("Text1")->isReadOnly());
+        QCOMPARE(QApplication::focusWidget(), child("Text1"));
+        auto* group = m_form->findChild<QButtonGroup*>(QStringLiteral("Option1"));
+        QVERIFY(group);
+        QCOMPARE(group->checkedId(), 0);
+        QCOMPARE(group->button(1), child("Option1_1"));
+        QVERIFY(!child<QCheckBox>("Check1")->isChecked());
+        QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("导  出"));
+        QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("返  回"));
+
+        QStringList order{QStringLiteral("Text1")};
+        for (QWidget* w = child("Text1")->nextInFocusChain(); w != child("Text1");
+             w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
+        }
+        QCOMPARE(order, QStringList({"Text1", "Command1", "Command2", "Check1", "Command3",
+                                     "Option1_0", "Option1_1"}));
+    }
+
+    void geometryInTwips_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("Form4") << "Form4" << QRect(0, 0, 7905, 4890);
+        QTest::newRow("Label1") << "Label1" << QRect(360, 1200, 1455, 375);
+        QTest::newRow("Check1") << "Check1" << QRect(3960, 1080, 1935, 375);
+        QTest::newRow("Text1") << "Text1" << QRect(240, 1680, 7455, 735);
+        QTest::newRow("Label2") << "Label2" << QRect(360, 2640, 1575, 255);
+        QTest::newRow("Option1(0)") << "Option1_0" << QRect(2160, 2520, 1455, 495);
+        QTest::newRow("Option1(1)") << "Option1_1" << QRect(3840, 2520, 1575, 495);
+        QTest::newRow("Command3") << "Command3" << QRect(1800, 3480, 1215, 495);
+        QTest::newRow("Command1") << "Command1" << QRect(3960, 3480, 1215, 495);
+        QTest::newRow("Command2") << "Command2" << QRect(6000, 3480, 1215, 495);
+    }
+    void geometryInTwips() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+        QWidget* w = name == u"Form4" ? m_form : child(qPrintable(name));
+        QCOMPARE(name == u"Form4" ? QRect(QPoint(), w->size()) : w->geometry(), pixels);
+    }
+
+    void exportChoices_data() {
+        QTest::addColumn<bool>("commas");
+        QTest::addColumn<bool>("onlyCorrect");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("lines") << false << false << "\n\n" + kAllAnswers;
+        QTest::newRow("lines, correct only") << false << true << "\n\nLK0001  问题一\n[A]甲\n\n\n";
+        QTest::newRow("commas") << true << false << "\n\nLK0001,问题一,[A]甲,[B]乙,[C]丙,[D]丁\n";
+        QTest::newRow("commas, correct only") << true << true << "\n\nLK0001,问题一,[A]甲\n";
+    }
+    void exportChoices() {
+        QFETCH(bool, commas);
+        QFETCH(bool, onlyCorrect);
+        QFETCH(QString, expected);
+        if (commas) click("Option1_1");
+        if (onlyCorrect) click("Check1");
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::DoneText});
+        const QString path = defaultPath(QStringLiteral("A类"));
+        QVERIFY(readBytes(path).startsWith(encodeGbk(u"A类考试题库20")));
+        QCOMPARE(body(path), gbkLines(expected));
+    }
+
+    void selectFile_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("kept") << "elsewhere/my.txt";
+        QTest::newRow("cancelled") << "";
+    }
+    void selectFile() {
+        QFETCH(QString, chosen);
+        if (!chosen.isEmpty()) chosen = m_dir->filePath(chosen);
+        QDir(m_dir->path()).mkdir(QStringLiteral("elsewhere"));
+        m_values.SelectedFile = QStringLiteral("from import.zip");
+        chooseFile(chosen);
+        QCOMPARE(m_dialogs.fileRequests.size(), 1);
+        QCOMPARE(m_dialogs.fileRequests[0].filter, Form4::FileFilter);
+        QCOMPARE(m_dialogs.fileRequests[0].proposedName, QStringLiteral("A类考试题库.TXT"));
+        QCOMPARE(m_dialogs.fileRequests[0].mode, Dialogs::FileMode::Any);
+
+        const QString target = chosen.isEmpty() ? defaultPath(QStringLiteral("A类")) : chosen;
+        QCOMPARE(text1(), target);
+        QCOMPARE(m_values.SelectedFile, chosen.isEmpty() ? "from import.zip" : chosen);
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::DoneText});
+        QCOMPARE(body(target), gbkLines("\n\n" + kAllAnswers));
+    }
+
+    void overwrite_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("Yes") << Answer::Yes;
+        QTest::newRow("No") << Answer::No;
+    }
+    void overwrite() {
+        QFETCH(Answer, answer);
+        const QString path = defaultPath(QStringLiteral("A类"));
+        writeBytes(path, "old bytes");
+        click("Check1");  // moves the focus away from Text1
+        m_dialogs.answer(answer);
+        click("Command1");
+        if (answer == Answer::No) {
+            QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::OverwriteQuestion});
+            QCOMPARE(readBytes(path), QByteArray("old bytes"));
+            QCOMPARE(QApplication::focusWidget(), child("Text1"));
+        } else {
+            QCOMPARE(m_dialogs.takeTexts(),
+                     QStringList({Form4::OverwriteQuestion, Form4::DoneText}));
+            QCOMPARE(body(path), gbkLines("\n\nLK0001  问题一\n[A]甲\n\n\n"));
+        }
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing folder") << "missing/x.txt" << false << "导出失败：";
+        QTest::newRow("folder of that name") << "folder" << false << "导出失败：";
+        // Not even root may delete a file of /proc.
+        QTest::newRow("cannot delete") << "/proc/version" << true << "无法覆盖已有文件：";
+    }
+    void failures() {
+        QFETCH(QString, path);
+        QFETCH(bool, asked);
+        QFETCH(QString, message);
+        if (asked && !QFileInfo(path).isFile()) QSKIP("no /proc here");
+        QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
+        path = QDir(m_dir->path()).filePath(path);
+        chooseFile(path);
+        if (asked) m_dialogs.answer(Answer::Yes);
+        click("Command1");
+
+        QStringList texts = m_dialogs.takeTexts();
+        if (asked) QCOMPARE(texts.takeFirst(), Form4::OverwriteQuestion);
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].startsWith(message + path + u'\n') && !texts[0].endsWith(u'\n'),
+                 qPrintable(texts[0]));
+        QVERIFY(!QFileInfo(m_dir->filePath(QStringLiteral("missing"))).exists());
+        QVERIFY(QDir(m_dir->filePath(QStringLiteral("folder"))).isEmpty());
+    }
+
+    void unusableIdentifiersListed() {
+        QVERIFY(m_bank.PaperIds.set(1, QStringLiteral("LKx9")));
+        QVERIFY(m_bank.PaperIds.set(2, QStringLiteral("LK9999")));
+        m_bank.PaperCount = 3;
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList({Form4::DoneText, "以下题号无法识别，未导出：LKx9、LK9999"}));
+        QCOMPARE(body(defaultPath(QStringLiteral("A类"))), gbkLines("\n\n" + kAllAnswers));
+    }
+
+    void reopenAfterReturnRestoresDefaults() {
+        chooseFile(m_dir->filePath(QStringLiteral("chosen.txt")));
+        click("Option1_1");
+        click("Check1");
+        click("Command2");
+        QVERIFY(!m_windows.find(Window::Export));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        m_values.PracticeLevel = QStringLiteral("C类");
+        open();
+        QCOMPARE(text1(), defaultPath(QStringLiteral("C类")));
+        QVERIFY(child<QRadioButton>("Option1_0")->isChecked());
+        QVERIFY(!child<QCheckBox>("Check1")->isChecked());
+    }
+
+    void levelChangedWhileOpen() {
+        QWidget* first = m_form;
+        m_values.PracticeLevel = QStringLiteral("B类");
+        open();
+        QCOMPARE(m_form, first);
+        QCOMPARE(text1(), defaultPath(QStringLiteral("A类")));
+
+        click("Command1");
+        m_dialogs.takeTexts();
+        QVERIFY(readBytes(text1()).startsWith(encodeGbk(u"B类考试题库")));
+        chooseFile(QString());
+        QCOMPARE(m_dialogs.fileRequests[0].proposedName, QStringLiteral("B类考试题库.TXT"));
+    }
+};
+
+QTEST_MAIN(ExportWindowTest)
+#include "export_window_test.moc"
