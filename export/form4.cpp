@@ -61,13 +61,14 @@ void Form4::Command1_Click() {
         }
         QFile old(path);
         if (!old.remove()) {
-            m_dialogs.message(QStringLiteral("无法覆盖已有文件：%1\n%2").arg(path, old.errorString()));
+            m_dialogs.message(
+                QStringLiteral("无法覆盖已有文件：%1\n%2").arg(path, old.errorString()));
             return;
         }
     }
 
-    const ExportLayout layout = m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated
-                                                             : ExportLayout::CommaSeparated;
+    const ExportLayout layout =
+        m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
     const ExportResult result = output(m_bank, m_values, path, layout, m_ui->Check1->isChecked());
     switch (result.status) {
         case ExportResult::Status::Written:
@@ -85,4 +86,6 @@ void Form4::Command1_Click() {
     }
 }
 
-void Form4::Command2_Click() { close(); }
+void Form4::Command2_Click() {
+    close();
+}

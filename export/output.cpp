@@ -52,7 +52,7 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
     }
 
     result.error = writeTextFile(outfile, lines);
-    result.status = result.error.isEmpty() ? ExportResult::Status::Written
-                                           : ExportResult::Status::Failed;
+    result.status =
+        result.error.isEmpty() ? ExportResult::Status::Written : ExportResult::Status::Failed;
     return result;
 }

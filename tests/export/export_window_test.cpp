@@ -9,10 +9,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,7 +20,14 @@ using Answer = Dialogs::Answer;
 using Window = WindowRegistry::Window;
 
 namespace {
-const QString kAllAnswers = QStringLiteral("LK0001  问题一\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n\n\n");
+const QString kAllAnswers = QStringLiteral("\n\nLK0001  问题一\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n\n\n");
+const QString kCorrectOnly = QStringLiteral("\n\nLK0001  问题一\n[A]甲\n\n\n");
+
+// The file after its dated header line, which the writer's test pins down.
+QByteArray body(const QString& path) {
+    const QByteArray bytes = readBytes(path);
+    return bytes.mid(bytes.indexOf("\r\n") + 2);
+}
 }  // namespace
 
 class ExportWindowTest final : public QObject {
@@ -36,25 +41,19 @@ private:
     WindowRegistry m_windows;
     QWidget* m_form = nullptr;
 
-    void open() {
-        m_form = m_windows.open(Window::Export);
-        QVERIFY(m_form);
-    }
+    void open() { QVERIFY((m_form = m_windows.open(Window::Export))); }
     template <typename T = QWidget>
     T* child(const char* name) {
         T* w = m_form->findChild<T*>(QString::fromLatin1(name));
         if (!w) qFatal("no control %s", name);
         return w;
     }
-    void click(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
-    QString text1() { return child<QLineEdit>("Text1")->text(); }
-    QString defaultPath(const QString& level) {
-        return m_values.AppDir + level + QStringLiteral("考试题库.TXT");
+    void click(const char* name) {
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
     }
-    // The file after its dated header line, which the writer's own test pins down.
-    QByteArray body(const QString& path) {
-        const QByteArray bytes = readBytes(path);
-        return bytes.mid(bytes.indexOf("\r\n") + 2);
+    QString text1() { return child<QLineEdit>("Text1")->text(); }
+    QString defaultPath(const char* level = "A类") {
+        return m_values.AppDir + QString::fromUtf8(level) + QStringLiteral("考试题库.TXT");
     }
     void chooseFile(const QString& path) {
         m_dialogs.chooseFile(path);
@@ -72,7 +71,7 @@ private slots:
         m_values.PracticeLevel = QStringLiteral("A类");
         const QStringList q1{"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"};
         TextSlots* fields[] = {&m_bank.BankId,  &m_bank.BankQuestion, &m_bank.OptionA,
-                              &m_bank.OptionB, &m_bank.OptionC,      &m_bank.OptionD};
+                               &m_bank.OptionB, &m_bank.OptionC,      &m_bank.OptionD};
         for (int i = 0; i < 6; ++i) QVERIFY(fields[i]->set(1, q1[i]));
         QVERIFY(m_bank.PaperIds.set(0, QStringLiteral("LK0001")));
         m_bank.PaperCount = 1;
@@ -87,15 +86,11 @@ private slots:
     }
 
     void startState() {
-        QCOMPARE(m_form->windowTitle(), QStringLiteral("Form4"));
-        QCOMPARE(text1(), defaultPath(QStringLiteral("A类")));
+        QCOMPARE(text1(), defaultPath());
         QVERIFY(child<QLineEdit>("Text1")->isReadOnly());
         QCOMPARE(QApplication::focusWidget(), child("Text1"));
         auto* group = m_form->findChild<QButtonGroup*>(QStringLiteral("Option1"));
-        QVERIFY(group);
-        QCOMPARE(group->checkedId(), 0);
-        QCOMPARE(group->button(1), child("Option1_1"));
-        QVERIFY(!child<QCheckBox>("Check1")->isChecked());
+        QVERIFY(group && group->checkedId() == 0 && group->button(1) == child("Option1_1"));
         QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("导  出"));
         QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("返  回"));
 
@@ -108,36 +103,14 @@ private slots:
                                      "Option1_0", "Option1_1"}));
     }
 
-    void geometryInTwips_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("Form4") << "Form4" << QRect(0, 0, 7905, 4890);
-        QTest::newRow("Label1") << "Label1" << QRect(360, 1200, 1455, 375);
-        QTest::newRow("Check1") << "Check1" << QRect(3960, 1080, 1935, 375);
-        QTest::newRow("Text1") << "Text1" << QRect(240, 1680, 7455, 735);
-        QTest::newRow("Label2") << "Label2" << QRect(360, 2640, 1575, 255);
-        QTest::newRow("Option1(0)") << "Option1_0" << QRect(2160, 2520, 1455, 495);
-        QTest::newRow("Option1(1)") << "Option1_1" << QRect(3840, 2520, 1575, 495);
-        QTest::newRow("Command3") << "Command3" << QRect(1800, 3480, 1215, 495);
-        QTest::newRow("Command1") << "Command1" << QRect(3960, 3480, 1215, 495);
-        QTest::newRow("Command2") << "Command2" << QRect(6000, 3480, 1215, 495);
-    }
-    void geometryInTwips() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        const QRect pixels(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
-        QWidget* w = name == u"Form4" ? m_form : child(qPrintable(name));
-        QCOMPARE(name == u"Form4" ? QRect(QPoint(), w->size()) : w->geometry(), pixels);
-    }
-
+    // Each row flips one control, so a swapped mapping shows.
     void exportChoices_data() {
         QTest::addColumn<bool>("commas");
         QTest::addColumn<bool>("onlyCorrect");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("lines") << false << false << "\n\n" + kAllAnswers;
-        QTest::newRow("lines, correct only") << false << true << "\n\nLK0001  问题一\n[A]甲\n\n\n";
-        QTest::newRow("commas") << true << false << "\n\nLK0001,问题一,[A]甲,[B]乙,[C]丙,[D]丁\n";
-        QTest::newRow("commas, correct only") << true << true << "\n\nLK0001,问题一,[A]甲\n";
+        QTest::newRow("commas, all answers")
+            << true << false << "\n\nLK0001,问题一,[A]甲,[B]乙,[C]丙,[D]丁\n";
+        QTest::newRow("lines, correct only") << false << true << kCorrectOnly;
     }
     void exportChoices() {
         QFETCH(bool, commas);
@@ -147,33 +120,30 @@ private slots:
         if (onlyCorrect) click("Check1");
         click("Command1");
         QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::DoneText});
-        const QString path = defaultPath(QStringLiteral("A类"));
-        QVERIFY(readBytes(path).startsWith(encodeGbk(u"A类考试题库20")));
-        QCOMPARE(body(path), gbkLines(expected));
+        QVERIFY(readBytes(defaultPath()).startsWith(encodeGbk(u"A类考试题库20")));
+        QCOMPARE(body(defaultPath()), gbkLines(expected));
     }
 
     void selectFile_data() {
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("kept") << "elsewhere/my.txt";
+        QTest::newRow("kept") << "my.txt";
         QTest::newRow("cancelled") << "";
     }
     void selectFile() {
         QFETCH(QString, chosen);
         if (!chosen.isEmpty()) chosen = m_dir->filePath(chosen);
-        QDir(m_dir->path()).mkdir(QStringLiteral("elsewhere"));
-        m_values.SelectedFile = QStringLiteral("from import.zip");
+        m_values.SelectedFile = QStringLiteral("package.zip");
         chooseFile(chosen);
-        QCOMPARE(m_dialogs.fileRequests.size(), 1);
-        QCOMPARE(m_dialogs.fileRequests[0].filter, Form4::FileFilter);
-        QCOMPARE(m_dialogs.fileRequests[0].proposedName, QStringLiteral("A类考试题库.TXT"));
-        QCOMPARE(m_dialogs.fileRequests[0].mode, Dialogs::FileMode::Any);
+        const ScriptedDialogs::FileRequest request = m_dialogs.fileRequests.value(0);
+        QCOMPARE(request.filter, QStringLiteral("题库文件(txt)|*.txt|所有文件(*.*)|*.*"));
+        QCOMPARE(request.proposedName, QStringLiteral("A类考试题库.TXT"));
+        QCOMPARE(request.mode, Dialogs::FileMode::Any);
 
-        const QString target = chosen.isEmpty() ? defaultPath(QStringLiteral("A类")) : chosen;
+        const QString target = chosen.isEmpty() ? defaultPath() : chosen;
         QCOMPARE(text1(), target);
-        QCOMPARE(m_values.SelectedFile, chosen.isEmpty() ? "from import.zip" : chosen);
+        QCOMPARE(m_values.SelectedFile, chosen.isEmpty() ? QStringLiteral("package.zip") : chosen);
         click("Command1");
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::DoneText});
-        QCOMPARE(body(target), gbkLines("\n\n" + kAllAnswers));
+        QCOMPARE(body(target), gbkLines(kAllAnswers));
     }
 
     void overwrite_data() {
@@ -183,19 +153,19 @@ private slots:
     }
     void overwrite() {
         QFETCH(Answer, answer);
-        const QString path = defaultPath(QStringLiteral("A类"));
-        writeBytes(path, "old bytes");
-        click("Check1");  // moves the focus away from Text1
+        writeBytes(defaultPath(), "old bytes");
+        click("Check1");  // also takes the focus from Text1
         m_dialogs.answer(answer);
         click("Command1");
-        if (answer == Answer::No) {
-            QCOMPARE(m_dialogs.takeTexts(), QStringList{Form4::OverwriteQuestion});
-            QCOMPARE(readBytes(path), QByteArray("old bytes"));
-            QCOMPARE(QApplication::focusWidget(), child("Text1"));
+        const bool yes = answer == Answer::Yes;
+        QCOMPARE(m_dialogs.takeTexts(),
+                 yes ? QStringList({Form4::OverwriteQuestion, Form4::DoneText})
+                     : QStringList{Form4::OverwriteQuestion});
+        if (yes) {
+            QCOMPARE(body(defaultPath()), gbkLines(kCorrectOnly));
         } else {
-            QCOMPARE(m_dialogs.takeTexts(),
-                     QStringList({Form4::OverwriteQuestion, Form4::DoneText}));
-            QCOMPARE(body(path), gbkLines("\n\nLK0001  问题一\n[A]甲\n\n\n"));
+            QCOMPARE(readBytes(defaultPath()), QByteArray("old bytes"));
+            QCOMPARE(QApplication::focusWidget(), child("Text1"));
         }
     }
 
@@ -213,7 +183,7 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(QString, message);
         if (asked && !QFileInfo(path).isFile()) QSKIP("no /proc here");
-        QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
         path = QDir(m_dir->path()).filePath(path);
         chooseFile(path);
         if (asked) m_dialogs.answer(Answer::Yes);
@@ -222,9 +192,8 @@ private slots:
         QStringList texts = m_dialogs.takeTexts();
         if (asked) QCOMPARE(texts.takeFirst(), Form4::OverwriteQuestion);
         QCOMPARE(texts.size(), 1);
-        QVERIFY2(texts[0].startsWith(message + path + u'\n') && !texts[0].endsWith(u'\n'),
-                 qPrintable(texts[0]));
-        QVERIFY(!QFileInfo(m_dir->filePath(QStringLiteral("missing"))).exists());
+        QVERIFY2(texts[0].startsWith(message + path + u'\n'), qPrintable(texts[0]));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("missing"))));
         QVERIFY(QDir(m_dir->filePath(QStringLiteral("folder"))).isEmpty());
     }
 
@@ -235,7 +204,7 @@ private slots:
         click("Command1");
         QCOMPARE(m_dialogs.takeTexts(),
                  QStringList({Form4::DoneText, "以下题号无法识别，未导出：LKx9、LK9999"}));
-        QCOMPARE(body(defaultPath(QStringLiteral("A类"))), gbkLines("\n\n" + kAllAnswers));
+        QCOMPARE(body(defaultPath()), gbkLines(kAllAnswers));
     }
 
     void reopenAfterReturnRestoresDefaults() {
@@ -248,23 +217,22 @@ private slots:
 
         m_values.PracticeLevel = QStringLiteral("C类");
         open();
-        QCOMPARE(text1(), defaultPath(QStringLiteral("C类")));
-        QVERIFY(child<QRadioButton>("Option1_0")->isChecked());
+        QCOMPARE(text1(), defaultPath("C类"));
+        QVERIFY(child<QAbstractButton>("Option1_0")->isChecked());
         QVERIFY(!child<QCheckBox>("Check1")->isChecked());
     }
 
     void levelChangedWhileOpen() {
         QWidget* first = m_form;
         m_values.PracticeLevel = QStringLiteral("B类");
-        open();
+        open();  // only raises the open window
         QCOMPARE(m_form, first);
-        QCOMPARE(text1(), defaultPath(QStringLiteral("A类")));
-
+        QCOMPARE(text1(), defaultPath("A类"));
         click("Command1");
-        m_dialogs.takeTexts();
-        QVERIFY(readBytes(text1()).startsWith(encodeGbk(u"B类考试题库")));
+        QVERIFY(readBytes(defaultPath("A类")).startsWith(encodeGbk(u"B类考试题库")));
         chooseFile(QString());
-        QCOMPARE(m_dialogs.fileRequests[0].proposedName, QStringLiteral("B类考试题库.TXT"));
+        QCOMPARE(m_dialogs.fileRequests.value(0).proposedName, QStringLiteral("B类考试题库.TXT"));
+        m_dialogs.takeTexts();
     }
 };
 
