@@ -1,0 +1,64 @@
+#include "import/form3.h"
+
+#include "import/unzip_engine.h"
+#include "ui_form3.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+const QString Form3::Filter = QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*");
+const QString Form3::DoneText = QStringLiteral("解压完成");
+const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
+
+Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
+    : QWidget(parent),
+      m_ui(std::make_unique<Ui::Form3>()),
+      m_values(values),
+      m_dialogs(dialogs),
+      m_bridge(bridge) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+
+    connect(m_ui->Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
+    connect(m_ui->Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(m_ui->Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+
+    Form_Load();
+}
+
+Form3::~Form3() = default;
+
+void Form3::Form_Load() {
+    m_ui->Label3->setText(m_values.AppDir);
+    m_ui->Command3->setFocus();
+}
+
+void Form3::Command3_Click() {
+    const QString chosen = m_dialogs.openFile(Filter, m_fileName, Dialogs::FileMode::Existing);
+    // A cancelled dialog keeps the name chosen last.
+    if (!chosen.isEmpty()) m_fileName = chosen;
+    if (m_fileName.isEmpty()) return;
+    m_values.SelectedFile = m_fileName;
+    m_ui->Label5->setText(m_values.SelectedFile);
+    m_ui->Command1->setEnabled(true);
+}
+
+void Form3::Command1_Click() {
+    const QString libDir = m_values.LibDir;
+    const QFileInfo lib(libDir);
+    if (!lib.exists() && !lib.isSymLink() && !QDir().mkdir(libDir)) {
+        m_dialogs.message(NoLibDirText.arg(QDir::toNativeSeparators(libDir)));
+        return;
+    }
+
+    m_bridge.UnzipMessages.clear();
+    m_bridge.UnzipEntryCount = 0;
+    m_bridge.UnzipIncludeNames[0].clear();
+    m_bridge.UnzipExcludeNames[0].clear();
+    const int result = m_bridge.UnzipArchive(m_values.SelectedFile, libDir, 1, 1, 0, 0, 0, 0);
+    // A failure has been shown with its number; only a complete import (or
+    // one that skipped and named some entries) is reported as done.
+    if (result == UnzipResult::Ok || result == UnzipResult::Warning) m_dialogs.message(DoneText);
+}
+
+void Form3::Command2_Click() { close(); }

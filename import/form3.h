@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "bank/question_bank.h"
+#include "import/unzip_bridge.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Form3;
+}
+
+// The import window: choose the question-bank package and unpack it into the
+// library folder.
+class Form3 final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form3)
+
+public:
+    Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent = nullptr);
+    ~Form3() override;
+
+    static const QString Filter;
+    static const QString DoneText;
+    static const QString NoLibDirText;
+
+private:
+    void Form_Load();
+    void Command3_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    std::unique_ptr<Ui::Form3> m_ui;
+    SharedValues& m_values;
+    Dialogs& m_dialogs;
+    UnzipBridge& m_bridge;
+    QString m_fileName;  // the dialog's last chosen name, proposed again next time
+};

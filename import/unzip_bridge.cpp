@@ -1,0 +1,178 @@
+#include "import/unzip_bridge.h"
+
+#include "import/entry_names.h"
+#include "import/unzip_engine.h"
+
+#include <limits>
+#include <utility>
+
+const QString UnzipBridge::ErrorPrefix = QStringLiteral("错误代码：");
+const QString UnzipBridge::ReplaceCaption = QStringLiteral("VBUnzip - File already exists");
+
+namespace {
+
+constexpr qsizetype kMaxPrintBytes = 32801;
+constexpr qsizetype kMaxNameBytes = 256;
+constexpr int kListingWidth = 80;
+constexpr int kListingNameWidth = 50;
+
+// The bridge whose UnzipArchive is running: the call-backs are plain
+// function pointers and find their bridge through it.
+UnzipBridge* activeBridge = nullptr;
+
+qint32 printThunk(const char* text, quint32 length) {
+    return activeBridge ? activeBridge->UnzipPrint(text, length) : 0;
+}
+
+qint32 replaceThunk(const char* name) {
+    return activeBridge ? activeBridge->UnzipReplace(name) : UnzipReplaceAnswer::No;
+}
+
+void entryThunk(qint32 size, qint32 compressedSize, qint32 ratio, qint32 month, qint32 day,
+                qint32 year, qint32 hour, qint32 minute, qint32 encrypted, const char* name,
+                const char* method, qint32 crc, qint32 directory) {
+    if (activeBridge) {
+        activeBridge->UnzipEntry(size, compressedSize, ratio, month, day, year, hour, minute,
+                                 encrypted, name, method, crc, directory);
+    }
+}
+
+// The library's form of a name list: 100 zero-terminated strings and their
+// addresses, with one null address after them so a count beyond the list
+// stops there instead of reading past it.
+class NarrowList final {
+public:
+    explicit NarrowList(const UnzipBridge::UnzipNameList& names) {
+        for (int i = 0; i < UnzipBridge::NameListSize; ++i) {
+            m_bytes[i] = toNarrow(names[i]);
+            m_pointers[i] = m_bytes[i].constData();
+        }
+    }
+    const char* const* pointers() const { return m_pointers.data(); }
+
+private:
+    std::array<QByteArray, UnzipBridge::NameListSize> m_bytes;
+    std::array<const char*, UnzipBridge::NameListSize + 1> m_pointers{};
+};
+
+void fillBlanks(char* field, qsizetype size) {
+    for (qsizetype i = 0; i + 1 < size; ++i) field[i] = ' ';
+    field[size - 1] = 0;
+}
+
+// A number as VB's Str$ writes it: a blank or a minus sign, then the digits.
+QString signedText(qint64 value) {
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(qAbs(value));
+}
+QString twoDigits(qint16 value) { return (QStringLiteral("0") + QString::number(value)).right(2); }
+QString blankPadded(qint16 value) { return signedText(value).right(2); }
+
+// The first count characters of text, padded with blanks to count characters.
+QString fitted(const QString& text, int count) {
+    qsizetype end = 0;
+    int characters = 0;
+    while (end < text.size() && characters < count) {
+        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() &&
+                          text[end + 1].isLowSurrogate();
+        end += pair ? 2 : 1;
+        ++characters;
+    }
+    return text.left(end) + QString(count - characters, u' ');
+}
+
+}  // namespace
+
+class UnzipBridge::Activation final {
+public:
+    explicit Activation(UnzipBridge* bridge) : m_previous(std::exchange(activeBridge, bridge)) {}
+    ~Activation() { activeBridge = m_previous; }
+    Q_DISABLE_COPY_MOVE(Activation)
+
+private:
+    UnzipBridge* m_previous;
+};
+
+int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetDir,
+                              qint16 promptOverwrite, qint16 overwriteExisting, qint16 listOnly,
+                              qint16 honourDirectories, qint32 includeCount,
+                              qint32 excludeCount) {
+    // Texts in the library's form, alive until the call returns.
+    const QByteArray archive = toNarrow(archivePath);
+    const QByteArray target = toNarrow(targetDir);
+    const NarrowList includes(UnzipIncludeNames);
+    const NarrowList excludes(UnzipExcludeNames);
+
+    UnzipOptions options;
+    options.promptOverwrite = promptOverwrite;
+    options.listOnly = listOnly;
+    options.honourDirectories = honourDirectories;
+    options.overwriteExisting = overwriteExisting;
+    options.archivePath = archive.constData();
+    options.targetDir = target.constData();
+
+    UnzipCallbacks callbacks;
+    callbacks.print = printThunk;
+    callbacks.sound = nullptr;
+    callbacks.replace = replaceThunk;
+    callbacks.password = UnzipPassword;
+    callbacks.entry = entryThunk;
+    callbacks.service = nullptr;
+
+    UnzipVersionInfo version;
+    version.length = sizeof(UnzipVersionInfo);
+    fillBlanks(version.betaLevel.data(), version.betaLevel.size());
+    fillBlanks(version.date.data(), version.date.size());
+    fillBlanks(version.libraryVersion.data(), version.libraryVersion.size());
+
+    qint32 result = 0;
+    {
+        const Activation active(this);
+        UzpVersion2(&version);
+        result = windll_unzip(includeCount, includes.pointers(), excludeCount,
+                              excludes.pointers(), &options, &callbacks);
+    }
+    if (result != 0) m_dialogs.message(ErrorPrefix + QString::number(result));
+    return result;
+}
+
+qint32 UnzipBridge::UnzipPrint(const char* text, quint32 length) {
+    UnzipMessages += fromNarrow(text, std::min<qsizetype>(length, kMaxPrintBytes));
+    return 0;
+}
+
+qint32 UnzipBridge::UnzipReplace(const char* name) {
+    const QString text = QStringLiteral("Overwrite ") + fromNarrow(name, kMaxNameBytes) + u'?';
+    switch (m_dialogs.message(text, Dialogs::Buttons::YesNoCancel, ReplaceCaption)) {
+        case Dialogs::Answer::Yes:
+            return UnzipReplaceAnswer::Yes;
+        case Dialogs::Answer::No:
+            return UnzipReplaceAnswer::No;
+        default:
+            return UnzipReplaceAnswer::None;
+    }
+}
+
+qint32 UnzipBridge::UnzipPassword(char*, qint32, const char*, const char*) {
+    return 1;  // no password: the engine skips the entry
+}
+
+void UnzipBridge::UnzipEntry(qint32 size, qint32, qint32, qint32 month, qint32 day, qint32 year,
+                             qint32 hour, qint32 minute, qint32, const char* name, const char*,
+                             qint32, qint32) {
+    if (UnzipEntryCount == 0) {
+        QString header(kListingWidth, u' ');
+        header.replace(0, 9, QStringLiteral("Filename:"));
+        header.replace(52, 4, QStringLiteral("Size"));
+        header.replace(61, 4, QStringLiteral("Date"));
+        header.replace(70, 4, QStringLiteral("Time"));
+        UnzipListing = header;
+    }
+    // Only the low 16 bits of the date and time fields count.
+    const auto low = [](qint32 value) { return static_cast<qint16>(value & 0xFFFF); };
+    UnzipListing += fitted(fromNarrow(name, kMaxNameBytes), kListingNameWidth) +
+                    (QString(8, u' ') + signedText(size)).right(7) + QStringLiteral("  ") +
+                    blankPadded(low(day)) + u'/' + twoDigits(low(month)) + u'/' +
+                    twoDigits(low(year)) + QStringLiteral("  ") + blankPadded(low(hour)) + u':' +
+                    twoDigits(low(minute)) + QString(6, u' ');
+    if (UnzipEntryCount < std::numeric_limits<qint32>::max()) ++UnzipEntryCount;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+// One entry as the archive's central directory and local header state it.
+struct ZipEntryRecord {
+    QByteArray rawName;  // the stored bytes, NUL bytes included
+    quint16 versionMadeBy = 0;
+    quint16 flags = 0;
+    quint16 method = 0;
+    quint16 dosTime = 0;
+    quint16 dosDate = 0;
+    quint32 crc = 0;
+    quint64 compressedSize = 0;
+    quint64 size = 0;
+    quint32 externalAttributes = 0;
+    quint64 headerOffset = 0;
+    quint64 dataEnd = 0;  // first byte after the entry's data
+
+    bool encrypted() const { return flags & 0x0001; }
+    bool utf8Flag() const { return flags & 0x0800; }
+    bool isSymLink() const;
+};
+
+// The archive's table of contents, read directly from its bytes: libzip does
+// not give the raw name length, the data offsets or the attributes needed to
+// refuse overlapping entries and links.
+struct ZipDirectory {
+    enum class Status {
+        Ok,
+        NotZip,    // no end-of-directory record: not a zip archive
+        Damaged,   // the records contradict each other or the file
+        Overlap,   // two entries share bytes of the archive
+    };
+    Status status = Status::NotZip;
+    QString problem;  // what was found, for a print line
+    QList<ZipEntryRecord> entries;
+    qsizetype overlapFirst = -1;  // for Overlap: indices of two entries that share bytes
+    qsizetype overlapSecond = -1;
+};
+
+ZipDirectory readZipDirectory(QIODevice& archive);
