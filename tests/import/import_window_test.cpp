@@ -1,0 +1,239 @@
+#include "import/form3.h"
+#include "main_window/form1.h"
+#include "tests/import/zip_builder.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Answer = Dialogs::Answer;
+using Window = WindowRegistry::Window;
+
+class ImportWindowTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    SharedValues m_values;
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<UnzipBridge> m_bridge;
+    std::unique_ptr<Form3> m_form;
+
+    template <typename T>
+    T* child(QWidget* form, const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qFatal("no control %s", name);
+        return w;
+    }
+    QPushButton* button(const char* name) { return child<QPushButton>(m_form.get(), name); }
+    QString label(const char* name) { return child<QLabel>(m_form.get(), name)->text(); }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void choose(const QString& path) {
+        m_dialogs.chooseFile(path);
+        click("Command3");
+    }
+    // Every file below the library folder, with its contents.
+    QMap<QString, QByteArray> libFiles(const QString& dir) {
+        QMap<QString, QByteArray> files;
+        for (const QString& name : QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            files[name] = readBytes(dir + u'/' + name);
+        }
+        return files;
+    }
+    QMap<QString, QByteArray> sampleFiles() { return libFiles(QStringLiteral(ZOMA_SAMPLE_LIB)); }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_values = SharedValues();
+        m_values.AppDir = appDirFrom(m_dir->path());
+        m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+        m_dialogs = ScriptedDialogs();
+        m_bridge = std::make_unique<UnzipBridge>(m_dialogs);
+        m_form = std::make_unique<Form3>(m_values, m_dialogs, *m_bridge);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    void cleanup() {
+        m_form.reset();
+        QVERIFY(m_dialogs.scriptDone());
+    }
+
+    void startState() {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Form3"));
+        QCOMPARE(m_form->size(), QSize(566, 350));
+        const QList<std::tuple<const char*, QRect, QString>> controls{
+            {"Label2", {72, 16, 81, 17}, "当前路径："},       {"Label3", {152, 16, 361, 33}, m_values.AppDir},
+            {"Label1", {72, 80, 81, 17}, "题库文件包："},     {"Label5", {152, 80, 361, 57}, ""},
+            {"Command3", {64, 176, 89, 25}, "1.选择文件"}, {"Command1", {192, 176, 97, 25}, "2.导入"},
+            {"Command2", {328, 176, 97, 25}, "3.返回"}};
+        for (const auto& [name, rect, text] : controls) {
+            QWidget* w = child<QWidget>(m_form.get(), name);
+            QCOMPARE(w->geometry(), rect);
+            QCOMPARE(w->property("text").toString(), text);
+        }
+        QVERIFY(!button("Command1")->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), button("Command3"));
+
+        choose(QStringLiteral("/p.zip"));
+        QVERIFY(button("Command1")->isEnabled());
+        QTest::keyClick(button("Command3"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), button("Command1"));
+        QTest::keyClick(button("Command1"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), button("Command2"));
+    }
+
+    // Answers of the file dialog in turn ("" cancels it): what the window and
+    // SelectedFile show afterwards, and the names the dialog proposed.
+    void choose_data() {
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("proposed");
+        QTest::newRow("cancelled") << QStringList{""} << QString() << QStringList{""};
+        QTest::newRow("chosen") << QStringList{"/a.zip"} << "/a.zip" << QStringList{""};
+        QTest::newRow("chosen again") << QStringList{"/a.zip", "/b.zip"} << "/b.zip" << QStringList{"", "/a.zip"};
+        QTest::newRow("cancel keeps the last") << QStringList{"/a.zip", ""} << "/a.zip" << QStringList{"", "/a.zip"};
+    }
+    void choose() {
+        QFETCH(QStringList, answers);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, proposed);
+        m_values.SelectedFile = QStringLiteral("/export.txt");
+        for (const QString& answer : answers) choose(answer);
+        QCOMPARE(label("Label5"), shown);
+        QCOMPARE(m_values.SelectedFile, shown.isEmpty() ? QStringLiteral("/export.txt") : shown);
+        QCOMPARE(button("Command1")->isEnabled(), !shown.isEmpty());
+        QStringList proposals;
+        for (const auto& request : std::as_const(m_dialogs.fileRequests)) {
+            QCOMPARE(request.filter, QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*"));
+            QCOMPARE(request.mode, Dialogs::FileMode::Existing);
+            proposals << request.proposedName;
+        }
+        QCOMPARE(proposals, proposed);
+    }
+
+    void import_data() {
+        QTest::addColumn<QString>("library");  // what stands at LibDir first
+        QTest::addColumn<QByteArray>("package");  // empty: the sample package
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<bool>("extracted");
+        QTest::newRow("library absent") << "none" << QByteArray() << QStringList{"解压完成"} << true;
+        QTest::newRow("library present") << "folder" << QByteArray() << QStringList{"解压完成"} << true;
+        QTest::newRow("plain file at library") << "file" << QByteArray() << QStringList{"错误代码：50"} << false;
+        QTest::newRow("not an archive") << "folder" << QByteArray("text") << QStringList{"错误代码：9"} << false;
+        QTest::newRow("some entries skipped") << "folder" << buildZip({symlinkItem("l", "/"), {.name = "a.txt"}})
+                                              << QStringList{"错误代码：1", "解压完成"} << false;
+    }
+    void import() {
+        QFETCH(QString, library);
+        QFETCH(QByteArray, package);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, extracted);
+        if (library == u"folder") QDir().mkdir(m_values.LibDir);
+        if (library == u"file") writeBytes(m_values.LibDir, "not a folder");
+        QString path = QStringLiteral(ZOMA_SAMPLE_PACKAGE);
+        if (!package.isEmpty()) {
+            path = m_dir->filePath(QStringLiteral("package.zip"));
+            writeBytes(path, package);
+        }
+        choose(path);
+        m_bridge->UnzipMessages = QStringLiteral("old");
+        m_bridge->UnzipEntryCount = 9;
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(), shown);
+        QVERIFY(!m_bridge->UnzipMessages.startsWith(QStringLiteral("old")));
+        if (extracted) {
+            QCOMPARE(libFiles(m_values.LibDir), sampleFiles());
+            QCOMPARE(m_bridge->UnzipEntryCount, 8);  // the folder entry and seven files
+        }
+        QVERIFY(button("Command1")->isEnabled());
+    }
+
+    // The import takes SelectedFile as it stands at the click, even when the
+    // export window changed it after the choice here.
+    void importTakesSelectedFile() {
+        choose(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        m_values.SelectedFile = m_dir->filePath(QStringLiteral("other.zip"));
+        writeBytes(m_values.SelectedFile, buildZip({{.name = "other.txt", .data = "o"}}));
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(), QStringList{"解压完成"});
+        QCOMPARE(QDir(m_values.LibDir).entryList(QDir::Files), QStringList{"other.txt"});
+        QCOMPARE(label("Label5"), QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+    }
+
+    void reimportCancelled() {
+        choose(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        click("Command1");
+        auto before = libFiles(m_values.LibDir);
+        const QString paper = QStringLiteral("A类业余电台操作证书试卷涉及题号.txt");
+        writeBytes(m_values.LibDir + u'/' + paper, "edited");
+        before[paper] = "edited";
+        m_dialogs.takeTexts();
+        m_dialogs.answer(Answer::Cancel);
+        click("Command1");
+        const QStringList texts = m_dialogs.takeTexts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(texts[0].startsWith(QStringLiteral("Overwrite ")));
+        QCOMPARE(texts[1], QStringLiteral("解压完成"));
+        QCOMPARE(libFiles(m_values.LibDir), before);
+    }
+
+    void libDirCannotBeMade() {
+        writeBytes(m_dir->filePath(QStringLiteral("plain")), "x");
+        m_values.LibDir = m_dir->filePath(QStringLiteral("plain/lib"));
+        choose(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList{Form3::NoLibDirText.arg(QDir::toNativeSeparators(m_values.LibDir))});
+    }
+
+    // Through the main window's unzip button and the open-once registry, as
+    // main() wires them: after the question when a bank is there, and a
+    // window opened again starts afresh.
+    void openedFromMainWindow_data() {
+        QTest::addColumn<bool>("bankPresent");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("no bank") << false << -1 << true;
+        QTest::newRow("bank there, Yes") << true << int(Answer::Yes) << true;
+        QTest::newRow("bank there, No") << true << int(Answer::No) << false;
+    }
+    void openedFromMainWindow() {
+        QFETCH(bool, bankPresent);
+        QFETCH(int, answer);
+        QFETCH(bool, opened);
+        m_form.reset();
+        QuestionBank bank;
+        WindowRegistry windows;
+        windows.setFactory(Window::Import, [&] { return new Form3(m_values, m_dialogs, *m_bridge); });
+        Form1 form1(bank, m_values, m_dialogs, windows, m_dir->path());
+        if (bankPresent) copySampleLib(m_values.LibDir);
+        if (answer >= 0) m_dialogs.answer(Answer(answer));
+        QTest::mouseClick(child<QPushButton>(&form1, "Command2"), Qt::LeftButton);
+        QCOMPARE(m_dialogs.takeTexts(), bankPresent ? QStringList{Form1::ReimportQuestion} : QStringList{});
+        QWidget* import = windows.find(Window::Import);
+        QCOMPARE(import != nullptr, opened);
+        if (!opened) return;
+        QCOMPARE(child<QLabel>(import, "Label3")->text(), m_values.AppDir);
+
+        m_dialogs.chooseFile(QStringLiteral("/a.zip"));
+        QTest::mouseClick(child<QPushButton>(import, "Command3"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(import, "Command2"), Qt::LeftButton);
+        QVERIFY(!windows.find(Window::Import));
+        if (bankPresent) m_dialogs.answer(Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(&form1, "Command2"), Qt::LeftButton);
+        import = windows.find(Window::Import);
+        QVERIFY(import);
+        QCOMPARE(child<QLabel>(import, "Label5")->text(), QString());
+        QVERIFY(!child<QPushButton>(import, "Command1")->isEnabled());
+        delete import;
+    }
+};
+
+QTEST_MAIN(ImportWindowTest)
+#include "import_window_test.moc"

@@ -1,0 +1,215 @@
+#include "bank/text_file.h"
+#include "import/unzip_bridge.h"
+#include "tests/import/zip_builder.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+
+using Answer = Dialogs::Answer;
+
+namespace {
+
+const QString kHeader = QStringLiteral("Filename:") + QString(43, u' ') + QStringLiteral("Size") +
+                        QString(5, u' ') + QStringLiteral("Date") + QString(5, u' ') +
+                        QStringLiteral("Time") + QString(6, u' ');
+
+QString padded(const QString& name) { return name + QString(50 - name.size(), u' '); }
+
+}  // namespace
+
+class UnzipBridgeTest final : public QObject {
+    Q_OBJECT
+
+private:
+    ScriptedDialogs m_dialogs;
+    std::unique_ptr<UnzipBridge> m_bridge;
+    QTemporaryDir m_dir;
+
+    void entry(qint32 size, qint32 day, qint32 month, qint32 year, qint32 hour, qint32 minute,
+               const QByteArray& name) {
+        m_bridge->UnzipEntry(size, 0, 0, month, day, year, hour, minute, 0, name.constData(),
+                             "Stored", 0, 0);
+    }
+    QString archive(const QByteArray& bytes) {
+        const QString path = m_dir.filePath(QStringLiteral("p.zip"));
+        QFile::remove(path);
+        writeBytes(path, bytes);
+        return path;
+    }
+
+private slots:
+    void init() {
+        m_dialogs = ScriptedDialogs();
+        m_bridge = std::make_unique<UnzipBridge>(m_dialogs);
+    }
+    void cleanup() { QVERIFY(m_dialogs.scriptDone()); }
+
+    void listing_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("month");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<int>("minute");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("example") << 1234 << 5 << 7 << 2013 << 9 << 3 << QByteArray("a.txt")
+                                 << padded("a.txt") + "   1234   5/07/13   9:03      ";
+        QTest::newRow("eight digits") << 12345678 << 15 << 12 << 1999 << 23 << 59 << QByteArray("b")
+                                      << padded("b") + "2345678  15/12/99  23:59      ";
+        QTest::newRow("negative numbers") << -5 << -3 << -2 << 2000 << -1 << 0 << QByteArray("c")
+                                          << padded("c") + "     -5  -3/-2/00  -1:00      ";
+        QTest::newRow("low 16 bits") << 0 << 0x10007 << 1 << 0x10000 + 2013 << 0 << 0x1FFFF << QByteArray("d")
+                                     << padded("d") + "      0   7/01/13   0:-1      ";
+        QTest::newRow("long name") << 1 << 1 << 1 << 2021 << 1 << 1 << QByteArray(60, 'n')
+                                   << QString(50, u'n') + "      1   1/01/21   1:01      ";
+        QTest::newRow("Chinese name") << 1 << 1 << 1 << 2021 << 1 << 1 << QString(60, u'题').toUtf8()
+                                      << QString(50, u'题') + "      1   1/01/21   1:01      ";
+    }
+    void listing() {
+        QFETCH(int, size);
+        QFETCH(int, day);
+        QFETCH(int, month);
+        QFETCH(int, year);
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        QFETCH(QByteArray, name);
+        QFETCH(QString, line);
+        QCOMPARE(line.size(), 80);
+        m_bridge->UnzipListing = QStringLiteral("left from before");
+        entry(size, day, month, year, hour, minute, name);
+        QCOMPARE(m_bridge->UnzipListing, kHeader + line);
+        QCOMPARE(m_bridge->UnzipEntryCount, 1);
+    }
+
+    void listingAcrossCalls() {
+        entry(1, 1, 1, 2021, 1, 1, "a");
+        entry(1, 1, 1, 2021, 1, 1, "b");
+        QCOMPARE(m_bridge->UnzipListing.size(), 240);
+        entry(1, 1, 1, 2021, 1, 1, "c");  // the count was not reset: no new header
+        QCOMPARE(m_bridge->UnzipListing.size(), 320);
+        QCOMPARE(m_bridge->UnzipListing.count(QStringLiteral("Filename:")), 1);
+        m_bridge->UnzipEntryCount = 0;
+        entry(1, 1, 1, 2021, 1, 1, "d");
+        QCOMPARE(m_bridge->UnzipListing.size(), 160);
+        QVERIFY(m_bridge->UnzipListing.endsWith(padded("d") + "      1   1/01/21   1:01      "));
+        m_bridge->UnzipEntryCount = std::numeric_limits<qint32>::max();
+        entry(1, 1, 1, 2021, 1, 1, "e");
+        QCOMPARE(m_bridge->UnzipEntryCount, std::numeric_limits<qint32>::max());
+        QCOMPARE(m_bridge->UnzipListing.size(), 240);
+    }
+
+    void print_data() {
+        QTest::addColumn<QByteArray>("buffer");
+        QTest::addColumn<uint>("length");
+        QTest::addColumn<QString>("appended");
+        QTest::newRow("zero byte first") << QByteArray("abc\0efghij", 10) << 10u << "abc";
+        QTest::newRow("length first") << QByteArray("abcdef") << 3u << "abc";
+        QTest::newRow("zero length") << QByteArray("abc") << 0u << "";
+        QTest::newRow("Chinese") << QStringLiteral("名字\n").toUtf8() << 7u << "名字\n";
+        QTest::newRow("cut inside a character") << QStringLiteral("名字").toUtf8() << 4u << "名";
+        QTest::newRow("capped") << QByteArray(40000, 'p') << 40000u << QString(32801, u'p');
+        QTest::newRow("bad byte escaped") << QByteArray("a\xFF" "b") << 3u << "a%FFb";
+    }
+    void print() {
+        QFETCH(QByteArray, buffer);
+        QFETCH(uint, length);
+        QFETCH(QString, appended);
+        m_bridge->UnzipMessages = QStringLiteral("before ");
+        QCOMPARE(m_bridge->UnzipPrint(buffer.constData(), length), 0);
+        QCOMPARE(m_bridge->UnzipMessages, QStringLiteral("before ") + appended);
+    }
+
+    void replace_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("shownName");
+        const QByteArray chinese = QStringLiteral("总题库文件.txt").toUtf8();
+        QTest::newRow("Yes") << int(Answer::Yes) << chinese << 102 << QStringLiteral("总题库文件.txt");
+        QTest::newRow("No") << int(Answer::No) << chinese << 100 << QStringLiteral("总题库文件.txt");
+        QTest::newRow("Cancel") << int(Answer::Cancel) << chinese << 104 << QStringLiteral("总题库文件.txt");
+        QTest::newRow("name cut at 256 bytes") << int(Answer::Yes) << QByteArray(300, 'n') << 102 << QString(256, u'n');
+    }
+    void replace() {
+        QFETCH(int, answer);
+        QFETCH(QByteArray, name);
+        QFETCH(int, result);
+        QFETCH(QString, shownName);
+        m_dialogs.answer(Answer(answer));
+        QCOMPARE(m_bridge->UnzipReplace(name.constData()), result);
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QCOMPARE(m_dialogs.shown[0].text, QStringLiteral("Overwrite ") + shownName + u'?');
+        QCOMPARE(m_dialogs.shown[0].buttons, Dialogs::Buttons::YesNoCancel);
+        QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("VBUnzip - File already exists"));
+    }
+
+    // The whole road through the engine: the result, and the one message a
+    // failure shows.
+    void archive_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("success") << buildZip({{.name = "a.txt", .data = "a"}}) << 0 << QStringList{};
+        QTest::newRow("not an archive") << QByteArray(100, 't') << 9 << QStringList{"错误代码：9"};
+        QTest::newRow("some skipped") << buildZip({symlinkItem("l", "/"), {.name = "a.txt"}}) << 1
+                                      << QStringList{"错误代码：1"};
+        QTest::newRow("damaged entry") << buildZip({{.name = "a.txt", .data = "a", .crc = 7}}) << 2
+                                       << QStringList{"错误代码：2"};
+    }
+    void archive() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, result);
+        QFETCH(QStringList, shown);
+        const QString target = m_dir.filePath(QStringLiteral("lib"));
+        QDir().mkpath(target);
+        QCOMPARE(m_bridge->UnzipArchive(archive(bytes), target, 1, 1, 0, 0, 0, 0), result);
+        QCOMPARE(m_dialogs.takeTexts(), shown);
+        QCOMPARE(m_bridge->UnzipMessages.isEmpty(), false);
+        QDir(target).removeRecursively();
+    }
+
+    // The engine's entry reports reach the listing with their date fields in place.
+    void listThroughEngine() {
+        const QString path = archive(buildZip({{.name = encodeGbk(QStringLiteral("总题库文件.txt")), .data = QByteArray(1234, 'x')},
+                                              {.name = "b.jpg"}}));
+        m_bridge->UnzipIncludeNames[0] = QStringLiteral("*.txt");
+        QCOMPARE(m_bridge->UnzipArchive(path, QString(), 0, 0, 1, 0, 1, 0), 0);
+        QCOMPARE(m_bridge->UnzipListing, kHeader + padded(QStringLiteral("总题库文件.txt")) + "   1234   5/07/13   9:03      ");
+        QCOMPARE(m_bridge->UnzipEntryCount, 1);
+
+        // A count past the 100 slots stops at the list's end, it does not read past it.
+        QCOMPARE(m_bridge->UnzipArchive(path, QString(), 0, 0, 1, 0, 101, 0), 10);
+        QCOMPARE(m_dialogs.takeTexts(), QStringList{"错误代码：10"});
+    }
+
+    // The sample package unpacks to the sample library byte for byte; a
+    // second import asks about the first existing file, and Cancel keeps all.
+    void samplePackage() {
+        const QString target = m_dir.filePath(QStringLiteral("sample"));
+        QDir().mkpath(target);
+        QCOMPARE(m_bridge->UnzipArchive(QStringLiteral(ZOMA_SAMPLE_PACKAGE), target, 1, 1, 0, 0, 0, 0), 0);
+        const QDir expected(QStringLiteral(ZOMA_SAMPLE_LIB));
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 expected.entryList(QDir::Files));
+        for (const QString& name : expected.entryList(QDir::Files)) {
+            QCOMPARE(readBytes(target + u'/' + name), readBytes(expected.filePath(name)));
+        }
+
+        const QString bank = QStringLiteral("总题库文件(样例v1).txt");
+        writeBytes(target + u'/' + bank, "changed");
+        m_dialogs.answer(Answer::Cancel);
+        QCOMPARE(m_bridge->UnzipArchive(QStringLiteral(ZOMA_SAMPLE_PACKAGE), target, 1, 1, 0, 0, 0, 0), 0);
+        QCOMPARE(m_dialogs.shown.size(), 1);
+        QVERIFY(m_dialogs.shown[0].text.startsWith(QStringLiteral("Overwrite ")));
+        QCOMPARE(readBytes(target + u'/' + bank), QByteArray("changed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(UnzipBridgeTest)
+#include "unzip_bridge_test.moc"
