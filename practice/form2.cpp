@@ -115,7 +115,7 @@ Form2::~Form2() = default;
 
 void Form2::Form_Load() {
     const QString path = recordPath();
-    bool resumed = false;
+    bool asked = false;
     if (QFileInfo(path).isFile()) {
         // An unreadable record counts as none: start at 1 without asking.
         const FileText file = readTextFile(path);
@@ -123,7 +123,7 @@ void Form2::Form_Load() {
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
-            resumed = true;
+            asked = true;
             if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
                 setSequence(plusOne(recorded));
                 if (!WholeNumber::parse(m_ui->Text3->text()).inRange(0, m_bank.PaperCount)) {
@@ -134,7 +134,7 @@ void Form2::Form_Load() {
             }
         }
     }
-    if (!resumed) setSequence(QStringLiteral("1"));
+    if (!asked) setSequence(QStringLiteral("1"));
 
     m_ui->Label3->setText(m_values.PracticeLevel + kTitleSuffix);
     ShowQuestion();
