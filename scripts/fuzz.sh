@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs each for SECONDS (default 600).
+# New inputs that raise coverage are kept in build/fuzz/corpus/<target>.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+
+scripts/install-deps.sh clang libclang-rt-14-dev
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZOMA_SANITIZE=ON -DZOMA_FUZZ=ON -DZOMA_BUILD_TESTS=OFF >/dev/null
+targets=(read_data_fuzz)
+cmake --build build/fuzz --target "${targets[@]}"
+
+for t in "${targets[@]}"; do
+    mkdir -p "build/fuzz/corpus/$t" "build/fuzz/crashes/$t"
+    echo "== $t for ${seconds}s"
+    ASAN_OPTIONS=detect_leaks=0 "build/fuzz/bin/$t" -max_total_time="$seconds" \
+        -artifact_prefix="build/fuzz/crashes/$t/" -print_final_stats=1 \
+        "build/fuzz/corpus/$t" "fuzz/corpus/$t"
+done
