@@ -46,10 +46,14 @@ void appendEscape(QString& out, uchar byte) {
     out += QStringLiteral("%%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
+bool isControl(char32_t c) {
+    return c < 0x20 || c == 0x7F;
+}
 
 // The separators that archives from Windows and from elsewhere use.
-bool isSeparator(QChar c) { return c == u'/' || c == u'\\'; }
+bool isSeparator(QChar c) {
+    return c == u'/' || c == u'\\';
+}
 
 bool hasDrive(QStringView part) {
     return part.size() >= 2 && part[1] == u':' && part[0].unicode() < 0x80 && part[0].isLetter();
@@ -112,7 +116,8 @@ QString decodeGbk(QByteArrayView bytes, ControlChars controls) {
         QChar c;
         if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) {
             const uchar trail = static_cast<uchar>(bytes[i + 1]);
-            const bool trailOk = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFE);
+            const bool trailOk =
+                (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFE);
             if (trailOk && decodeOne(bytes.sliced(i, 2), &c)) {
                 out += c;
                 i += 2;
@@ -150,13 +155,15 @@ QString fromNarrow(const char* buffer, qsizetype maxBytes) {
     if (length == maxBytes) {
         // Cut at the limit: leave out a character whose bytes run past it.
         qsizetype start = length;
-        while (start > 0 && length - start < 4 && (static_cast<uchar>(bytes[start - 1]) & 0xC0) == 0x80) {
+        while (start > 0 && length - start < 4 &&
+               (static_cast<uchar>(bytes[start - 1]) & 0xC0) == 0x80) {
             --start;
         }
         if (start > 0) {
             char32_t c = 0;
             const uchar lead = static_cast<uchar>(bytes[start - 1]);
-            if (lead >= 0xC0 && utf8Sequence(bytes, start - 1, &c) == 0) bytes = bytes.first(start - 1);
+            if (lead >= 0xC0 && utf8Sequence(bytes, start - 1, &c) == 0)
+                bytes = bytes.first(start - 1);
         }
     }
     return decodeUtf8(bytes, ControlChars::Keep);

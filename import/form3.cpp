@@ -61,4 +61,6 @@ void Form3::Command1_Click() {
     if (result == UnzipResult::Ok || result == UnzipResult::Warning) m_dialogs.message(DoneText);
 }
 
-void Form3::Command2_Click() { close(); }
+void Form3::Command2_Click() {
+    close();
+}

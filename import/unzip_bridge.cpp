@@ -64,16 +64,20 @@ void fillBlanks(char* field, qsizetype size) {
 QString signedText(qint64 value) {
     return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(qAbs(value));
 }
-QString twoDigits(qint16 value) { return (QStringLiteral("0") + QString::number(value)).right(2); }
-QString blankPadded(qint16 value) { return signedText(value).right(2); }
+QString twoDigits(qint16 value) {
+    return (QStringLiteral("0") + QString::number(value)).right(2);
+}
+QString blankPadded(qint16 value) {
+    return signedText(value).right(2);
+}
 
 // The first count characters of text, padded with blanks to count characters.
 QString fitted(const QString& text, int count) {
     qsizetype end = 0;
     int characters = 0;
     while (end < text.size() && characters < count) {
-        const bool pair = text[end].isHighSurrogate() && end + 1 < text.size() &&
-                          text[end + 1].isLowSurrogate();
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
         end += pair ? 2 : 1;
         ++characters;
     }
@@ -94,8 +98,7 @@ private:
 
 int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetDir,
                               qint16 promptOverwrite, qint16 overwriteExisting, qint16 listOnly,
-                              qint16 honourDirectories, qint32 includeCount,
-                              qint32 excludeCount) {
+                              qint16 honourDirectories, qint32 includeCount, qint32 excludeCount) {
     // Texts in the library's form, alive until the call returns.
     const QByteArray archive = toNarrow(archivePath);
     const QByteArray target = toNarrow(targetDir);
@@ -128,8 +131,8 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
     {
         const Activation active(this);
         UzpVersion2(&version);
-        result = windll_unzip(includeCount, includes.pointers(), excludeCount,
-                              excludes.pointers(), &options, &callbacks);
+        result = windll_unzip(includeCount, includes.pointers(), excludeCount, excludes.pointers(),
+                              &options, &callbacks);
     }
     if (result != 0) m_dialogs.message(ErrorPrefix + QString::number(result));
     return result;

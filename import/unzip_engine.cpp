@@ -50,15 +50,24 @@ qint32 clamp32(quint64 value) {
 
 QString methodName(quint16 method) {
     switch (method) {
-        case 0: return QStringLiteral("Stored");
-        case 8: return QStringLiteral("Deflated");
-        case 9: return QStringLiteral("Deflate64");
-        case 12: return QStringLiteral("BZip2");
-        case 14: return QStringLiteral("LZMA");
-        case 93: return QStringLiteral("Zstd");
-        case 95: return QStringLiteral("XZ");
-        case 99: return QStringLiteral("AES");
-        default: return QStringLiteral("Unk:%1").arg(method, 3, 10, QLatin1Char('0'));
+        case 0:
+            return QStringLiteral("Stored");
+        case 8:
+            return QStringLiteral("Deflated");
+        case 9:
+            return QStringLiteral("Deflate64");
+        case 12:
+            return QStringLiteral("BZip2");
+        case 14:
+            return QStringLiteral("LZMA");
+        case 93:
+            return QStringLiteral("Zstd");
+        case 95:
+            return QStringLiteral("XZ");
+        case 99:
+            return QStringLiteral("AES");
+        default:
+            return QStringLiteral("Unk:%1").arg(method, 3, 10, QLatin1Char('0'));
     }
 }
 
@@ -164,10 +173,9 @@ void Extraction::print(const QString& line) {
 
 int Extraction::run(const QStringList& includes, const QStringList& excludes) {
     const UnzipOptions& o = m_options;
-    for (const qint32 unsupported : {o.update, o.spacesToUnderscores, o.quietness,
-                                     o.toStandardOutput, o.testOnly, o.freshen, o.showComment,
-                                     o.translateLineEnds, o.detailedInfo, o.ignoreCase,
-                                     o.restoreAccess}) {
+    for (const qint32 unsupported :
+         {o.update, o.spacesToUnderscores, o.quietness, o.toStandardOutput, o.testOnly, o.freshen,
+          o.showComment, o.translateLineEnds, o.detailedInfo, o.ignoreCase, o.restoreAccess}) {
         if (unsupported != 0) {
             print(QStringLiteral("error: option not supported"));
             return UnzipResult::BadOptions;
@@ -229,10 +237,12 @@ int Extraction::openArchive(const QString& archivePath) {
         case ZipDirectory::Status::Ok:
             break;
         case ZipDirectory::Status::NotZip:
-            print(QStringLiteral("error: %1 is not a zip archive (%2)").arg(archivePath, m_directory.problem));
+            print(QStringLiteral("error: %1 is not a zip archive (%2)")
+                      .arg(archivePath, m_directory.problem));
             return UnzipResult::NotArchive;
         case ZipDirectory::Status::Damaged:
-            print(QStringLiteral("error: %1 is damaged (%2)").arg(archivePath, m_directory.problem));
+            print(
+                QStringLiteral("error: %1 is damaged (%2)").arg(archivePath, m_directory.problem));
             return UnzipResult::ArchiveBroken;
         case ZipDirectory::Status::Overlap:
             break;  // named below, once the names are decoded
@@ -240,9 +250,9 @@ int Extraction::openArchive(const QString& archivePath) {
 
     // Names flagged UTF-8 are UTF-8; the others are UTF-8 only if all of them
     // are valid UTF-8, and GBK otherwise.
-    const bool unflaggedUtf8 = std::all_of(
-        m_directory.entries.cbegin(), m_directory.entries.cend(),
-        [](const ZipEntryRecord& e) { return e.utf8Flag() || isValidUtf8(e.rawName); });
+    const bool unflaggedUtf8 =
+        std::all_of(m_directory.entries.cbegin(), m_directory.entries.cend(),
+                    [](const ZipEntryRecord& e) { return e.utf8Flag() || isValidUtf8(e.rawName); });
     for (const ZipEntryRecord& entry : std::as_const(m_directory.entries)) {
         const bool utf8 = entry.utf8Flag() || unflaggedUtf8;
         m_names << decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
@@ -256,8 +266,8 @@ int Extraction::openArchive(const QString& archivePath) {
     if (m_directory.entries.isEmpty()) return UnzipResult::Ok;
 
     int error = 0;
-    m_zip.reset(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS,
-                         &error));
+    m_zip.reset(
+        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!m_zip) {
         zip_error_t zipError;
         zip_error_init_with_code(&zipError, error);
@@ -301,7 +311,8 @@ int Extraction::checkBudget(const QList<qsizetype>& selected) {
     quint64 total = 0;
     for (const qsizetype index : selected) {
         const ZipEntryRecord& entry = m_directory.entries[index];
-        if (!entry.isSymLink()) total = std::min(total + std::min(entry.size, UnzipBudget + 1), UnzipBudget + 1);
+        if (!entry.isSymLink())
+            total = std::min(total + std::min(entry.size, UnzipBudget + 1), UnzipBudget + 1);
     }
     if (total > UnzipBudget) {
         print(QStringLiteral("error: the archive would write more than %1 MiB; nothing extracted")
@@ -324,7 +335,9 @@ void Extraction::report(qsizetype index) {
     if (!m_callbacks.entry) return;
     const ZipEntryRecord& e = m_directory.entries[index];
     const QString& name = m_names[index];
-    const qint64 ratio = e.size == 0 ? 0 : 1000 - qint64(std::min<quint64>(e.compressedSize, e.size) * 1000 / e.size);
+    const qint64 ratio =
+        e.size == 0 ? 0
+                    : 1000 - qint64(std::min<quint64>(e.compressedSize, e.size) * 1000 / e.size);
     const QByteArray narrowName = toNarrow(name);
     const QByteArray method = toNarrow(methodName(e.method));
     const bool directory = name.endsWith(u'/') || name.endsWith(u'\\');
@@ -399,7 +412,8 @@ Extraction::Stop Extraction::extractEntry(qsizetype index) {
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(fsPath(destination), ec);
     if (ec && status.type() != fs::file_type::not_found) {
-        skip(name, QStringLiteral("cannot look at %1: %2").arg(shownName, QString::fromStdString(ec.message())));
+        skip(name, QStringLiteral("cannot look at %1: %2")
+                       .arg(shownName, QString::fromStdString(ec.message())));
         return {};
     }
     if (fs::exists(status)) {
@@ -419,10 +433,10 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
                                         const QString& shownName, const QByteArray& password) {
     const ZipEntryRecord& entry = m_directory.entries[index];
     const QString& name = m_names[index];
-    ZipFileHandle file(password.isEmpty()
-                           ? zip_fopen_index(m_zip.get(), zip_uint64_t(index), 0)
-                           : zip_fopen_index_encrypted(m_zip.get(), zip_uint64_t(index), 0,
-                                                       password.constData()));
+    ZipFileHandle file(
+        password.isEmpty()
+            ? zip_fopen_index(m_zip.get(), zip_uint64_t(index), 0)
+            : zip_fopen_index_encrypted(m_zip.get(), zip_uint64_t(index), 0, password.constData()));
     if (!file) {
         const int code = zip_error_code_zip(zip_get_error(m_zip.get()));
         const QString reason = QString::fromLocal8Bit(zip_strerror(m_zip.get()));
@@ -457,24 +471,33 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
         if (n == 0) break;
         total += quint64(n);
         if (total > entry.size) {
-            damaged(name, QStringLiteral("more data than its stated size of %1 bytes").arg(entry.size));
+            damaged(name,
+                    QStringLiteral("more data than its stated size of %1 bytes").arg(entry.size));
             return {};
         }
         if (part.file().write(buffer.constData(), n) != n) {
-            print(QStringLiteral("error: cannot write %1: %2").arg(shownName, part.file().errorString()));
+            print(QStringLiteral("error: cannot write %1: %2")
+                      .arg(shownName, part.file().errorString()));
             return UnzipResult::DiskFull;
         }
+    }
+    // libzip checks no CRC when there is no data; the CRC of nothing is 0.
+    if (total == 0 && entry.crc != 0) {
+        damaged(name, QStringLiteral("CRC error"));
+        return {};
     }
     if (total != entry.size) {
         damaged(name, QStringLiteral("less data than its stated size of %1 bytes").arg(entry.size));
         return {};
     }
     if (!part.file().flush()) {
-        print(QStringLiteral("error: cannot write %1: %2").arg(shownName, part.file().errorString()));
+        print(
+            QStringLiteral("error: cannot write %1: %2").arg(shownName, part.file().errorString()));
         return UnzipResult::DiskFull;
     }
-    const QDateTime stamp(QDate(1980 + (entry.dosDate >> 9), (entry.dosDate >> 5) & 0x0F, entry.dosDate & 0x1F),
-                          QTime((entry.dosTime >> 11), (entry.dosTime >> 5) & 0x3F, (entry.dosTime & 0x1F) * 2));
+    const QDateTime stamp(
+        QDate(1980 + (entry.dosDate >> 9), (entry.dosDate >> 5) & 0x0F, entry.dosDate & 0x1F),
+        QTime((entry.dosTime >> 11), (entry.dosTime >> 5) & 0x3F, (entry.dosTime & 0x1F) * 2));
     if (stamp.isValid()) part.file().setFileTime(stamp, QFileDevice::FileModificationTime);
     part.file().close();
 
@@ -482,7 +505,8 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
     std::error_code ec;
     fs::rename(fsPath(part.path()), fsPath(destination), ec);
     if (ec) {
-        print(QStringLiteral("error: cannot write %1: %2").arg(shownName, QString::fromStdString(ec.message())));
+        print(QStringLiteral("error: cannot write %1: %2")
+                  .arg(shownName, QString::fromStdString(ec.message())));
         return UnzipResult::DiskFull;
     }
     part.keep();

@@ -13,24 +13,24 @@
 // Result numbers of windll_unzip, as UnZip gives them.
 namespace UnzipResult {
 constexpr int Ok = 0;
-constexpr int Warning = 1;         // some entries were skipped and named
-constexpr int ArchiveError = 2;    // an entry's data is damaged
-constexpr int ArchiveBroken = 3;   // the archive's records are damaged
-constexpr int NotArchive = 9;      // not a zip archive, or not found
+constexpr int Warning = 1;        // some entries were skipped and named
+constexpr int ArchiveError = 2;   // an entry's data is damaged
+constexpr int ArchiveBroken = 3;  // the archive's records are damaged
+constexpr int NotArchive = 9;     // not a zip archive, or not found
 constexpr int BadOptions = 10;
-constexpr int NoMatch = 11;        // no entry to extract
-constexpr int Overlap = 12;        // entries share data: nothing written
-constexpr int DiskFull = 50;       // too large, or a write failed
+constexpr int NoMatch = 11;   // no entry to extract
+constexpr int Overlap = 12;   // entries share data: nothing written
+constexpr int DiskFull = 50;  // too large, or a write failed
 constexpr int Cancelled = 80;
-constexpr int Unsupported = 81;    // compression method not supported
-constexpr int NeedPassword = 82;   // every entry needed a password
+constexpr int Unsupported = 81;   // compression method not supported
+constexpr int NeedPassword = 82;  // every entry needed a password
 }  // namespace UnzipResult
 
 // Answers of the replace call-back; any other number counts as No.
 namespace UnzipReplaceAnswer {
-constexpr int No = 100;   // keep this existing file, ask again for the next
-constexpr int Yes = 102;  // overwrite this file
-constexpr int None = 104; // keep this and every further existing file, without asking
+constexpr int No = 100;    // keep this existing file, ask again for the next
+constexpr int Yes = 102;   // overwrite this file
+constexpr int None = 104;  // keep this and every further existing file, without asking
 }  // namespace UnzipReplaceAnswer
 
 // The password call-back returns this when it has put a password into the buffer.

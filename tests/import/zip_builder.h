@@ -16,7 +16,7 @@ struct ZipItem {
     quint32 attributes = 0;
     std::optional<quint32> declaredSize{};  // instead of the data's real size
     std::optional<quint32> crc{};           // instead of the data's real CRC
-    int shareWith = -1;                   // point at another item's header and data
+    int shareWith = -1;                     // point at another item's header and data
 };
 
 constexpr quint16 kUtf8Flag = 0x0800;
