@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 const QString Form4::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
 const QString Form4::DoneText = QStringLiteral("导出已完成");
@@ -14,12 +15,14 @@ namespace {
 const QString kExportName = QStringLiteral("考试题库.TXT");
 }  // namespace
 
-Form4::Form4(const QuestionBank& bank, SharedValues& values, Dialogs& dialogs, QWidget* parent)
+Form4::Form4(const QuestionBank& bank, SharedValues& values, Dialogs& dialogs, Today today,
+             QWidget* parent)
     : QWidget(parent),
       m_ui(std::make_unique<Ui::Form4>()),
       m_bank(bank),
       m_values(values),
-      m_dialogs(dialogs) {
+      m_dialogs(dialogs),
+      m_today(std::move(today)) {
     m_ui->setupUi(this);
     setFixedSize(size());
     // The two option buttons answer to their index, as one control group.
@@ -53,14 +56,18 @@ void Form4::Command3_Click() {
 void Form4::Command1_Click() {
     const QString path = m_ui->Text1->text();
     const QFileInfo target(path);
-    // A folder of that name is not offered for overwriting; the writer reports it.
+    // The old file is moved aside rather than deleted, so that a failed export
+    // can put it back. A folder of that name is left to the writer to report.
+    QString aside;
     if (target.exists() && !target.isDir()) {
         if (m_dialogs.message(OverwriteQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
             m_ui->Text1->setFocus();
             return;
         }
+        aside = path + QStringLiteral(".old-%1").arg(QRandomGenerator::global()->generate(), 8,
+                                                     16, QChar(u'0'));
         QFile old(path);
-        if (!old.remove()) {
+        if (!old.rename(aside)) {
             m_dialogs.message(
                 QStringLiteral("无法覆盖已有文件：%1\n%2").arg(path, old.errorString()));
             return;
@@ -69,7 +76,15 @@ void Form4::Command1_Click() {
 
     const ExportLayout layout =
         m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
-    const ExportResult result = output(m_bank, m_values, path, layout, m_ui->Check1->isChecked());
+    const ExportResult result =
+        output(m_bank, m_values, path, layout, m_ui->Check1->isChecked(), m_today());
+    if (!aside.isEmpty()) {
+        if (result.written()) {
+            QFile::remove(aside);
+        } else {
+            QFile::rename(aside, path);
+        }
+    }
     switch (result.status) {
         case ExportResult::Status::Written:
             m_dialogs.message(DoneText);

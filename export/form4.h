@@ -3,8 +3,10 @@
 #include "app/dialogs.h"
 #include "bank/question_bank.h"
 
+#include <QDate>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -17,8 +19,11 @@ class Form4 final : public QWidget {
     Q_DISABLE_COPY_MOVE(Form4)
 
 public:
+    using Today = std::function<QDate()>;
+
+    // today gives the date of the export's header, read when it is written.
     Form4(const QuestionBank& bank, SharedValues& values, Dialogs& dialogs,
-          QWidget* parent = nullptr);
+          Today today = &QDate::currentDate, QWidget* parent = nullptr);
     ~Form4() override;
 
     static const QString OverwriteQuestion;
@@ -35,4 +40,5 @@ private:
     const QuestionBank& m_bank;
     SharedValues& m_values;
     Dialogs& m_dialogs;
+    Today m_today;
 };

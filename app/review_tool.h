@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "app/window_registry.h"
+#include "bank/question_bank.h"
+#include "import/unzip_bridge.h"
+#include "practice/random_order.h"
+
+#include <QDate>
+
+#include <functional>
+#include <memory>
+
+class Form1;
+
+// The whole program of one run: its state, shared by every window, and the
+// main window, with the other windows opened through the registry.
+class ReviewTool final {
+public:
+    using Today = std::function<QDate()>;
+
+    ReviewTool(Dialogs& dialogs, const QString& programDir, Today today = &QDate::currentDate);
+    ~ReviewTool();
+    Q_DISABLE_COPY_MOVE(ReviewTool)
+
+    Form1& mainWindow() { return *m_form1; }
+
+    QuestionBank bank;
+    SharedValues values;
+    RandomOrder random;
+    UnzipBridge bridge;
+    WindowRegistry windows;
+
+private:
+    std::unique_ptr<Form1> m_form1;
+};

@@ -1,0 +1,179 @@
+// The typical run of a user, through the real windows: import the sample
+// package, read a level, practise with the resume record, export, leave.
+#include "app/review_tool.h"
+#include "export/form4.h"
+#include "import/form3.h"
+#include "main_window/form1.h"
+#include "practice/form2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Answer = Dialogs::Answer;
+using Window = WindowRegistry::Window;
+
+namespace {
+
+template <typename T = QPushButton>
+T* control(QWidget* window, const char* name) {
+    T* w = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!w) qFatal("no control %s", name);
+    return w;
+}
+
+void click(QWidget* window, const char* name) {
+    QTest::mouseClick(control(window, name), Qt::LeftButton);
+}
+
+}  // namespace
+
+class EndToEndTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typicalRun() {
+        QTemporaryDir programDir;
+        ScriptedDialogs dialogs;
+        ReviewTool tool(dialogs, programDir.path(), [] { return QDate(2013, 12, 4); });
+        Form1& main = tool.mainWindow();
+        main.show();
+        const QString libDir = tool.values.LibDir;
+        const auto window = [&](Window w) { return tool.windows.find(w); };
+
+        // Start: A类, review and export disabled.
+        QCOMPARE(control<QComboBox>(&main, "Combo1")->currentText(), QStringLiteral("A类"));
+        QVERIFY(!control(&main, "Command1")->isEnabled());
+        QVERIFY(!control(&main, "Command5")->isEnabled());
+
+        // Unzip with no library yet: no question, the import window opens.
+        click(&main, "Command2");
+        QVERIFY(dialogs.shown.isEmpty());
+        QWidget* import = window(Window::Import);
+        QVERIFY(import);
+        dialogs.chooseFile(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        click(import, "Command3");
+        click(import, "Command1");
+        QCOMPARE(dialogs.takeTexts(), QStringList{QStringLiteral("解压完成")});
+        QStringList expectedFiles = {
+            QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"),
+            QStringLiteral("B类业余电台操作证书试卷涉及题号.txt"),
+            QStringLiteral("C类业余电台操作证书试卷涉及题号.txt"),
+            QStringLiteral("LK0005.jpg"),
+            QStringLiteral("LK0012.jpg"),
+            QStringLiteral("LK0023.jpg"),
+            QStringLiteral("总题库文件(样例v1).txt"),
+        };
+        QCOMPARE(QDir(libDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+                 expectedFiles);
+        for (const QString& name : expectedFiles) {
+            QCOMPARE(readBytes(libDir + u'/' + name),
+                     readBytes(QStringLiteral(ZOMA_SAMPLE_LIB) + u'/' + name));
+        }
+        click(import, "Command2");
+        QVERIFY(!window(Window::Import));
+
+        // Unzip again: the question, answered No, opens nothing.
+        dialogs.answer(Answer::No);
+        click(&main, "Command2");
+        QCOMPARE(dialogs.takeTexts(), QStringList{Form1::ReimportQuestion});
+        QVERIFY(!window(Window::Import));
+
+        // Read data for B类.
+        QTest::keyClick(control<QComboBox>(&main, "Combo1"), Qt::Key_Down);
+        click(&main, "Command4");
+        QCOMPARE(dialogs.takeTexts(), QStringList{QStringLiteral("B类题库已读取，共20题")});
+        QVERIFY(control(&main, "Command1")->isEnabled());
+        QVERIFY(control(&main, "Command5")->isEnabled());
+
+        // Review: no resume question on the first opening, question 1.
+        const QString record = tool.values.AppDir + QStringLiteral("record.txt");
+        click(&main, "Command1");
+        QWidget* practice = window(Window::Practice);
+        QVERIFY(practice);
+        QVERIFY(dialogs.shown.isEmpty());
+        auto* field = control<QLineEdit>(practice, "Text3");
+        const auto shownId = [&] { return control<QLabel>(practice, "Label5")->text(); };
+        const auto idOf = [&](int sequence) {
+            return QStringLiteral("试题题号：") + tool.bank.PaperIds.value(sequence - 1);
+        };
+        QCOMPARE(field->text(), QStringLiteral("1"));
+        QCOMPARE(shownId(), idOf(1));
+        QCOMPARE(readBytes(record), QByteArray("1\r\n"));
+
+        for (int i = 0; i < 3; ++i) click(practice, "Command1");
+        click(practice, "Command3");
+        QCOMPARE(field->text(), QStringLiteral("3"));
+        QCOMPARE(shownId(), idOf(3));
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(readBytes(record), QByteArray("\r\n"));
+        QTest::keyClicks(field, QStringLiteral("12"));
+        QCOMPARE(shownId(), idOf(12));
+        QCOMPARE(readBytes(record), QByteArray("12\r\n"));
+        QVERIFY(dialogs.shown.isEmpty());
+        click(practice, "Command2");
+        QVERIFY(!window(Window::Practice));
+
+        // Review again: the resume question; Yes shows 13.
+        dialogs.answer(Answer::Yes);
+        click(&main, "Command1");
+        practice = window(Window::Practice);
+        QCOMPARE(dialogs.takeTexts(), QStringList{Form2::ResumeQuestion});
+        QCOMPARE(control<QLineEdit>(practice, "Text3")->text(), QStringLiteral("13"));
+        QCOMPARE(shownId(), idOf(13));
+        QCOMPARE(readBytes(record), QByteArray("13\r\n"));
+
+        // Export in both layouts, with and without the correct answer only.
+        click(&main, "Command5");
+        QWidget* exporter = window(Window::Export);
+        QVERIFY(exporter);
+        QCOMPARE(control<QLineEdit>(exporter, "Text1")->text(),
+                 tool.values.AppDir + QStringLiteral("B类考试题库.TXT"));
+        const struct {
+            const char* file;
+            const char* option;
+            bool onlyCorrect;
+        } exports[] = {
+            {"B-lines.txt", "Option1_0", false},
+            {"B-lines-correct.txt", "Option1_0", true},
+            {"B-commas.txt", "Option1_1", false},
+            {"B-commas-correct.txt", "Option1_1", true},
+        };
+        for (const auto& e : exports) {
+            const QString target = tool.values.AppDir + QString::fromLatin1(e.file);
+            dialogs.chooseFile(target);
+            click(exporter, "Command3");
+            control<QRadioButton>(exporter, e.option)->setChecked(true);
+            control<QCheckBox>(exporter, "Check1")->setChecked(e.onlyCorrect);
+            click(exporter, "Command1");
+            QCOMPARE(dialogs.takeTexts(), QStringList{Form4::DoneText});
+            QCOMPARE(readBytes(target),
+                     readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/") + QString::fromLatin1(e.file)));
+        }
+
+        // Another level disables review and export again.
+        QTest::keyClick(control<QComboBox>(&main, "Combo1"), Qt::Key_Down);
+        QCOMPARE(control<QComboBox>(&main, "Combo1")->currentText(), QStringLiteral("C类"));
+        QVERIFY(!control(&main, "Command1")->isEnabled());
+        QVERIFY(!control(&main, "Command5")->isEnabled());
+
+        // Exit: the farewell; the main window closes, the practice window stays.
+        click(&main, "Command3");
+        QCOMPARE(dialogs.takeTexts(), QStringList{Form1::FarewellText});
+        QVERIFY(!main.isVisible());
+        QVERIFY(window(Window::Practice));
+        QVERIFY(dialogs.scriptDone());
+    }
+};
+
+QTEST_MAIN(EndToEndTest)
+#include "e2e_test.moc"
