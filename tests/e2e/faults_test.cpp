@@ -1,0 +1,259 @@
+// Faults from the environment, through the real windows: a read-only program
+// folder or library, a disk that fills, files that vanish. Each must end in
+// one clear message, and nothing that stood before may be lost.
+#include "app/review_tool.h"
+#include "export/form4.h"
+#include "import/form3.h"
+#include "main_window/form1.h"
+#include "practice/form2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <memory>
+
+using Answer = Dialogs::Answer;
+using Window = WindowRegistry::Window;
+
+namespace {
+
+// Makes a folder immutable: nobody, root included, may add, remove or rename
+// its entries. This is how the tests get a read-only folder while running as
+// root. The flag is cleared again when the guard goes.
+class ReadOnlyFolder final {
+public:
+    explicit ReadOnlyFolder(const QString& path) : m_fd(::open(qPrintable(path), O_RDONLY)) {
+        m_ok = setImmutable(true);
+    }
+    ~ReadOnlyFolder() {
+        if (m_ok) setImmutable(false);
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Q_DISABLE_COPY_MOVE(ReadOnlyFolder)
+    bool ok() const { return m_ok; }
+
+private:
+    bool setImmutable(bool on) {
+        int flags = 0;
+        if (m_fd < 0 || ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0) return false;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    int m_fd;
+    bool m_ok = false;
+};
+
+// Files may not grow past the limit while the guard lives, as on a full disk:
+// writes beyond it fail with an error instead of a signal.
+class FileSizeLimit final {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// Every file below a folder, with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& dir) {
+    QMap<QString, QByteArray> files;
+    const QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& name : names) files.insert(name, readBytes(dir + u'/' + name));
+    return files;
+}
+
+template <typename T = QPushButton>
+T* control(QWidget* window, const char* name) {
+    T* w = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (!w) qFatal("no control %s", name);
+    return w;
+}
+
+void click(QWidget* window, const char* name) {
+    QTest::mouseClick(control(window, name), Qt::LeftButton);
+}
+
+}  // namespace
+
+class FaultsTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ReviewTool> m_tool;
+
+    QString appDir() const { return m_tool->values.AppDir; }
+    QString libDir() const { return m_tool->values.LibDir; }
+    QWidget* window(Window w) const { return m_tool->windows.find(w); }
+    Form1* main() const { return &m_tool->mainWindow(); }
+
+    // Reads level C of the sample bank, so that review and export are open.
+    void readLevelC() {
+        copySampleLib(libDir());
+        QTest::keyClick(control<QComboBox>(main(), "Combo1"), Qt::Key_End);
+        click(main(), "Command4");
+        QVERIFY(m_dialogs->takeTexts().first().startsWith(QStringLiteral("C类题库已读取")));
+    }
+
+    void chooseAndImport(const QString& package) {
+        click(main(), "Command2");
+        QWidget* import = window(Window::Import);
+        QVERIFY(import);
+        m_dialogs->chooseFile(package);
+        click(import, "Command3");
+        click(import, "Command1");
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_tool = std::make_unique<ReviewTool>(*m_dialogs, m_dir->path());
+        main()->show();
+    }
+    void cleanup() {
+        m_tool.reset();
+        QVERIFY(m_dialogs->scriptDone());
+    }
+
+    void readOnlyProgramFolder() {
+        readLevelC();
+        writeBytes(appDir() + QStringLiteral("record.txt"), "0\r\n");
+        const auto before = snapshot(appDir());
+        ReadOnlyFolder readOnly(m_dir->path());
+        if (!readOnly.ok()) QSKIP("this file system cannot make a folder read-only for root");
+
+        // The practice window says once that the record cannot be kept, then
+        // goes on working.
+        click(main(), "Command1");
+        QWidget* practice = window(Window::Practice);
+        const QStringList texts = m_dialogs->takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
+                 qPrintable(texts.first()));
+        click(practice, "Command1");
+        click(practice, "Command1");
+        QCOMPARE(control<QLineEdit>(practice, "Text3")->text(), QStringLiteral("3"));
+        QVERIFY(m_dialogs->shown.isEmpty());
+
+        // Exporting to the default target fails with the reason, leaving nothing.
+        click(main(), "Command5");
+        click(window(Window::Export), "Command1");
+        const QStringList exportTexts = m_dialogs->takeTexts();
+        QCOMPARE(exportTexts.size(), 1);
+        QVERIFY2(exportTexts[0].startsWith(QStringLiteral("导出失败：") + appDir() +
+                                           QStringLiteral("C类考试题库.TXT")),
+                 qPrintable(exportTexts[0]));
+        QCOMPARE(snapshot(appDir()), before);
+    }
+
+    void readOnlyLibrary() {
+        copySampleLib(libDir());
+        writeBytes(libDir() + QStringLiteral("/LK0005.jpg"), "old picture");
+        QFile::remove(libDir() + QStringLiteral("/LK0012.jpg"));
+        const auto before = snapshot(libDir());
+        ReadOnlyFolder readOnly(libDir());
+        if (!readOnly.ok()) QSKIP("this file system cannot make a folder read-only for root");
+
+        m_dialogs->answer(Answer::Yes);  // unzip again?
+        m_dialogs->answer(Answer::Yes);  // overwrite the bank file?
+        chooseAndImport(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        const QStringList texts = m_dialogs->takeTexts();
+        QVERIFY2(texts.contains(QStringLiteral("错误代码：50")), qPrintable(texts.join(u'|')));
+        QVERIFY(!texts.contains(Form3::DoneText));
+        QCOMPARE(snapshot(libDir()), before);
+    }
+
+    void diskFillsDuringExport() {
+        readLevelC();
+        const QString target = appDir() + QStringLiteral("C类考试题库.TXT");
+        writeBytes(target, "old export");
+        const auto before = snapshot(appDir());
+        click(main(), "Command5");
+        m_dialogs->answer(Answer::Yes);
+        {
+            FileSizeLimit full(1024);
+            click(window(Window::Export), "Command1");
+        }
+        const QStringList texts = m_dialogs->takeTexts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY2(texts[1].startsWith(QStringLiteral("导出失败：") + target), qPrintable(texts[1]));
+        QCOMPARE(snapshot(appDir()), before);
+    }
+
+    void diskFillsDuringImport() {
+        QDir().mkpath(libDir());
+        writeBytes(libDir() + QStringLiteral("/LK0023.jpg"), "old picture");
+        const auto before = snapshot(libDir());
+        {
+            FileSizeLimit full(3000);
+            chooseAndImport(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        }
+        const QStringList texts = m_dialogs->takeTexts();
+        QVERIFY2(texts.contains(QStringLiteral("错误代码：50")), qPrintable(texts.join(u'|')));
+        QVERIFY(!texts.contains(Form3::DoneText));
+        // What stood before is intact, and no partial file is left behind.
+        const auto after = snapshot(libDir());
+        QCOMPARE(after.value(QStringLiteral("LK0023.jpg")), before.value(QStringLiteral("LK0023.jpg")));
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            QVERIFY2(!it.key().startsWith(u'.'), qPrintable(it.key()));
+            const QString sample = QStringLiteral(ZOMA_SAMPLE_LIB) + u'/' + it.key();
+            if (it.key() != QStringLiteral("LK0023.jpg")) QCOMPARE(it.value(), readBytes(sample));
+        }
+    }
+
+    void bankVanishesBeforeRead() {
+        // Found by the listing, gone when opened: a link to nothing.
+        QDir().mkpath(libDir());
+        QVERIFY(QFile::link(libDir() + QStringLiteral("/gone.txt"),
+                            libDir() + QStringLiteral("/总题库文件(v1).txt")));
+        click(main(), "Command4");
+        const QStringList texts = m_dialogs->takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.first().startsWith(QStringLiteral("题库文件无法读取：总题库文件(v1).txt")),
+                 qPrintable(texts.first()));
+        QVERIFY(!control(main(), "Command1")->isEnabled());
+    }
+
+    void packageRemovedAfterChoice() {
+        const QString package = m_dir->filePath(QStringLiteral("package.zip"));
+        QVERIFY(QFile::copy(QStringLiteral(ZOMA_SAMPLE_PACKAGE), package));
+        click(main(), "Command2");
+        QWidget* import = window(Window::Import);
+        m_dialogs->chooseFile(package);
+        click(import, "Command3");
+        QVERIFY(QFile::remove(package));
+        click(import, "Command1");
+        QCOMPARE(m_dialogs->takeTexts(), QStringList{QStringLiteral("错误代码：9")});
+        QVERIFY(snapshot(libDir()).isEmpty());
+    }
+};
+
+QTEST_MAIN(FaultsTest)
+#include "faults_test.moc"
