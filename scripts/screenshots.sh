@@ -75,6 +75,7 @@ answer() {
 }
 
 shot() {  # window-id name
+    xdotool mousemove 0 1023  # no hover highlight on the button clicked last
     sleep 0.5
     import -window "$1" -strip "docs/$2.png"
     echo "docs/$2.png: $(identify -format '%wx%h' "docs/$2.png")"
