@@ -81,7 +81,7 @@ QByteArray toGbkCrLf(QString text, const QString& what) {
 // Catches source edits that would leave the package inconsistent.
 void checkSources(const QString& bank, const QList<std::pair<QString, QString>>& levels,
                   const QStringList& pictureNames) {
-    static const QRegularExpression idLine(QStringLiteral("^\\[I\\](LK\\d{4})$"),
+    static const QRegularExpression idLine(QStringLiteral("^\\[I\\](LS\\d{4})$"),
                                            QRegularExpression::MultilineOption);
     static const QRegularExpression pictureLine(QStringLiteral("^\\[P\\](\\S+)$"),
                                                 QRegularExpression::MultilineOption);
@@ -96,7 +96,7 @@ void checkSources(const QString& bank, const QList<std::pair<QString, QString>>&
         fail(QStringLiteral("bank.txt names pictures %1, but the tool draws %2")
                  .arg(pictures.join(u' '), expected.join(u' ')));
 
-    static const QRegularExpression levelId(QStringLiteral("LK\\d{4}"));
+    static const QRegularExpression levelId(QStringLiteral("LS\\d{4}"));
     static const QRegularExpression total(QStringLiteral("共计题目： (\\d+)"));
     for (const auto& [level, text] : levels) {
         qsizetype count = 0;
@@ -443,9 +443,9 @@ void run(const QString& sourceDir, const QString& outDir) {
         levels.append({level, readUtf8(sourceDir + u'/' + level + QStringLiteral(".txt"))});
 
     const QList<std::pair<QString, void (*)(QPainter&)>> drawings = {
-        {QStringLiteral("LK0005.jpg"), drawDipole},
-        {QStringLiteral("LK0012.jpg"), drawSeriesCircuit},
-        {QStringLiteral("LK0023.jpg"), drawYagi},
+        {QStringLiteral("LS0005.jpg"), drawDipole},
+        {QStringLiteral("LS0012.jpg"), drawSeriesCircuit},
+        {QStringLiteral("LS0023.jpg"), drawYagi},
     };
     QStringList pictureNames;
     for (const auto& d : drawings) pictureNames.append(d.first);

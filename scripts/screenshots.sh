@@ -84,9 +84,9 @@ shot() {  # window-id name
 mkdir -p "$program" docs
 cp build/screenshots/bin/zoma_review "$program/"
 cp build/screenshots/sample/sample-package.zip "$work/"
-# Where the sample's A类 paper holds LK0005, a question with a picture.
-sequence=$(grep -o 'LK[0-9]*' sample/A类.txt | grep -n -x LK0005 | cut -d: -f1)
-[ -n "$sequence" ] || fail "LK0005 is not on the A类 paper of the sample"
+# Where the sample's A类 paper holds LS0005, a question with a picture.
+sequence=$(grep -o 'LS[0-9]*' sample/A类.txt | grep -n -x LS0005 | cut -d: -f1)
+[ -n "$sequence" ] || fail "LS0005 is not on the A类 paper of the sample"
 
 "$program/zoma_review" &
 pid=$!

@@ -67,9 +67,9 @@ private slots:
             QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"),
             QStringLiteral("B类业余电台操作证书试卷涉及题号.txt"),
             QStringLiteral("C类业余电台操作证书试卷涉及题号.txt"),
-            QStringLiteral("LK0005.jpg"),
-            QStringLiteral("LK0012.jpg"),
-            QStringLiteral("LK0023.jpg"),
+            QStringLiteral("LS0005.jpg"),
+            QStringLiteral("LS0012.jpg"),
+            QStringLiteral("LS0023.jpg"),
             QStringLiteral("总题库文件(样例v1).txt"),
         };
         QCOMPARE(QDir(libDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),

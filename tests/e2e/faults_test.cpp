@@ -175,8 +175,8 @@ private slots:
 
     void readOnlyLibrary() {
         copySampleLib(libDir());
-        writeBytes(libDir() + QStringLiteral("/LK0005.jpg"), "old picture");
-        QFile::remove(libDir() + QStringLiteral("/LK0012.jpg"));
+        writeBytes(libDir() + QStringLiteral("/LS0005.jpg"), "old picture");
+        QFile::remove(libDir() + QStringLiteral("/LS0012.jpg"));
         const auto before = snapshot(libDir());
         ReadOnlyFolder readOnly(libDir());
         if (!readOnly.ok()) QSKIP("this file system cannot make a folder read-only for root");
@@ -209,7 +209,7 @@ private slots:
 
     void diskFillsDuringImport() {
         QDir().mkpath(libDir());
-        writeBytes(libDir() + QStringLiteral("/LK0023.jpg"), "old picture");
+        writeBytes(libDir() + QStringLiteral("/LS0023.jpg"), "old picture");
         const auto before = snapshot(libDir());
         {
             FileSizeLimit full(3000);
@@ -220,11 +220,11 @@ private slots:
         QVERIFY(!texts.contains(Form3::DoneText));
         // What stood before is intact, and no partial file is left behind.
         const auto after = snapshot(libDir());
-        QCOMPARE(after.value(QStringLiteral("LK0023.jpg")), before.value(QStringLiteral("LK0023.jpg")));
+        QCOMPARE(after.value(QStringLiteral("LS0023.jpg")), before.value(QStringLiteral("LS0023.jpg")));
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             QVERIFY2(!it.key().startsWith(u'.'), qPrintable(it.key()));
             const QString sample = QStringLiteral(ZOMA_SAMPLE_LIB) + u'/' + it.key();
-            if (it.key() != QStringLiteral("LK0023.jpg")) QCOMPARE(it.value(), readBytes(sample));
+            if (it.key() != QStringLiteral("LS0023.jpg")) QCOMPARE(it.value(), readBytes(sample));
         }
     }
 
