@@ -7,6 +7,7 @@
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,21 +21,6 @@
 
 using Answer = Dialogs::Answer;
 using Window = WindowRegistry::Window;
-
-namespace {
-
-template <typename T = QPushButton>
-T* control(QWidget* window, const char* name) {
-    T* w = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-    if (!w) qFatal("no control %s", name);
-    return w;
-}
-
-void click(QWidget* window, const char* name) {
-    QTest::mouseClick(control(window, name), Qt::LeftButton);
-}
-
-}  // namespace
 
 class EndToEndTest final : public QObject {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/widgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -85,17 +86,6 @@ QMap<QString, QByteArray> snapshot(const QString& dir) {
         QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QString& name : names) files.insert(name, readBytes(dir + u'/' + name));
     return files;
-}
-
-template <typename T = QPushButton>
-T* control(QWidget* window, const char* name) {
-    T* w = window ? window->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-    if (!w) qFatal("no control %s", name);
-    return w;
-}
-
-void click(QWidget* window, const char* name) {
-    QTest::mouseClick(control(window, name), Qt::LeftButton);
 }
 
 }  // namespace

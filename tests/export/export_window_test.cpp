@@ -2,6 +2,7 @@
 #include "bank/text_file.h"
 #include "export/form4.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 
 #include <QApplication>
@@ -44,9 +45,7 @@ private:
     void open() { QVERIFY((m_form = m_windows.open(Window::Export))); }
     template <typename T = QWidget>
     T* child(const char* name) {
-        T* w = m_form->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return control<T>(m_form, name);
     }
     void click(const char* name) {
         QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);

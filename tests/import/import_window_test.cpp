@@ -2,6 +2,7 @@
 #include "main_window/form1.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 
 #include <QApplication>
@@ -26,9 +27,7 @@ private:
 
     template <typename T>
     T* child(QWidget* form, const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return control<T>(form, name);
     }
     QPushButton* button(const char* name) { return child<QPushButton>(m_form.get(), name); }
     QString label(const char* name) { return child<QLabel>(m_form.get(), name)->text(); }

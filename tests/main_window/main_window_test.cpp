@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 
 #include <QComboBox>
@@ -28,9 +29,7 @@ private:
 
     template <typename T>
     T* child(const char* name) {
-        T* w = m_form->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s", name);
-        return w;
+        return control<T>(m_form.get(), name);
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     bool reviewEnabled() { return button("Command1")->isEnabled(); }

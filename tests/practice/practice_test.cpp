@@ -2,6 +2,7 @@
 #include "main_window/form1.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 
 #include <QCheckBox>
@@ -44,9 +45,7 @@ void writePicture(const QString& path, QSize size) {
 
 template <typename T>
 T* find(QObject* window, const char* name) {
-    T* w = window->findChild<T*>(QString::fromLatin1(name));
-    if (!w) qFatal("no control %s", name);
-    return w;
+    return control<T>(window, name);
 }
 
 }  // namespace
