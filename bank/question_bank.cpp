@@ -2,9 +2,23 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 bool TextSlots::set(qint64 index, const QString& text) {
     if (!contains(index)) return false;
     m_slots[index] = text;
+    return true;
+}
+
+bool TextSlots::assign(qint64 index, QStringView text) {
+    if (!contains(index)) return false;
+    QString& slot = m_slots[index];
+    if (slot.isDetached() && slot.capacity() >= text.size()) {
+        slot.resize(text.size());
+        std::copy(text.begin(), text.end(), slot.begin());
+    } else {
+        slot = text.toString();
+    }
     return true;
 }
 

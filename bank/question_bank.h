@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -14,6 +15,9 @@ public:
 
     QString value(qint64 index) const { return contains(index) ? m_slots[index] : QString(); }
     [[nodiscard]] bool set(qint64 index, const QString& text);
+    // The same for a piece of a larger text; a slot that is not shared keeps
+    // its storage when the text fits, so reading a bank again allocates little.
+    [[nodiscard]] bool assign(qint64 index, QStringView text);
 
 private:
     std::array<QString, Size> m_slots;

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
+#include <cstring>
+
 namespace {
 
 const QString kBankPattern = QStringLiteral("总题库文件*.txt");
@@ -17,6 +20,52 @@ QString firstMatch(const QString& dir, const QString& pattern) {
         QDir(dir).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     return names.isEmpty() ? QString() : names.first();
 }
+
+// The lines of a text one at a time, as splitLines() cuts them, without
+// building the list first: the bank file has some 14,000 of them.
+class LineReader final {
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    // The next line, or false at the end of the text.
+    bool next(QStringView* line) {
+        const qsizetype size = m_text.size();
+        if (m_pos >= size) return false;
+        const qsizetype end = lineEnd(m_pos);
+        *line = m_text.sliced(m_pos, end - m_pos);
+        const char16_t* data = m_text.utf16();
+        m_pos = end + (end + 1 < size && data[end] == u'\r' && data[end + 1] == u'\n' ? 2 : 1);
+        ++m_number;
+        return true;
+    }
+
+    // 1-based number of the line next() gave last.
+    qsizetype number() const { return m_number; }
+
+private:
+    // The first CR or LF at or after from, or the size. Four characters are
+    // tested at a time: a lane below 0x0E sets its top bit in the mask.
+    qsizetype lineEnd(qsizetype from) const {
+        const char16_t* data = m_text.utf16();
+        const qsizetype size = m_text.size();
+        qsizetype i = from;
+        constexpr quint64 ones = 0x0001000100010001;
+        constexpr quint64 tops = 0x8000800080008000;
+        for (; i + 4 <= size; i += 4) {
+            quint64 lanes;
+            std::memcpy(&lanes, data + i, sizeof lanes);
+            if (((lanes - ones * 0x0E) & ~lanes & tops) != 0) break;
+        }
+        for (; i < size; ++i) {
+            if (data[i] == u'\r' || data[i] == u'\n') return i;
+        }
+        return size;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    qsizetype m_number = 0;
+};
 
 LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
     LoadResult r;
@@ -33,26 +82,29 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
     const FileText file = readTextFile(path);
     if (!file.ok()) return failure(path, 0, file.error);
 
-    const QList<QStringView> lines = splitLines(file.text);
-    const qsizetype count = lines.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        const QStringView first = lines[i];
+    LineReader lines(file.text);
+    QStringView first;
+    while (lines.next(&first)) {
         if (!first.startsWith(u"[I]")) continue;
-        if (count - i < kRecordLines) {
-            return failure(path, i + 1, QStringLiteral("记录不完整，文件在记录中途结束"));
+        const qsizetype recordLine = lines.number();
+        std::array<QStringView, kRecordLines - 1> rest;
+        for (QStringView& line : rest) {
+            if (!lines.next(&line)) {
+                return failure(path, recordLine,
+                               QStringLiteral("记录不完整，文件在记录中途结束"));
+            }
         }
         const WholeNumber n = WholeNumber::parse(first.mid(5));
         if (!n.inRange(0, TextSlots::Size - 1)) {
-            return failure(path, i + 1, QStringLiteral("题号不是 0 到 2000 之间的整数"));
+            return failure(path, recordLine, QStringLiteral("题号不是 0 到 2000 之间的整数"));
         }
         const auto q = n.value;
-        (void)bank.BankId.set(q, first.mid(3).toString());
-        (void)bank.BankQuestion.set(q, lines[i + 1].mid(3).toString());
-        (void)bank.OptionA.set(q, lines[i + 2].toString());
-        (void)bank.OptionB.set(q, lines[i + 3].toString());
-        (void)bank.OptionC.set(q, lines[i + 4].toString());
-        (void)bank.OptionD.set(q, lines[i + 5].toString());
-        i += kRecordLines - 1;
+        (void)bank.BankId.assign(q, first.mid(3));
+        (void)bank.BankQuestion.assign(q, rest[0].mid(3));
+        (void)bank.OptionA.assign(q, rest[1]);
+        (void)bank.OptionB.assign(q, rest[2]);
+        (void)bank.OptionC.assign(q, rest[3]);
+        (void)bank.OptionD.assign(q, rest[4]);
     }
     return {};
 }
@@ -64,15 +116,15 @@ LoadResult readPaperList(QuestionBank& bank, const QString& path) {
     const FileText file = readTextFile(path);
     if (!file.ok()) return failure(path, 0, file.error);
 
-    const QList<QStringView> lines = splitLines(file.text);
+    LineReader lines(file.text);
+    QStringView line;
     int n = 0;
-    for (qsizetype lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
-        const QStringView line = lines[lineIndex];
+    while (lines.next(&line)) {
         if (!line.startsWith(u'L')) continue;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] != u'L') continue;
-            if (!bank.PaperIds.set(n, line.mid(i, 6).toString())) {
-                return failure(path, lineIndex + 1, QStringLiteral("题号超过 2001 个"));
+            if (!bank.PaperIds.assign(n, line.mid(i, 6))) {
+                return failure(path, lines.number(), QStringLiteral("题号超过 2001 个"));
             }
             ++n;
             i += 6;

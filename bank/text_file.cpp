@@ -1,16 +1,131 @@
 #include "bank/text_file.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Whether the bytes are UTF-8 that decodes without error. It stops at the
+// first fault, so a GBK file is told apart within a few bytes instead of
+// being decoded twice.
+bool isUtf8(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end) {
+        const uchar lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        int follow = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            follow = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            follow = 2;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            follow = 3;
+        } else {
+            return false;
+        }
+        if (end - p <= follow) return false;
+        char32_t code = lead & (0x3F >> follow);
+        for (int i = 1; i <= follow; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points beyond Unicode.
+        if (follow == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) return false;
+        if (follow == 3 && (code < 0x10000 || code > 0x10FFFF)) return false;
+        p += follow + 1;
+    }
+    return true;
+}
+
+std::filesystem::path fsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// The file a write to path lands in: a link is followed to its target, as
+// QSaveFile does, so that the link stays a link.
+QString writeTarget(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128; ++depth) {
+        if (!info.isSymLink()) return info.filePath();
+        info.setFile(info.symLinkTarget());
+    }
+    return path;
+}
+
+// Replaces the file at path by bytes in one step: they go to a new file
+// beside it, which is renamed over the old one once complete, so that a
+// failure leaves the old file as it was and no part of the new one.
+// QSaveFile would also wait for the disk (fdatasync), which costs several
+// milliseconds a file and would be paid on every step of the practice window.
+QString replaceFile(const QString& path, const QByteArray& bytes) {
+    const QString target = writeTarget(path);
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isDir()) return QStringLiteral("Is a directory");
+    const QString folder = targetInfo.path();
+
+    QFile part;
+    for (int attempt = 0;; ++attempt) {
+        part.setFileName(folder + QStringLiteral("/.") + targetInfo.fileName() +
+                         QStringLiteral(".%1.part")
+                             .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
+        // Created exclusively, so it never follows a link someone planted.
+        // Unbuffered, so that a short write (a full disk) shows at write().
+        if (part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                          QFileDevice::WriteOther)) {
+            break;
+        }
+        if (part.error() != QFileDevice::OpenError || attempt == 7 ||
+            !QFileInfo::exists(part.fileName())) {
+            return part.errorString();
+        }
+    }
+    const auto fail = [&part](const QString& reason) {
+        part.close();
+        part.remove();
+        return reason;
+    };
+    if (targetInfo.exists()) part.setPermissions(targetInfo.permissions());
+    for (qint64 done = 0; done < bytes.size();) {
+        // A second attempt after a short write fails with the system's reason.
+        const qint64 written = part.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) return fail(part.errorString());
+        done += written;
+    }
+    part.close();
+    if (part.error() != QFileDevice::NoError) return fail(part.errorString());
+
+    std::error_code ec;
+    std::filesystem::rename(fsPath(part.fileName()), fsPath(target), ec);
+    if (ec) return fail(QString::fromStdString(ec.message()));
+    return {};
+}
+
+}  // namespace
+
 QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-        return text;
+    if (isUtf8(bytes)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError()) {
+            if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+            return text;
+        }
     }
     QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
     return gbk.decode(bytes);
@@ -23,7 +138,7 @@ QList<QStringView> splitLines(QStringView text) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = data[i].unicode();
-        if (c != u'\r' && c != u'\n') continue;
+        if (c > u'\r' || (c != u'\r' && c != u'\n')) continue;
         lines.append(text.sliced(start, i - start));
         if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n') ++i;
         start = i + 1;
@@ -58,22 +173,17 @@ FileText readTextFile(const QString& path) {
 }
 
 QString writeTextFile(const QString& path, const QList<QString>& lines) {
+    qsizetype size = 0;
+    for (const QString& line : lines) size += line.size() + 2;
     QString text;
+    text.reserve(size);
     for (const QString& line : lines) {
         text += line;
         text += u"\r\n";
     }
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (a full disk) shows here: commit() does
-    // not notice a failed final flush and would keep a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
-    const QByteArray bytes = encodeGbk(text);
-    for (qint64 done = 0; done < bytes.size();) {
-        // A second attempt after a short write fails with the system's reason.
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) return file.errorString();
-        done += written;
-    }
-    if (!file.commit()) return file.errorString();
-    return {};
+    return writeText(path, text);
+}
+
+QString writeText(const QString& path, QStringView text) {
+    return replaceFile(path, encodeGbk(text));
 }

@@ -28,3 +28,6 @@ FileText readTextFile(const QString& path);
 // that a failure leaves the old file intact. Returns the reason on failure,
 // empty text on success.
 QString writeTextFile(const QString& path, const QList<QString>& lines);
+
+// The same for text that already ends each of its lines in CR LF.
+QString writeText(const QString& path, QStringView text);

@@ -7,22 +7,35 @@
 
 namespace {
 
-void appendBlock(QStringList& lines, const QuestionBank& bank, int n, ExportLayout layout,
-                 bool onlyCorrect) {
-    const QString id = bank.BankId.value(n);
-    const QString question = bank.BankQuestion.value(n);
-    QStringList answers{bank.OptionA.value(n)};
-    if (!onlyCorrect) {
-        answers << bank.OptionB.value(n) << bank.OptionC.value(n) << bank.OptionD.value(n);
-    }
+constexpr QStringView kLineEnd = u"\r\n";
 
+// Appends the block to the text directly: a list of lines joined afterwards
+// would copy every field twice more.
+void appendBlock(QString& text, const QuestionBank& bank, int n, ExportLayout layout,
+                 bool onlyCorrect) {
+    const QString answers[] = {bank.OptionA.value(n), bank.OptionB.value(n),
+                               bank.OptionC.value(n), bank.OptionD.value(n)};
+    const qsizetype answerCount = onlyCorrect ? 1 : 4;
+    text += bank.BankId.value(n);
     if (layout == ExportLayout::CommaSeparated) {
-        lines << (QStringList{id, question} + answers).join(u',');
+        text += u',';
+        text += bank.BankQuestion.value(n);
+        for (qsizetype i = 0; i < answerCount; ++i) {
+            text += u',';
+            text += answers[i];
+        }
+        text += kLineEnd;
         return;
     }
-    lines << id + QStringLiteral("  ") + question;
-    lines << answers;
-    lines << QString() << QString();
+    text += u"  ";
+    text += bank.BankQuestion.value(n);
+    text += kLineEnd;
+    for (qsizetype i = 0; i < answerCount; ++i) {
+        text += answers[i];
+        text += kLineEnd;
+    }
+    text += kLineEnd;
+    text += kLineEnd;
 }
 
 }  // namespace
@@ -37,10 +50,11 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
         return result;
     }
 
-    QStringList lines;
-    lines << values.PracticeLevel + QStringLiteral("考试题库") +
-                 today.toString(QStringLiteral("yyyy-MM-dd"));
-    lines << QString() << QString();
+    QString text = values.PracticeLevel + QStringLiteral("考试题库") +
+                   today.toString(QStringLiteral("yyyy-MM-dd"));
+    text += kLineEnd;
+    text += kLineEnd;
+    text += kLineEnd;
     for (int i = 0; i < bank.PaperCount; ++i) {
         const QString id = bank.PaperIds.value(i);
         const std::optional<int> n = questionNumber(id);
@@ -48,10 +62,10 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
             if (!result.unusableIds.contains(id)) result.unusableIds << id;
             continue;
         }
-        appendBlock(lines, bank, *n, layout, onlyCorrect);
+        appendBlock(text, bank, *n, layout, onlyCorrect);
     }
 
-    result.error = writeTextFile(outfile, lines);
+    result.error = writeText(outfile, text);
     result.status =
         result.error.isEmpty() ? ExportResult::Status::Written : ExportResult::Status::Failed;
     return result;

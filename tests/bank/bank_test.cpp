@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,6 +120,9 @@ private slots:
         QTest::newRow("gbk cr") << QByteArray("\xbc\xd7\r\xd2\xd2\r") << ab;
         QTest::newRow("gbk lf no end") << QByteArray("\xbc\xd7\n\xd2\xd2") << ab;
         QTest::newRow("utf8") << QByteArray("\xe7\x94\xb2\n\xe4\xb9\x99\n") << ab;
+        // 业 is D2 B5 in GBK, which is also a UTF-8 pair; 余 (D3 E0) is not.
+        QTest::newRow("gbk opening like utf8")
+            << QByteArray("\xd2\xb5\xd3\xe0") << QStringList{QStringLiteral("业余")};
         QTest::newRow("utf8 bom") << QByteArray("\xef\xbb\xbf\xe7\x94\xb2\r\n\xe4\xb9\x99") << ab;
         QTest::newRow("empty lines") << QByteArray("\r\n\n\r") << QStringList{{}, {}, {}};
         QTest::newRow("empty") << QByteArray() << QStringList{};
@@ -136,6 +140,60 @@ private slots:
         QCOMPARE(encodeGbk(QStringLiteral("A类,1")), QByteArray("A\xc0\xe0,1"));
         // Characters GBK lacks turn into "?", the rest stays.
         QCOMPARE(encodeGbk(QStringLiteral("甲😀乙\u0E01")), QByteArray("\xbc\xd7?\xd2\xd2?"));
+    }
+
+    // Writing replaces the whole file in one step and leaves nothing beside it.
+    void writeText_data() {
+        QTest::addColumn<QString>("before");  // "" none, "link" a link to a file, else a file
+        QTest::newRow("new file") << QString();
+        QTest::newRow("over a file") << QStringLiteral("file");
+        QTest::newRow("through a link") << QStringLiteral("link");
+    }
+    void writeText() {
+        QFETCH(QString, before);
+        const QString dir = m_dir.path();
+        const QString path = dir + QStringLiteral("/record.txt");
+        const QString linked = dir + QStringLiteral("/real.txt");
+        if (before == QStringLiteral("file")) {
+            writeBytes(path, "old contents that are longer\r\n");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadGroup));
+        } else if (before == QStringLiteral("link")) {
+            writeBytes(linked, "old\r\n");
+            QVERIFY(QFile::link(linked, path));
+        }
+        const QFileDevice::Permissions permissions = QFileInfo(path).permissions();
+
+        QCOMPARE(writeTextFile(path, {QStringLiteral("甲"), QString(), QStringLiteral("7")}),
+                 QString());
+        QCOMPARE(readBytes(path), QByteArray("\xbc\xd7\r\n\r\n7\r\n"));
+        if (before == QStringLiteral("file")) QCOMPARE(QFileInfo(path).permissions(), permissions);
+        if (before == QStringLiteral("link")) {
+            QVERIFY(QFileInfo(path).isSymLink());
+            QCOMPARE(readBytes(linked), QByteArray("\xbc\xd7\r\n\r\n7\r\n"));
+        }
+        QStringList expected = {QStringLiteral("record.txt")};
+        if (before == QStringLiteral("link")) expected.prepend(QStringLiteral("real.txt"));
+        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                     QDir::Name),
+                 expected);
+    }
+
+    // Reading again reuses the slots' storage; texts handed out before stay as they were.
+    void readAgain() {
+        writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001")));
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
+        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status), int(Status::Loaded));
+        const QString handedOut = m_bank.BankQuestion.value(1);
+
+        for (const QString& question : {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
+            writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), question)));
+            QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
+                     int(Status::Loaded));
+            QCOMPARE(m_bank.BankQuestion.value(1), question);
+            QCOMPARE(m_bank.OptionA.value(1), QStringLiteral("[A]aLK0001"));
+        }
+        QCOMPARE(handedOut, QStringLiteral("长一些的题目"));
     }
 
     void bankPass_data() {

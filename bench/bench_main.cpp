@@ -1,0 +1,208 @@
+// The benchmark suite: makes its inputs, runs every benchmark (repetitions
+// interleaved when asked, so that a busy machine hurts both sides of a pair
+// alike), then prints each figure against its limit. Exits 1 when a figure
+// misses its limit or could not be measured.
+
+#include "bench/bench_suite.h"
+
+#include "app/fonts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace {
+
+// Keeps the median of each benchmark (or its single run) while the console
+// shows the usual report.
+class FigureCollector final : public benchmark::ConsoleReporter {
+public:
+    struct Figure {
+        double realMs = 0;
+        std::map<std::string, double> counters;
+        std::string error;
+    };
+
+    void ReportRuns(const std::vector<Run>& reports) override {
+        for (const Run& run : reports) {
+            const std::string name = run.run_name.function_name;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred) {
+                m_figures[name].error = run.error_message;
+                continue;
+            }
+            if (!median && !(run.run_type == Run::RT_Iteration && !m_medians.contains(name)))
+                continue;
+            if (median) m_medians[name] = true;
+            Figure& figure = m_figures[name];
+            figure.realMs = run.GetAdjustedRealTime() * toMs(run.time_unit);
+            for (const auto& [counter, value] : run.counters) figure.counters[counter] = value;
+        }
+        ConsoleReporter::ReportRuns(reports);
+    }
+
+    const Figure* find(const std::string& name) const {
+        const auto it = m_figures.find(name);
+        return it == m_figures.end() ? nullptr : &it->second;
+    }
+
+private:
+    static double toMs(benchmark::TimeUnit unit) {
+        switch (unit) {
+            case benchmark::kNanosecond:
+                return 1e-6;
+            case benchmark::kMicrosecond:
+                return 1e-3;
+            case benchmark::kMillisecond:
+                return 1;
+            case benchmark::kSecond:
+                return 1e3;
+        }
+        return 1;
+    }
+
+    std::map<std::string, Figure> m_figures;
+    std::map<std::string, bool> m_medians;
+};
+
+struct Ratio {
+    const char* work;
+    const char* ours;
+    const char* baseline;
+    double limit;
+};
+
+struct Absolute {
+    const char* work;
+    const char* benchmark;
+    const char* counter;
+    const char* unit;
+    double limit;
+};
+
+// Prints the table; false when a figure is missing or over its limit.
+bool printFigures(const FigureCollector& figures, const BenchContext& context) {
+    const BenchInputs& in = context.inputs;
+    std::printf(
+        "\nInputs: bank %d records, %.0f KB GBK; paper %d identifiers; package %.1f MB "
+        "(60 JPEG pictures); practice pictures %.0f KB\n",
+        in.bankRecords, double(in.bankBytes) / 1024, in.paperIds,
+        double(in.packageBytes) / (1024 * 1024), double(in.practicePictureBytes) / 1024);
+    std::printf("\n%-52s %12s %12s %8s %8s\n", "work", "ours", "baseline", "ratio", "limit");
+
+    const Ratio ratios[] = {
+        {"ReadData, bank and C类 paper", BenchName::ReadData, BenchName::ReadBaseline, 1.5},
+        {"output, LineSeparated", BenchName::OutputLines, BenchName::WriteLines, 1.5},
+        {"output, CommaSeparated", BenchName::OutputCommas, BenchName::WriteCommas, 1.5},
+        {"import of the package (whole process)", BenchName::ImportEngine, BenchName::ImportInfoZip,
+         1.1},
+        {"start until the main window is shown", BenchName::StartProgram, BenchName::StartMinimal,
+         1.2},
+    };
+    bool allMet = true;
+    for (const Ratio& r : ratios) {
+        const auto* ours = figures.find(r.ours);
+        const auto* base = figures.find(r.baseline);
+        if (!ours || !base || !ours->error.empty() || !base->error.empty() || base->realMs <= 0) {
+            const std::string why =
+                !ours || !base ? std::string("not run") : ours->error + base->error;
+            std::printf("%-52s %s  NOT MEASURED\n", r.work, why.c_str());
+            allMet = false;
+            continue;
+        }
+        const double ratio = ours->realMs / base->realMs;
+        const bool met = ratio <= r.limit;
+        allMet = allMet && met;
+        std::printf("%-52s %9.2f ms %9.2f ms %7.2fx %6.2fx  %s\n", r.work, ours->realMs,
+                    base->realMs, ratio, r.limit, met ? "ok" : "OVER");
+    }
+
+    const Absolute absolutes[] = {
+        {"Next in the practice window (median press)", BenchName::PracticeNext, kMedianMs, "ms", 5},
+        {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
+         60},
+    };
+    for (const Absolute& a : absolutes) {
+        const auto* figure = figures.find(a.benchmark);
+        const auto counter = figure ? figure->counters.find(a.counter)
+                                    : std::map<std::string, double>::const_iterator();
+        if (!figure || !figure->error.empty() || counter == figure->counters.end()) {
+            std::printf("%-52s %s  NOT MEASURED\n", a.work,
+                        figure ? figure->error.c_str() : "not run");
+            allMet = false;
+            continue;
+        }
+        const bool met = counter->second < a.limit;
+        allMet = allMet && met;
+        std::printf("%-52s %9.2f %-3s %29s < %.0f %s  %s\n", a.work, counter->second, a.unit, "",
+                    a.limit, a.unit, met ? "ok" : "OVER");
+    }
+    return allMet;
+}
+
+QString besideThis(const char* name) {
+    return QCoreApplication::applicationDirPath() + u'/' + QLatin1String(name);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontFallbacks();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "cannot create a temporary folder: %s\n",
+                     qPrintable(folder.errorString()));
+        return 2;
+    }
+    // Removed below by byte names: unzip leaves GBK names Qt cannot delete.
+    folder.setAutoRemove(false);
+    BenchContext context;
+    try {
+        std::fprintf(stderr, "Making the inputs in %s ...\n", qPrintable(folder.path()));
+        context.inputs = makeBenchInputs(folder.path());
+    } catch (const std::runtime_error& e) {
+        std::fprintf(stderr, "cannot make the inputs: %s\n", e.what());
+        return 2;
+    }
+    // The program runs from a folder of its own, beside the unpacked package.
+    context.program = context.inputs.programDir + QStringLiteral("/zoma_review");
+    if (!QFile::copy(besideThis("zoma_review"), context.program)) {
+        std::fprintf(stderr, "cannot copy zoma_review beside the package\n");
+        return 2;
+    }
+    QFile::setPermissions(context.program, QFile::permissions(context.program) |
+                                               QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    context.minimalWindow = besideThis("minimal_window");
+    context.engineTool = besideThis("zoma_unzip");
+    context.pluginPath = QStringLiteral(ZOMA_BENCH_PLUGIN_PATH);
+
+    registerStoreBenchmarks(context);
+    registerProcessBenchmarks(context);
+    registerPracticeBenchmarks(context);
+
+    FigureCollector figures;
+    benchmark::RunSpecifiedBenchmarks(&figures);
+    const bool met = printFigures(figures, context);
+    benchmark::Shutdown();
+    // ZOMA_BENCH_KEEP=1 leaves the inputs behind for a look afterwards.
+    if (!qEnvironmentVariableIsSet("ZOMA_BENCH_KEEP")) {
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(folder.path()).toStdString(), ignored);
+    }
+    return met ? 0 : 1;
+}

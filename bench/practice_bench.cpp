@@ -1,0 +1,95 @@
+// One press of Next in the practice window, as the user sees it: the handler
+// (question, answers, a picture of about 100 KB, the resume record written)
+// and the window painted again.
+
+#include "bench/bench_suite.h"
+
+#include "bank/read_data.h"
+#include "practice/form2.h"
+#include "practice/random_order.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Answers No to the resume question; any other message is a failure.
+class BenchDialogs final : public Dialogs {
+public:
+    Answer message(const QString& text, Buttons buttons, const QString&) override {
+        if (buttons == Buttons::Ok) unexpected = text;
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
+
+    QString unexpected;
+};
+
+bool waitExposed(QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed())) {
+        if (waited.elapsed() > 5000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void next(benchmark::State& state, const BenchContext& context) {
+    SharedValues values;
+    values.AppDir = context.inputs.practiceAppDir;
+    values.LibDir = context.inputs.practiceLibDir;
+    values.PracticeLevel = kBenchLevel;
+    auto bank = std::make_unique<QuestionBank>();
+    if (ReadData(*bank, values, kBenchLevel).status != LoadResult::Status::Loaded) {
+        state.SkipWithError("the practice library did not load");
+        return;
+    }
+    BenchDialogs dialogs;
+    RandomOrder random;
+    Form2 form(*bank, values, dialogs, random);
+    form.show();
+    auto* nextButton = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    if (!nextButton || !waitExposed(form)) {
+        state.SkipWithError("the practice window did not show");
+        return;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> presses;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        nextButton->click();
+        form.repaint();
+        presses.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (!dialogs.unexpected.isEmpty()) {
+        state.SkipWithError(qPrintable(dialogs.unexpected));
+        return;
+    }
+    if (presses.empty()) return;
+    std::sort(presses.begin(), presses.end());
+    state.counters[kMedianMs] = presses[presses.size() / 2];
+}
+
+}  // namespace
+
+void registerPracticeBenchmarks(const BenchContext& context) {
+    benchmark::RegisterBenchmark(BenchName::PracticeNext, next, context)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.3);
+}
