@@ -4,21 +4,39 @@
 #include "bank/whole_number.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include <array>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-const QString kBankPattern = QStringLiteral("总题库文件*.txt");
+const QString kBankPrefix = QStringLiteral("总题库文件");
+const QString kBankSuffix = QStringLiteral(".txt");
 const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷涉及题号.txt");
 constexpr int kRecordLines = 6;
 
-QString firstMatch(const QString& dir, const QString& pattern) {
-    const QStringList names =
-        QDir(dir).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    return names.isEmpty() ? QString() : names.first();
+// The first name by QDir::Name order that matches 总题库文件*.txt without
+// regard to case. Matched by hand: QDir's wildcard filter and sorting cost
+// more than the rest of finding the file.
+QString firstBankName(const QString& dir) {
+    QString first;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString name = it.nextFileInfo().fileName();
+        if (name.size() >= kBankPrefix.size() + kBankSuffix.size() &&
+            name.startsWith(kBankPrefix, Qt::CaseInsensitive) &&
+            name.endsWith(kBankSuffix, Qt::CaseInsensitive) &&
+            (first.isNull() || name.compare(first) < 0)) {
+            first = name;
+        }
+    }
+    return first;
 }
 
 // The lines of a text one at a time, as splitLines() cuts them, without
@@ -43,12 +61,25 @@ public:
     qsizetype number() const { return m_number; }
 
 private:
-    // The first CR or LF at or after from, or the size. Four characters are
-    // tested at a time: a lane below 0x0E sets its top bit in the mask.
+    // The first CR or LF at or after from, or the size. Blocks of characters
+    // are skipped while none of them is at or below CR.
     qsizetype lineEnd(qsizetype from) const {
         const char16_t* data = m_text.utf16();
         const qsizetype size = m_text.size();
         qsizetype i = from;
+#ifdef __SSE2__
+        const __m128i cr = _mm_set1_epi16(u'\r');
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= size; i += 16) {
+            const auto* p = reinterpret_cast<const __m128i*>(data + i);
+            // A lane at or below CR saturates to zero.
+            const __m128i low =
+                _mm_or_si128(_mm_cmpeq_epi16(_mm_subs_epu16(_mm_loadu_si128(p), cr), zero),
+                             _mm_cmpeq_epi16(_mm_subs_epu16(_mm_loadu_si128(p + 1), cr), zero));
+            if (_mm_movemask_epi8(low) != 0) break;
+        }
+#endif
+        // Four at a time: a lane below 0x0E sets its top bit in the mask.
         constexpr quint64 ones = 0x0001000100010001;
         constexpr quint64 tops = 0x8000800080008000;
         for (; i + 4 <= size; i += 4) {
@@ -85,13 +116,12 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
     LineReader lines(file.text);
     QStringView first;
     while (lines.next(&first)) {
-        if (!first.startsWith(u"[I]")) continue;
+        if (first.size() < 3 || first[0] != u'[' || first[1] != u'I' || first[2] != u']') continue;
         const qsizetype recordLine = lines.number();
         std::array<QStringView, kRecordLines - 1> rest;
         for (QStringView& line : rest) {
             if (!lines.next(&line)) {
-                return failure(path, recordLine,
-                               QStringLiteral("记录不完整，文件在记录中途结束"));
+                return failure(path, recordLine, QStringLiteral("记录不完整，文件在记录中途结束"));
             }
         }
         const WholeNumber n = WholeNumber::parse(first.mid(5));
@@ -153,14 +183,15 @@ QString LoadResult::message(const QString& level) const {
     const QString kind = file.contains(kPaperListSuffix, Qt::CaseInsensitive)
                              ? QStringLiteral("试卷题号文件")
                              : QStringLiteral("题库文件");
-    if (line == 0) return kind + QStringLiteral("无法读取：") + file + QStringLiteral("，") + problem;
+    if (line == 0)
+        return kind + QStringLiteral("无法读取：") + file + QStringLiteral("，") + problem;
     return kind + QStringLiteral("格式错误：") + file + QStringLiteral(" 第 ") +
            QString::number(line) + QStringLiteral(" 行，") + problem;
 }
 
 QString findBankFile(const QString& libDir) {
     if (libDir.isEmpty()) return {};
-    const QString name = firstMatch(libDir, kBankPattern);
+    const QString name = firstBankName(libDir);
     return name.isEmpty() ? QString() : libDir + pathSeparator() + name;
 }
 
@@ -171,8 +202,8 @@ QString findPaperList(const QString& libDir, const QString& level) {
     if (QFileInfo(exact).isFile()) return exact;
     // Packages come from Windows, where names ignore letter case. QDir
     // treats wildcard characters in the name as a pattern, so compare by hand.
-    const QStringList names = QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System,
-                                                     QDir::Name);
+    const QStringList names =
+        QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
         if (name.compare(wanted, Qt::CaseInsensitive) == 0) return libDir + pathSeparator() + name;
     }

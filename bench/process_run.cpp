@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -77,17 +76,15 @@ ProcessRun runProcess(const QString& program, const QStringList& arguments,
     run.started = true;
 
     int status = 0;
-    rusage usage{};
     pid_t waited = 0;
     do {
-        waited = wait4(pid, &status, 0, &usage);
+        waited = waitpid(pid, &status, 0);
     } while (waited < 0 && errno == EINTR);
     run.seconds = now() - start;
     if (waited != pid) {
         run.problem = program + QStringLiteral(": lost track of the process");
         return run;
     }
-    run.peakResidentKiB = usage.ru_maxrss;
     if (WIFEXITED(status)) {
         run.exitCode = WEXITSTATUS(status);
         if (run.exitCode != 0)

@@ -9,8 +9,7 @@ struct ProcessRun {
     bool started = false;
     int exitCode = -1;  // -1 when it did not exit normally
     double seconds = 0;
-    qint64 peakResidentKiB = 0;  // the largest resident set it reached
-    QString problem;             // why it could not be started or failed
+    QString problem;  // why it could not be started or failed
 
     bool ok() const { return started && exitCode == 0; }
 };

@@ -254,6 +254,16 @@ private slots:
             << failed << qsizetype(9)
             << Expected{{9, full(QStringLiteral("LK0009"), QStringLiteral("q9"))},
                                       {10, {{}, {}, {}, {}}}};
+        // Long lines are scanned in blocks; a tab is no line end.
+        const QString longQuestion =
+            QStringLiteral("[Q]") + QStringLiteral("甲乙\t丙丁abc").repeated(9);
+        QTest::newRow("long lines")
+            << QStringLiteral("[I]LK0011\n") + longQuestion + QStringLiteral("\n[A]") +
+                   QString(37, u'x') + QStringLiteral("\n[B]\n[C]\n[D]\n")
+            << loaded << qsizetype(0)
+            << Expected{{11,
+                         {QStringLiteral("LK0011"), longQuestion.mid(3),
+                          QStringLiteral("[A]") + QString(37, u'x'), QStringLiteral("[D]")}}};
         QTest::newRow("no records") << QStringLiteral("nothing\n") << loaded << qsizetype(0)
                                     << Expected{};
     }
