@@ -14,6 +14,11 @@ public:
     static constexpr bool contains(qint64 index) { return index >= 0 && index < Size; }
 
     QString value(qint64 index) const { return contains(index) ? m_slots[index] : QString(); }
+    // The same without a copy, for readers of many slots; valid until the
+    // slot is written again.
+    QStringView view(qint64 index) const {
+        return contains(index) ? QStringView(m_slots[index]) : QStringView();
+    }
     [[nodiscard]] bool set(qint64 index, const QString& text);
     // The same for a piece of a larger text; a slot that is not shared keeps
     // its storage when the text fits, so reading a bank again allocates little.

@@ -79,7 +79,7 @@ struct Ratio {
     const char* work;
     const char* ours;
     const char* baseline;
-    double limit;
+    double limit;  // 0: shown for information, without a limit
 };
 
 struct Absolute {
@@ -108,6 +108,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
          1.1},
         {"start until the main window is shown", BenchName::StartProgram, BenchName::StartMinimal,
          1.2},
+        {"  the same against a window with one Chinese label", BenchName::StartProgram,
+         BenchName::StartLabel, 0},
     };
     bool allMet = true;
     for (const Ratio& r : ratios) {
@@ -121,6 +123,11 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
             continue;
         }
         const double ratio = ours->realMs / base->realMs;
+        if (r.limit == 0) {
+            std::printf("%-52s %9.2f ms %9.2f ms %7.2fx %7s  info\n", r.work, ours->realMs,
+                        base->realMs, ratio, "");
+            continue;
+        }
         const bool met = ratio <= r.limit;
         allMet = allMet && met;
         std::printf("%-52s %9.2f ms %9.2f ms %7.2fx %6.2fx  %s\n", r.work, ours->realMs,

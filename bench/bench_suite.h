@@ -25,6 +25,7 @@ inline constexpr char ImportEngine[] = "import/zoma_unzip";
 inline constexpr char ImportInfoZip[] = "import/unzip -o -j -qq";
 inline constexpr char StartProgram[] = "start/zoma_review";
 inline constexpr char StartMinimal[] = "start/minimal window";
+inline constexpr char StartLabel[] = "start/minimal window, one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName

@@ -64,9 +64,10 @@ QStringList probeEnvironment(const BenchContext& context, const char* scenario) 
             QStringLiteral("ZOMA_PROBE=") + QLatin1String(scenario)};
 }
 
-void start(benchmark::State& state, QString program, QStringList environment) {
+void start(benchmark::State& state, QString program, QStringList arguments,
+           QStringList environment) {
     for (auto _ : state) {
-        const ProcessRun run = runProcess(program, {}, environment);
+        const ProcessRun run = runProcess(program, arguments, environment);
         state.SetIterationTime(run.seconds);
         if (!run.ok()) {
             state.SkipWithError(qPrintable(run.problem));
@@ -120,11 +121,15 @@ void registerProcessBenchmarks(const BenchContext& context) {
                   infoZipOut),
               5);
 
+    const QStringList shown = probeEnvironment(context, "shown");
     processes(benchmark::RegisterBenchmark(BenchName::StartProgram, start, context.program,
-                                           probeEnvironment(context, "shown")),
+                                           QStringList{}, shown),
               3);
     processes(benchmark::RegisterBenchmark(BenchName::StartMinimal, start, context.minimalWindow,
-                                           probeEnvironment(context, "shown")),
+                                           QStringList{}, shown),
+              3);
+    processes(benchmark::RegisterBenchmark(BenchName::StartLabel, start, context.minimalWindow,
+                                           QStringList{QStringLiteral("--label")}, shown),
               3);
 
     processes(benchmark::RegisterBenchmark(BenchName::PeakMemory, peakMemory, context), 1);

@@ -9,17 +9,17 @@ namespace {
 
 constexpr QStringView kLineEnd = u"\r\n";
 
-// Appends the block to the text directly: a list of lines joined afterwards
-// would copy every field twice more.
+// Appends the block to the text directly, reading the store without copies: a
+// list of lines joined afterwards would copy every field twice more.
 void appendBlock(QString& text, const QuestionBank& bank, int n, ExportLayout layout,
                  bool onlyCorrect) {
-    const QString answers[] = {bank.OptionA.value(n), bank.OptionB.value(n),
-                               bank.OptionC.value(n), bank.OptionD.value(n)};
+    const QStringView answers[] = {bank.OptionA.view(n), bank.OptionB.view(n), bank.OptionC.view(n),
+                                   bank.OptionD.view(n)};
     const qsizetype answerCount = onlyCorrect ? 1 : 4;
-    text += bank.BankId.value(n);
+    text += bank.BankId.view(n);
     if (layout == ExportLayout::CommaSeparated) {
         text += u',';
-        text += bank.BankQuestion.value(n);
+        text += bank.BankQuestion.view(n);
         for (qsizetype i = 0; i < answerCount; ++i) {
             text += u',';
             text += answers[i];
@@ -28,7 +28,7 @@ void appendBlock(QString& text, const QuestionBank& bank, int n, ExportLayout la
         return;
     }
     text += u"  ";
-    text += bank.BankQuestion.value(n);
+    text += bank.BankQuestion.view(n);
     text += kLineEnd;
     for (qsizetype i = 0; i < answerCount; ++i) {
         text += answers[i];
@@ -56,10 +56,10 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
     text += kLineEnd;
     text += kLineEnd;
     for (int i = 0; i < bank.PaperCount; ++i) {
-        const QString id = bank.PaperIds.value(i);
+        const QStringView id = bank.PaperIds.view(i);
         const std::optional<int> n = questionNumber(id);
         if (!n) {
-            if (!result.unusableIds.contains(id)) result.unusableIds << id;
+            if (!result.unusableIds.contains(id)) result.unusableIds << id.toString();
             continue;
         }
         appendBlock(text, bank, *n, layout, onlyCorrect);
