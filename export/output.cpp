@@ -5,37 +5,41 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QStringView kLineEnd = u"\r\n";
 
-// Appends the block to the text directly, reading the store without copies: a
-// list of lines joined afterwards would copy every field twice more.
-void appendBlock(QString& text, const QuestionBank& bank, int n, ExportLayout layout,
-                 bool onlyCorrect) {
+// Hands the pieces of question n's block to put, in order, straight from the
+// store. The text is built in two rounds over the pieces, one to size it and
+// one to fill it, so that no field is copied more than once.
+template <typename Put>
+void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onlyCorrect,
+                  Put& put) {
     const QStringView answers[] = {bank.OptionA.view(n), bank.OptionB.view(n), bank.OptionC.view(n),
                                    bank.OptionD.view(n)};
     const qsizetype answerCount = onlyCorrect ? 1 : 4;
-    text += bank.BankId.view(n);
+    put(bank.BankId.view(n));
     if (layout == ExportLayout::CommaSeparated) {
-        text += u',';
-        text += bank.BankQuestion.view(n);
+        put(u",");
+        put(bank.BankQuestion.view(n));
         for (qsizetype i = 0; i < answerCount; ++i) {
-            text += u',';
-            text += answers[i];
+            put(u",");
+            put(answers[i]);
         }
-        text += kLineEnd;
+        put(kLineEnd);
         return;
     }
-    text += u"  ";
-    text += bank.BankQuestion.view(n);
-    text += kLineEnd;
+    put(u"  ");
+    put(bank.BankQuestion.view(n));
+    put(kLineEnd);
     for (qsizetype i = 0; i < answerCount; ++i) {
-        text += answers[i];
-        text += kLineEnd;
+        put(answers[i]);
+        put(kLineEnd);
     }
-    text += kLineEnd;
-    text += kLineEnd;
+    put(kLineEnd);
+    put(kLineEnd);
 }
 
 }  // namespace
@@ -50,20 +54,29 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
         return result;
     }
 
-    QString text = values.PracticeLevel + QStringLiteral("考试题库") +
-                   today.toString(QStringLiteral("yyyy-MM-dd"));
-    text += kLineEnd;
-    text += kLineEnd;
-    text += kLineEnd;
+    QList<int> numbers;
+    numbers.reserve(bank.PaperCount);
     for (int i = 0; i < bank.PaperCount; ++i) {
         const QStringView id = bank.PaperIds.view(i);
-        const std::optional<int> n = questionNumber(id);
-        if (!n) {
-            if (!result.unusableIds.contains(id)) result.unusableIds << id.toString();
-            continue;
+        if (const std::optional<int> n = questionNumber(id)) {
+            numbers << *n;
+        } else if (!result.unusableIds.contains(id)) {
+            result.unusableIds << id.toString();
         }
-        appendBlock(text, bank, *n, layout, onlyCorrect);
     }
+
+    const QString header = values.PracticeLevel + QStringLiteral("考试题库") +
+                           today.toString(QStringLiteral("yyyy-MM-dd"));
+    qsizetype size = header.size() + 3 * kLineEnd.size();
+    auto measure = [&size](QStringView piece) { size += piece.size(); };
+    for (const int n : std::as_const(numbers)) forEachPiece(bank, n, layout, onlyCorrect, measure);
+
+    QString text(size, Qt::Uninitialized);
+    QChar* end = text.data();
+    auto copy = [&end](QStringView piece) { end = std::copy(piece.begin(), piece.end(), end); };
+    copy(header);
+    for (int i = 0; i < 3; ++i) copy(kLineEnd);
+    for (const int n : std::as_const(numbers)) forEachPiece(bank, n, layout, onlyCorrect, copy);
 
     result.error = writeText(outfile, text);
     result.status =
