@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -70,13 +71,17 @@ private:
 #ifdef __SSE2__
         const __m128i cr = _mm_set1_epi16(u'\r');
         const __m128i zero = _mm_setzero_si128();
-        for (; i + 16 <= size; i += 16) {
-            const auto* p = reinterpret_cast<const __m128i*>(data + i);
-            // A lane at or below CR saturates to zero.
-            const __m128i low =
-                _mm_or_si128(_mm_cmpeq_epi16(_mm_subs_epu16(_mm_loadu_si128(p), cr), zero),
-                             _mm_cmpeq_epi16(_mm_subs_epu16(_mm_loadu_si128(p + 1), cr), zero));
-            if (_mm_movemask_epi8(low) != 0) break;
+        while (i + 8 <= size) {
+            // A lane at or below CR saturates to zero; its two mask bits show where it is.
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, cr), zero));
+            if (low == 0) {
+                i += 8;
+                continue;
+            }
+            i += std::countr_zero(unsigned(low)) / 2;
+            if (data[i] == u'\r' || data[i] == u'\n') return i;
+            ++i;  // another control character, such as a tab
         }
 #endif
         // Four at a time: a lane below 0x0E sets its top bit in the mask.

@@ -256,7 +256,7 @@ private slots:
                                       {10, {{}, {}, {}, {}}}};
         // Long lines are scanned in blocks; a tab is no line end.
         const QString longQuestion =
-            QStringLiteral("[Q]") + QStringLiteral("甲乙\t丙丁abc").repeated(9);
+            QStringLiteral("[Q]") + QStringLiteral("甲题\t驻丁abc").repeated(9);
         QTest::newRow("long lines")
             << QStringLiteral("[I]LK0011\n") + longQuestion + QStringLiteral("\n[A]") +
                    QString(37, u'x') + QStringLiteral("\n[B]\n[C]\n[D]\n")
