@@ -4,6 +4,12 @@
 
 #include <QString>
 
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <utility>
+
 // What the benchmarks share: the inputs and where the programs they start live.
 struct BenchContext {
     BenchInputs inputs;
@@ -13,24 +19,43 @@ struct BenchContext {
     QString pluginPath;     // holds generic/ with the show probe
 };
 
-// Names under which the figures are registered and then paired in the table.
+// One side of a comparison: does the work once and says how long that took.
+struct Timed {
+    double seconds = 0;
+    QString error;  // why the work failed; empty when it succeeded
+};
+using Side = std::function<Timed()>;
+
+// Times work, a callable that returns an error text (empty on success).
+template <typename Work>
+Timed timed(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    QString error = work();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            std::move(error)};
+}
+
+// Registers a comparison. Each iteration runs both sides once, taking turns at
+// going first, so that both meet the machine in the same state; a neighbour's
+// build slows a pair, not one side. Reports each side's median and the median
+// of the per-pair ratios as counters.
+benchmark::internal::Benchmark* registerPair(const char* name, Side ours, Side baseline);
+
+// Names of the figures, as the table at the end finds them.
 namespace BenchName {
-inline constexpr char ReadData[] = "load/ReadData";
-inline constexpr char ReadBaseline[] = "load/read+decode GBK";
-inline constexpr char OutputLines[] = "export/output LineSeparated";
-inline constexpr char WriteLines[] = "export/encode+write LineSeparated";
-inline constexpr char OutputCommas[] = "export/output CommaSeparated";
-inline constexpr char WriteCommas[] = "export/encode+write CommaSeparated";
-inline constexpr char ImportEngine[] = "import/zoma_unzip";
-inline constexpr char ImportInfoZip[] = "import/unzip -o -j -qq";
-inline constexpr char StartProgram[] = "start/zoma_review";
-inline constexpr char StartMinimal[] = "start/minimal window";
-inline constexpr char StartLabel[] = "start/minimal window, one Chinese label";
+inline constexpr char ReadData[] = "load/ReadData vs read+decode GBK";
+inline constexpr char OutputLines[] = "export/output LineSeparated vs encode+write";
+inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+write";
+inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";
+inline constexpr char Start[] = "start/zoma_review vs minimal window";
+inline constexpr char StartLabel[] = "start/zoma_review vs window with one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName
 
-// Counters that carry the figure where time is not the figure.
+inline constexpr char kOursMs[] = "ours_ms";
+inline constexpr char kBaseMs[] = "base_ms";
+inline constexpr char kRatio[] = "ratio";
 inline constexpr char kMedianMs[] = "median_ms";
 inline constexpr char kPeakMiB[] = "peak_MiB";
 

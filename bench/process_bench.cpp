@@ -39,22 +39,17 @@ bool emptyFolder(const QString& folder) {
     return !ec && fs::create_directory(path, ec);
 }
 
-// Each run extracts into a new empty folder; clearing it is not timed.
-void extract(benchmark::State& state, QString program, QStringList arguments, QString folder) {
-    if (program.isEmpty()) {
-        state.SkipWithError("program not found");
-        return;
-    }
-    for (auto _ : state) {
-        const bool cleared = emptyFolder(folder);
+// One extraction into a new empty folder; clearing the folder is not timed.
+Side extraction(const QString& program, const QStringList& arguments, const QString& folder) {
+    return [=] {
+        if (program.isEmpty()) return Timed{0, QStringLiteral("unzip not found")};
+        if (!emptyFolder(folder)) return Timed{0, QStringLiteral("cannot empty ") + folder};
         const ProcessRun run = runProcess(program, arguments);
-        state.SetIterationTime(run.seconds);
-        if (!cleared || !run.ok() || filesIn(folder) != kPackageFiles) {
-            state.SkipWithError(qPrintable(
-                run.problem.isEmpty() ? QStringLiteral("not every file extracted") : run.problem));
-            break;
-        }
-    }
+        if (!run.ok()) return Timed{run.seconds, run.problem};
+        if (filesIn(folder) != kPackageFiles)
+            return Timed{run.seconds, program + QStringLiteral(": not every file extracted")};
+        return Timed{run.seconds, QString()};
+    };
 }
 
 QStringList probeEnvironment(const BenchContext& context, const char* scenario) {
@@ -64,16 +59,11 @@ QStringList probeEnvironment(const BenchContext& context, const char* scenario) 
             QStringLiteral("ZOMA_PROBE=") + QLatin1String(scenario)};
 }
 
-void start(benchmark::State& state, QString program, QStringList arguments,
-           QStringList environment) {
-    for (auto _ : state) {
+Side start(const QString& program, const QStringList& arguments, const QStringList& environment) {
+    return [=] {
         const ProcessRun run = runProcess(program, arguments, environment);
-        state.SetIterationTime(run.seconds);
-        if (!run.ok()) {
-            state.SkipWithError(qPrintable(run.problem));
-            break;
-        }
-    }
+        return Timed{run.seconds, run.ok() ? QString() : run.problem};
+    };
 }
 
 void peakMemory(benchmark::State& state, const BenchContext& context) {
@@ -104,33 +94,26 @@ void peakMemory(benchmark::State& state, const BenchContext& context) {
 }  // namespace
 
 void registerProcessBenchmarks(const BenchContext& context) {
-    const auto processes = [](benchmark::internal::Benchmark* b, int iterations) {
-        b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(iterations);
-    };
-
     const QString engineOut = context.inputs.root + QStringLiteral("/import-engine");
     const QString infoZipOut = context.inputs.root + QStringLiteral("/import-unzip");
-    processes(
-        benchmark::RegisterBenchmark(BenchName::ImportEngine, extract, context.engineTool,
-                                     QStringList{context.inputs.package, engineOut}, engineOut),
-        5);
-    processes(benchmark::RegisterBenchmark(
-                  BenchName::ImportInfoZip, extract, QStandardPaths::findExecutable("unzip"),
-                  QStringList{QStringLiteral("-o"), QStringLiteral("-j"), QStringLiteral("-qq"),
-                              context.inputs.package, QStringLiteral("-d"), infoZipOut},
-                  infoZipOut),
-              5);
+    registerPair(BenchName::Import,
+                 extraction(context.engineTool, {context.inputs.package, engineOut}, engineOut),
+                 extraction(QStandardPaths::findExecutable(QStringLiteral("unzip")),
+                            {QStringLiteral("-o"), QStringLiteral("-j"), QStringLiteral("-qq"),
+                             context.inputs.package, QStringLiteral("-d"), infoZipOut},
+                            infoZipOut))
+        ->Iterations(4);
 
     const QStringList shown = probeEnvironment(context, "shown");
-    processes(benchmark::RegisterBenchmark(BenchName::StartProgram, start, context.program,
-                                           QStringList{}, shown),
-              3);
-    processes(benchmark::RegisterBenchmark(BenchName::StartMinimal, start, context.minimalWindow,
-                                           QStringList{}, shown),
-              3);
-    processes(benchmark::RegisterBenchmark(BenchName::StartLabel, start, context.minimalWindow,
-                                           QStringList{QStringLiteral("--label")}, shown),
-              3);
+    registerPair(BenchName::Start, start(context.program, {}, shown),
+                 start(context.minimalWindow, {}, shown))
+        ->Iterations(4);
+    registerPair(BenchName::StartLabel, start(context.program, {}, shown),
+                 start(context.minimalWindow, {QStringLiteral("--label")}, shown))
+        ->Iterations(4);
 
-    processes(benchmark::RegisterBenchmark(BenchName::PeakMemory, peakMemory, context), 1);
+    benchmark::RegisterBenchmark(BenchName::PeakMemory, peakMemory, context)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
 }

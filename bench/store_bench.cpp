@@ -12,8 +12,6 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <benchmark/benchmark.h>
-
 #include <memory>
 
 namespace {
@@ -24,98 +22,84 @@ QByteArray readAll(const QString& path) {
     return file.readAll();
 }
 
-void readData(benchmark::State& state, const BenchContext& context) {
-    SharedValues values;
-    values.LibDir = context.inputs.libDir;
-    auto bank = std::make_unique<QuestionBank>();
-    for (auto _ : state) {
-        const LoadResult result = ReadData(*bank, values, kBenchLevel);
-        if (result.status != LoadResult::Status::Loaded ||
-            result.count != context.inputs.paperIds) {
-            state.SkipWithError("ReadData did not load the whole paper");
-            break;
-        }
-        benchmark::DoNotOptimize(bank->PaperCount);
-    }
+void registerReadData(const BenchContext& context) {
+    auto values = std::make_shared<SharedValues>();
+    values->LibDir = context.inputs.libDir;
+    auto bank = std::make_shared<QuestionBank>();
+    const int expected = context.inputs.paperIds;
+    const Side ours = [values, bank, expected] {
+        return timed([&] {
+            const LoadResult result = ReadData(*bank, *values, kBenchLevel);
+            return result.status == LoadResult::Status::Loaded && result.count == expected
+                       ? QString()
+                       : QStringLiteral("ReadData did not load the whole paper");
+        });
+    };
+    const QStringList files = {context.inputs.bankFile, context.inputs.paperFile};
+    const Side baseline = [files] {
+        return timed([&] {
+            for (const QString& path : files) {
+                QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
+                const QString text = gbk.decode(readAll(path));
+                benchmark::DoNotOptimize(text.constData());
+            }
+            return QString();
+        });
+    };
+    registerPair(BenchName::ReadData, ours, baseline)->MinTime(0.3);
 }
 
-void readBaseline(benchmark::State& state, const BenchContext& context) {
-    for (auto _ : state) {
-        for (const QString& path : {context.inputs.bankFile, context.inputs.paperFile}) {
-            QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
-            const QString text = gbk.decode(readAll(path));
-            benchmark::DoNotOptimize(text.constData());
-        }
-    }
-}
+// Both sides write a new file: the target is removed before each run, untimed.
+void registerOutput(const BenchContext& context, ExportLayout layout) {
+    auto values = std::make_shared<SharedValues>();
+    values->LibDir = context.inputs.libDir;
+    values->PracticeLevel = kBenchLevel;
+    auto bank = std::make_shared<QuestionBank>();
+    (void)ReadData(*bank, *values, kBenchLevel);
 
-struct ExportCase {
-    SharedValues values;
-    std::unique_ptr<QuestionBank> bank = std::make_unique<QuestionBank>();
-    QString target;
-    QString text;  // what output writes, decoded
-};
-
-std::shared_ptr<ExportCase> exportCase(const BenchContext& context, ExportLayout layout) {
-    auto c = std::make_shared<ExportCase>();
-    c->values.LibDir = context.inputs.libDir;
-    c->values.PracticeLevel = kBenchLevel;
-    (void)ReadData(*c->bank, c->values, kBenchLevel);
-    const QString folder = context.inputs.root + QStringLiteral("/export");
+    const bool lines = layout == ExportLayout::LineSeparated;
+    const QString folder = context.inputs.root + QStringLiteral("/export/");
     QDir().mkpath(folder);
-    c->target = folder + (layout == ExportLayout::LineSeparated ? QStringLiteral("/lines.TXT")
-                                                                : QStringLiteral("/commas.TXT"));
-    QFile::remove(c->target);
-    if (output(*c->bank, c->values, c->target, layout, false).written()) {
+    const QString target =
+        folder + (lines ? QStringLiteral("lines.TXT") : QStringLiteral("commas.TXT"));
+    const QString plain = folder + QStringLiteral("plain.TXT");
+
+    // The yardstick writes exactly the text output writes.
+    QFile::remove(target);
+    QString text;
+    if (output(*bank, *values, target, layout, false).written()) {
         QStringDecoder gbk("GBK");
-        c->text = gbk.decode(readAll(c->target));
+        text = gbk.decode(readAll(target));
     }
-    return c;
-}
 
-void writeExport(benchmark::State& state, std::shared_ptr<ExportCase> c, ExportLayout layout) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        QFile::remove(c->target);
-        state.ResumeTiming();
-        if (!output(*c->bank, c->values, c->target, layout, false).written()) {
-            state.SkipWithError("output wrote nothing");
-            break;
-        }
-    }
-}
-
-void writeBaseline(benchmark::State& state, std::shared_ptr<ExportCase> c) {
-    if (c->text.isEmpty()) state.SkipWithError("no exported text to compare with");
-    for (auto _ : state) {
-        state.PauseTiming();
-        QFile::remove(c->target);
-        state.ResumeTiming();
-        QStringEncoder gbk("GBK", QStringEncoder::Flag::Stateless);
-        const QByteArray bytes = gbk.encode(c->text);
-        QFile file(c->target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            state.SkipWithError("cannot write the file");
-            break;
-        }
-        file.close();
-    }
+    const Side ours = [=] {
+        QFile::remove(target);
+        return timed([&] {
+            const ExportResult result = output(*bank, *values, target, layout, false);
+            return result.written() ? QString() : QStringLiteral("output wrote nothing");
+        });
+    };
+    const Side baseline = [=] {
+        QFile::remove(plain);
+        return timed([&] {
+            if (text.isEmpty()) return QStringLiteral("no exported text to compare with");
+            QStringEncoder gbk("GBK", QStringEncoder::Flag::Stateless);
+            const QByteArray bytes = gbk.encode(text);
+            QFile file(plain);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                return file.errorString();
+            file.close();
+            return QString();
+        });
+    };
+    registerPair(lines ? BenchName::OutputLines : BenchName::OutputCommas, ours, baseline)
+        ->MinTime(0.3);
 }
 
 }  // namespace
 
 void registerStoreBenchmarks(const BenchContext& context) {
-    const auto in = [](benchmark::internal::Benchmark* b) {
-        b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.3);
-    };
-    in(benchmark::RegisterBenchmark(BenchName::ReadData, readData, context));
-    in(benchmark::RegisterBenchmark(BenchName::ReadBaseline, readBaseline, context));
-    for (const ExportLayout layout : {ExportLayout::LineSeparated, ExportLayout::CommaSeparated}) {
-        const auto c = exportCase(context, layout);
-        const bool lines = layout == ExportLayout::LineSeparated;
-        in(benchmark::RegisterBenchmark(lines ? BenchName::OutputLines : BenchName::OutputCommas,
-                                        writeExport, c, layout));
-        in(benchmark::RegisterBenchmark(lines ? BenchName::WriteLines : BenchName::WriteCommas,
-                                        writeBaseline, c));
-    }
+    registerReadData(context);
+    registerOutput(context, ExportLayout::LineSeparated);
+    registerOutput(context, ExportLayout::CommaSeparated);
 }
