@@ -22,7 +22,7 @@ work=$(mktemp -d -t zoma.XXXXXX)
 program=$work/zoma
 pid=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null && { wait "$pid" 2>/dev/null || true; }; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
