@@ -8,12 +8,6 @@
 #include <QFileInfo>
 
 #include <array>
-#include <bit>
-#include <cstring>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -40,69 +34,6 @@ QString firstBankName(const QString& dir) {
     return first;
 }
 
-// The lines of a text one at a time, as splitLines() cuts them, without
-// building the list first: the bank file has some 14,000 of them.
-class LineReader final {
-public:
-    explicit LineReader(QStringView text) : m_text(text) {}
-
-    // The next line, or false at the end of the text.
-    bool next(QStringView* line) {
-        const qsizetype size = m_text.size();
-        if (m_pos >= size) return false;
-        const qsizetype end = lineEnd(m_pos);
-        *line = m_text.sliced(m_pos, end - m_pos);
-        const char16_t* data = m_text.utf16();
-        m_pos = end + (end + 1 < size && data[end] == u'\r' && data[end + 1] == u'\n' ? 2 : 1);
-        ++m_number;
-        return true;
-    }
-
-    // 1-based number of the line next() gave last.
-    qsizetype number() const { return m_number; }
-
-private:
-    // The first CR or LF at or after from, or the size. Blocks of characters
-    // are skipped while none of them is at or below CR.
-    qsizetype lineEnd(qsizetype from) const {
-        const char16_t* data = m_text.utf16();
-        const qsizetype size = m_text.size();
-        qsizetype i = from;
-#ifdef __SSE2__
-        const __m128i cr = _mm_set1_epi16(u'\r');
-        const __m128i zero = _mm_setzero_si128();
-        while (i + 8 <= size) {
-            // A lane at or below CR saturates to zero; its two mask bits show where it is.
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-            const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, cr), zero));
-            if (low == 0) {
-                i += 8;
-                continue;
-            }
-            i += std::countr_zero(unsigned(low)) / 2;
-            if (data[i] == u'\r' || data[i] == u'\n') return i;
-            ++i;  // another control character, such as a tab
-        }
-#endif
-        // Four at a time: a lane below 0x0E sets its top bit in the mask.
-        constexpr quint64 ones = 0x0001000100010001;
-        constexpr quint64 tops = 0x8000800080008000;
-        for (; i + 4 <= size; i += 4) {
-            quint64 lanes;
-            std::memcpy(&lanes, data + i, sizeof lanes);
-            if (((lanes - ones * 0x0E) & ~lanes & tops) != 0) break;
-        }
-        for (; i < size; ++i) {
-            if (data[i] == u'\r' || data[i] == u'\n') return i;
-        }
-        return size;
-    }
-
-    QStringView m_text;
-    qsizetype m_pos = 0;
-    qsizetype m_number = 0;
-};
-
 LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
     LoadResult r;
     r.status = LoadResult::Status::Failed;
@@ -121,7 +52,7 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
     LineReader lines(file.text);
     QStringView first;
     while (lines.next(&first)) {
-        if (first.size() < 3 || first[0] != u'[' || first[1] != u'I' || first[2] != u']') continue;
+        if (!first.startsWith(u"[I]")) continue;
         const qsizetype recordLine = lines.number();
         std::array<QStringView, kRecordLines - 1> rest;
         for (QStringView& line : rest) {

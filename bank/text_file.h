@@ -9,8 +9,28 @@
 // byte-order mark is dropped), GBK otherwise.
 QString decodeText(const QByteArray& bytes);
 
-// Lines ending at CR LF, a lone CR or a lone LF; the line end is not part of
-// the line, and a last line without an end still counts.
+// The lines of a text one at a time: a line ends at CR LF, a lone CR or a
+// lone LF; the line end is not part of the line, and a last line without an
+// end still counts.
+class LineReader final {
+public:
+    explicit LineReader(QStringView text) : m_text(text) {}
+
+    // The next line, or false at the end of the text.
+    bool next(QStringView* line);
+    // 1-based number of the line next() gave last.
+    qsizetype number() const { return m_number; }
+
+private:
+    // The first CR or LF at or after from, or the size.
+    qsizetype lineEnd(qsizetype from) const;
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    qsizetype m_number = 0;
+};
+
+// All lines of a text, as LineReader cuts them.
 QList<QStringView> splitLines(QStringView text);
 
 // GBK bytes; a character GBK cannot hold becomes "?".
