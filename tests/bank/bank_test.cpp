@@ -419,18 +419,6 @@ private slots:
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
     }
 
-    void unreadableBank() {
-        QDir().mkpath(m_values.LibDir);
-        QVERIFY(QFile::link(m_values.LibDir + QStringLiteral("/gone"),
-                            m_values.LibDir + u'/' + kBankName));
-        m_bank.PaperCount = 4;
-        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
-        QCOMPARE(int(r.status), int(Status::Failed));
-        QVERIFY2(r.message(QStringLiteral("A类")).startsWith(QStringLiteral("题库文件无法读取：") + kBankName),
-                 qPrintable(r.message(QStringLiteral("A类"))));
-        QCOMPARE(m_bank.PaperCount, 4);
-    }
-
     void messages() {
         LoadResult r;
         r.status = Status::Loaded;

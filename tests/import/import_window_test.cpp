@@ -1,5 +1,4 @@
 #include "import/form3.h"
-#include "main_window/form1.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/widgets.h"
@@ -13,7 +12,6 @@
 #include <QTest>
 
 using Answer = Dialogs::Answer;
-using Window = WindowRegistry::Window;
 
 class ImportWindowTest final : public QObject {
     Q_OBJECT
@@ -189,33 +187,6 @@ private slots:
         click("Command1");
         QCOMPARE(m_dialogs.takeTexts(),
                  QStringList{Form3::NoLibDirText.arg(QDir::toNativeSeparators(m_values.LibDir))});
-    }
-
-    // Through the main window's unzip button and the open-once registry, as
-    // main() wires them; a window opened again starts afresh.
-    void openedFromMainWindow() {
-        m_form.reset();
-        QuestionBank bank;
-        WindowRegistry windows;
-        windows.setFactory(Window::Import,
-                           [&] { return new Form3(m_values, m_dialogs, *m_bridge); });
-        Form1 form1(bank, m_values, m_dialogs, windows, m_dir->path());
-        copySampleLib(m_values.LibDir);
-        for (int round = 0; round < 2; ++round) {
-            m_dialogs.answer(Answer::Yes);
-            QTest::mouseClick(child<QPushButton>(&form1, "Command2"), Qt::LeftButton);
-            QCOMPARE(m_dialogs.takeTexts(), QStringList{Form1::ReimportQuestion});
-            QWidget* import = windows.find(Window::Import);
-            QVERIFY(import);
-            QCOMPARE(child<QLabel>(import, "Label3")->text(), m_values.AppDir);
-            QCOMPARE(child<QLabel>(import, "Label5")->text(), QString());
-            QVERIFY(!child<QPushButton>(import, "Command1")->isEnabled());
-            m_dialogs.chooseFile(QStringLiteral("/a.zip"));
-            QTest::mouseClick(child<QPushButton>(import, "Command3"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(import, "Command2"), Qt::LeftButton);
-            QVERIFY(!windows.find(Window::Import));
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
     }
 };
 
