@@ -2,6 +2,7 @@
 #include "bank/text_file.h"
 #include "bank/whole_number.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,9 +52,7 @@ private slots:
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(m_dir.path());
         m_bank = QuestionBank();
-        m_values = SharedValues();
-        m_values.AppDir = appDirFrom(m_dir.path());
-        m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+        m_values = programValues(m_dir.path());
     }
 
     void slotBounds_data() {

@@ -79,15 +79,6 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
-// Every file below a folder, with its bytes.
-QMap<QString, QByteArray> snapshot(const QString& dir) {
-    QMap<QString, QByteArray> files;
-    const QStringList names =
-        QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& name : names) files.insert(name, readBytes(dir + u'/' + name));
-    return files;
-}
-
 }  // namespace
 
 class FaultsTest final : public QObject {
@@ -135,7 +126,7 @@ private slots:
     void readOnlyProgramFolder() {
         readLevelC();
         writeBytes(appDir() + QStringLiteral("record.txt"), "0\r\n");
-        const auto before = snapshot(appDir());
+        const auto before = folderFiles(appDir());
         ReadOnlyFolder readOnly(m_dir->path());
         if (!readOnly.ok()) QSKIP("this file system cannot make a folder read-only for root");
 
@@ -160,14 +151,14 @@ private slots:
         QVERIFY2(exportTexts[0].startsWith(QStringLiteral("导出失败：") + appDir() +
                                            QStringLiteral("C类考试题库.TXT")),
                  qPrintable(exportTexts[0]));
-        QCOMPARE(snapshot(appDir()), before);
+        QCOMPARE(folderFiles(appDir()), before);
     }
 
     void readOnlyLibrary() {
         copySampleLib(libDir());
         writeBytes(libDir() + QStringLiteral("/LS0005.jpg"), "old picture");
         QFile::remove(libDir() + QStringLiteral("/LS0012.jpg"));
-        const auto before = snapshot(libDir());
+        const auto before = folderFiles(libDir());
         ReadOnlyFolder readOnly(libDir());
         if (!readOnly.ok()) QSKIP("this file system cannot make a folder read-only for root");
 
@@ -177,14 +168,14 @@ private slots:
         const QStringList texts = m_dialogs->takeTexts();
         QVERIFY2(texts.contains(QStringLiteral("错误代码：50")), qPrintable(texts.join(u'|')));
         QVERIFY(!texts.contains(Form3::DoneText));
-        QCOMPARE(snapshot(libDir()), before);
+        QCOMPARE(folderFiles(libDir()), before);
     }
 
     void diskFillsDuringExport() {
         readLevelC();
         const QString target = appDir() + QStringLiteral("C类考试题库.TXT");
         writeBytes(target, "old export");
-        const auto before = snapshot(appDir());
+        const auto before = folderFiles(appDir());
         click(main(), "Command5");
         m_dialogs->answer(Answer::Yes);
         {
@@ -194,13 +185,13 @@ private slots:
         const QStringList texts = m_dialogs->takeTexts();
         QCOMPARE(texts.size(), 2);
         QVERIFY2(texts[1].startsWith(QStringLiteral("导出失败：") + target), qPrintable(texts[1]));
-        QCOMPARE(snapshot(appDir()), before);
+        QCOMPARE(folderFiles(appDir()), before);
     }
 
     void diskFillsDuringImport() {
         QDir().mkpath(libDir());
         writeBytes(libDir() + QStringLiteral("/LS0023.jpg"), "old picture");
-        const auto before = snapshot(libDir());
+        const auto before = folderFiles(libDir());
         {
             FileSizeLimit full(3000);
             chooseAndImport(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
@@ -209,7 +200,7 @@ private slots:
         QVERIFY2(texts.contains(QStringLiteral("错误代码：50")), qPrintable(texts.join(u'|')));
         QVERIFY(!texts.contains(Form3::DoneText));
         // What stood before is intact, and no partial file is left behind.
-        const auto after = snapshot(libDir());
+        const auto after = folderFiles(libDir());
         QCOMPARE(after.value(QStringLiteral("LS0023.jpg")), before.value(QStringLiteral("LS0023.jpg")));
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             QVERIFY2(!it.key().startsWith(u'.'), qPrintable(it.key()));
@@ -241,7 +232,7 @@ private slots:
         QVERIFY(QFile::remove(package));
         click(import, "Command1");
         QCOMPARE(m_dialogs->takeTexts(), QStringList{QStringLiteral("错误代码：9")});
-        QVERIFY(snapshot(libDir()).isEmpty());
+        QVERIFY(folderFiles(libDir()).isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -63,10 +64,9 @@ private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         m_bank = QuestionBank();
-        m_values = SharedValues();
+        m_values = programValues(m_dir->path());
         m_dialogs = ScriptedDialogs();
         m_windows = WindowRegistry();
-        m_values.AppDir = appDirFrom(m_dir->path());
         m_values.PracticeLevel = QStringLiteral("A类");
         const QStringList q1{"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"};
         TextSlots* fields[] = {&m_bank.BankId,  &m_bank.BankQuestion, &m_bank.OptionA,

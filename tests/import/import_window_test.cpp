@@ -3,6 +3,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,23 +35,12 @@ private:
         m_dialogs.chooseFile(path);
         click("Command3");
     }
-    // Every file below the library folder, with its contents.
-    QMap<QString, QByteArray> libFiles(const QString& dir) {
-        QMap<QString, QByteArray> files;
-        for (const QString& name :
-             QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
-            files[name] = readBytes(dir + u'/' + name);
-        }
-        return files;
-    }
-    QMap<QString, QByteArray> sampleFiles() { return libFiles(QStringLiteral(ZOMA_SAMPLE_LIB)); }
+    QMap<QString, QByteArray> sampleFiles() { return folderFiles(QStringLiteral(ZOMA_SAMPLE_LIB)); }
 
 private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_values = SharedValues();
-        m_values.AppDir = appDirFrom(m_dir->path());
-        m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+        m_values = programValues(m_dir->path());
         m_dialogs = ScriptedDialogs();
         m_bridge = std::make_unique<UnzipBridge>(m_dialogs);
         m_form = std::make_unique<Form3>(m_values, m_dialogs, *m_bridge);
@@ -145,7 +135,7 @@ private slots:
         QCOMPARE(m_dialogs.takeTexts(), shown);
         QVERIFY(!m_bridge->UnzipMessages.startsWith(QStringLiteral("old")));
         if (extracted) {
-            QCOMPARE(libFiles(m_values.LibDir), sampleFiles());
+            QCOMPARE(folderFiles(m_values.LibDir), sampleFiles());
             QCOMPARE(m_bridge->UnzipEntryCount, 8);  // the folder entry and seven files
         }
         QVERIFY(button("Command1")->isEnabled());
@@ -166,7 +156,7 @@ private slots:
     void reimportCancelled() {
         choose(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
         click("Command1");
-        auto before = libFiles(m_values.LibDir);
+        auto before = folderFiles(m_values.LibDir);
         const QString paper = QStringLiteral("A类业余电台操作证书试卷涉及题号.txt");
         writeBytes(m_values.LibDir + u'/' + paper, "edited");
         before[paper] = "edited";
@@ -177,7 +167,7 @@ private slots:
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts[0].startsWith(QStringLiteral("Overwrite ")));
         QCOMPARE(texts[1], QStringLiteral("解压完成"));
-        QCOMPARE(libFiles(m_values.LibDir), before);
+        QCOMPARE(folderFiles(m_values.LibDir), before);
     }
 
     void libDirCannotBeMade() {

@@ -4,6 +4,7 @@
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -17,8 +18,6 @@
 #include <memory>
 
 namespace {
-
-QString id(int q) { return QStringLiteral("LK%1").arg(q, 4, 10, QChar(u'0')); }
 
 // What the window must show, derived from the rules alone.
 struct Model {
@@ -96,20 +95,8 @@ private slots:
 
         QTemporaryDir dir;
         QuestionBank bank;
-        for (int k = 1; k <= count; ++k) {
-            const int q = 10 * k;  // positions and question numbers differ
-            QVERIFY(bank.PaperIds.set(k - 1, id(q)));
-            QVERIFY(bank.BankId.set(q, id(q)));
-            QVERIFY(bank.BankQuestion.set(q, QStringLiteral("问题%1").arg(k)));
-            QVERIFY(bank.OptionA.set(q, QStringLiteral("[A]对%1").arg(k)));
-            QVERIFY(bank.OptionB.set(q, QStringLiteral("[B]错%1").arg(k)));
-            QVERIFY(bank.OptionC.set(q, QStringLiteral("[C]错%1").arg(k)));
-            QVERIFY(bank.OptionD.set(q, QStringLiteral("[D]错%1").arg(k)));
-        }
-        bank.PaperCount = count;
-        SharedValues values;
-        values.AppDir = appDirFrom(dir.path());
-        values.LibDir = values.AppDir + QStringLiteral("lib");
+        fillPaper(bank, count, [](int k) { return 10 * k; });  // positions and numbers differ
+        SharedValues values = programValues(dir.path());
         values.PracticeLevel = QStringLiteral("A类");
         ScriptedDialogs dialogs;
         RandomOrder random;
@@ -188,7 +175,7 @@ private slots:
             seen += dialogs.takeTexts();
             QVERIFY2(seen == model.messages, qPrintable(where));
             QVERIFY2(static_cast<QLineEdit*>(child("Text3"))->text() == model.field, qPrintable(where));
-            QVERIFY2(static_cast<QLabel*>(child("Label5"))->text() == Form2::IdPrefix + id(q),
+            QVERIFY2(static_cast<QLabel*>(child("Label5"))->text() == Form2::IdPrefix + questionId(q),
                      qPrintable(where));
             QVERIFY2(static_cast<QPlainTextEdit*>(child("Text2"))->toPlainText() == answers,
                      qPrintable(where));

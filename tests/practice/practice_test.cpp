@@ -4,6 +4,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,7 +31,8 @@ Q_DECLARE_METATYPE(Dialogs::Answer)
 namespace {
 
 // Paper position k holds question 100 + k, so positions and numbers differ.
-QString entryFor(int k) { return QStringLiteral("LK%1").arg(100 + k, 4, 10, QChar(u'0')); }
+int questionAt(int k) { return 100 + k; }
+QString entryFor(int k) { return questionId(questionAt(k)); }
 QString labelFor(int k) { return Form2::IdPrefix + entryFor(k); }
 QByteArray crlf(const QString& line) { return line.toLatin1() + "\r\n"; }
 
@@ -63,17 +65,7 @@ private:
 
     void fillPaper(int count) {
         m_bank = QuestionBank();
-        for (int k = 1; k <= count; ++k) {
-            const int q = 100 + k;
-            QVERIFY(m_bank.BankId.set(q, entryFor(k)));
-            QVERIFY(m_bank.BankQuestion.set(q, QStringLiteral("问题%1").arg(k)));
-            QVERIFY(m_bank.OptionA.set(q, QStringLiteral("[A]对%1").arg(k)));
-            QVERIFY(m_bank.OptionB.set(q, QStringLiteral("[B]错%1").arg(k)));
-            QVERIFY(m_bank.OptionC.set(q, QStringLiteral("[C]错%1").arg(k)));
-            QVERIFY(m_bank.OptionD.set(q, QStringLiteral("[D]错%1").arg(k)));
-            QVERIFY(m_bank.PaperIds.set(k - 1, entryFor(k)));
-        }
-        m_bank.PaperCount = count;
+        ::fillPaper(m_bank, count, questionAt);
     }
     QString recordPath() const { return m_values.AppDir + Form2::RecordName; }
     void open(const Answers& answers = {}) {
@@ -98,9 +90,7 @@ private:
 private slots:
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_values = SharedValues();
-        m_values.AppDir = appDirFrom(m_dir->path());
-        m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+        m_values = programValues(m_dir->path());
         m_values.PracticeLevel = QStringLiteral("C类");
         m_dialogs = ScriptedDialogs();
         m_random = RandomOrder();

@@ -36,3 +36,11 @@ void copySampleLib(const QString& dir) {
         QFile::copy(source.filePath(name), QDir(dir).filePath(name));
     }
 }
+
+QMap<QString, QByteArray> folderFiles(const QString& dir) {
+    QMap<QString, QByteArray> files;
+    const QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& name : names) files.insert(name, readBytes(dir + u'/' + name));
+    return files;
+}

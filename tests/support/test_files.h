@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 // Writes bytes to a file, creating its folder; fails the test on error.
@@ -12,3 +13,6 @@ QByteArray gbkLines(const QString& textWithLf);
 
 // Copies the project's sample library (bank, paper lists, pictures) into dir.
 void copySampleLib(const QString& dir);
+
+// Every entry directly in a folder (hidden ones included), with its bytes.
+QMap<QString, QByteArray> folderFiles(const QString& dir);

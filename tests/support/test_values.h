@@ -1,0 +1,15 @@
+#pragma once
+
+#include "bank/question_bank.h"
+
+#include <functional>
+
+// The shared values of a program that lives in programDir.
+SharedValues programValues(const QString& programDir);
+
+// The identifier of question number q, such as LK0012.
+QString questionId(int q);
+
+// A paper of count questions; position k (from 1) holds question questionAt(k),
+// whose texts name k: 问题k, [A]对k, [B]错k, [C]错k, [D]错k.
+void fillPaper(QuestionBank& bank, int count, const std::function<int(int)>& questionAt);
