@@ -1,14 +1,13 @@
 #include "bank/text_file.h"
 
+#include "bank/part_file.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <bit>
-#include <filesystem>
-#include <system_error>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -52,14 +51,6 @@ bool isUtf8(QByteArrayView bytes) {
     return true;
 }
 
-std::filesystem::path fsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
 // The file a write to path lands in: a link is followed to its target, as
 // QSaveFile does, so that the link stays a link.
 QString writeTarget(const QString& path) {
@@ -80,45 +71,18 @@ QString replaceFile(const QString& path, const QByteArray& bytes) {
     const QString target = writeTarget(path);
     const QFileInfo targetInfo(target);
     if (targetInfo.isDir()) return QStringLiteral("Is a directory");
-    const QString folder = targetInfo.path();
 
-    QFile part;
-    for (int attempt = 0;; ++attempt) {
-        part.setFileName(folder + QStringLiteral("/.") + targetInfo.fileName() +
-                         QStringLiteral(".%1.part")
-                             .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
-        // Created exclusively, so it never follows a link someone planted.
-        // Unbuffered, so that a short write (a full disk) shows at write().
-        if (part.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered,
-                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                          QFileDevice::WriteGroup | QFileDevice::ReadOther |
-                          QFileDevice::WriteOther)) {
-            break;
-        }
-        if (part.error() != QFileDevice::OpenError || attempt == 7 ||
-            !QFileInfo::exists(part.fileName())) {
-            return part.errorString();
-        }
-    }
-    const auto fail = [&part](const QString& reason) {
-        part.close();
-        part.remove();
-        return reason;
-    };
-    if (targetInfo.exists()) part.setPermissions(targetInfo.permissions());
+    PartFile part(target);
+    // Unbuffered, so that a short write (a full disk) shows at write().
+    if (!part.open(QIODevice::Unbuffered)) return part.file().errorString();
+    if (targetInfo.exists()) part.file().setPermissions(targetInfo.permissions());
     for (qint64 done = 0; done < bytes.size();) {
         // A second attempt after a short write fails with the system's reason.
-        const qint64 written = part.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) return fail(part.errorString());
+        const qint64 written = part.file().write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) return part.file().errorString();
         done += written;
     }
-    part.close();
-    if (part.error() != QFileDevice::NoError) return fail(part.errorString());
-
-    std::error_code ec;
-    std::filesystem::rename(fsPath(part.fileName()), fsPath(target), ec);
-    if (ec) return fail(QString::fromStdString(ec.message()));
-    return {};
+    return part.commit();
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include "import/entry_names.h"
 #include "import/zip_directory.h"
 
+#include "bank/part_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStringList>
 
 #include <zip.h>
@@ -27,14 +28,6 @@ namespace {
 constexpr qsizetype kMaxNameBytes = 255;  // one name on the file systems we target
 constexpr qsizetype kPathBytes = 32768;
 constexpr qint32 kPasswordSize = 256;
-
-fs::path fsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return fs::path(path.toStdWString());
-#else
-    return fs::path(QFile::encodeName(path).toStdString());
-#endif
-}
 
 bool tooLongForFileSystem(const QString& name) {
 #ifdef Q_OS_WIN
@@ -79,45 +72,6 @@ struct ZipFileCloser {
 };
 using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
 using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileCloser>;
-
-// A new file beside the destination that holds an entry until it is complete;
-// removed unless kept. Created exclusively, so it never follows a link.
-class PartFile final {
-public:
-    explicit PartFile(QString folder) : m_folder(std::move(folder)) {}
-    ~PartFile() {
-        if (m_path.isEmpty()) return;
-        m_file.close();
-        QFile::remove(m_path);
-    }
-    Q_DISABLE_COPY_MOVE(PartFile)
-
-    bool create() {
-        constexpr auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                     QFileDevice::ReadGroup | QFileDevice::ReadOther;
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            const QString path = m_folder + QStringLiteral("/.zoma-%1.part")
-                                                .arg(QRandomGenerator::global()->generate64(), 16,
-                                                     16, QLatin1Char('0'));
-            m_file.setFileName(path);
-            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly, permissions)) {
-                m_path = path;
-                return true;
-            }
-            const QFileInfo clash(path);
-            if (!clash.exists() && !clash.isSymLink()) return false;
-        }
-        return false;
-    }
-    QFile& file() { return m_file; }
-    const QString& path() const { return m_path; }
-    void keep() { m_path.clear(); }
-
-private:
-    QString m_folder;
-    QString m_path;
-    QFile m_file;
-};
 
 class Extraction final {
 public:
@@ -452,8 +406,8 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
         return {};
     }
 
-    PartFile part(QFileInfo(destination).path());
-    if (!part.create()) {
+    PartFile part(destination);
+    if (!part.open()) {
         print(QStringLiteral("error: cannot create a file beside %1: %2")
                   .arg(shownName, part.file().errorString()));
         return UnzipResult::DiskFull;
@@ -499,17 +453,11 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
         QDate(1980 + (entry.dosDate >> 9), (entry.dosDate >> 5) & 0x0F, entry.dosDate & 0x1F),
         QTime((entry.dosTime >> 11), (entry.dosTime >> 5) & 0x3F, (entry.dosTime & 0x1F) * 2));
     if (stamp.isValid()) part.file().setFileTime(stamp, QFileDevice::FileModificationTime);
-    part.file().close();
-
     // Renaming replaces whatever stands there, a link included, as one step.
-    std::error_code ec;
-    fs::rename(fsPath(part.path()), fsPath(destination), ec);
-    if (ec) {
-        print(QStringLiteral("error: cannot write %1: %2")
-                  .arg(shownName, QString::fromStdString(ec.message())));
+    if (const QString problem = part.commit(); !problem.isEmpty()) {
+        print(QStringLiteral("error: cannot write %1: %2").arg(shownName, problem));
         return UnzipResult::DiskFull;
     }
-    part.keep();
     print(QStringLiteral("  inflating: %1").arg(shownName));
     return {};
 }
