@@ -131,19 +131,30 @@ QString findBankFile(const QString& libDir) {
     return name.isEmpty() ? QString() : libDir + pathSeparator() + name;
 }
 
-QString findPaperList(const QString& libDir, const QString& level) {
+QString findInLibrary(const QString& libDir, const QString& fileName) {
     if (libDir.isEmpty()) return {};
-    const QString wanted = level + kPaperListSuffix;
-    const QString exact = libDir + pathSeparator() + wanted;
+    const QString exact = libDir + pathSeparator() + fileName;
     if (QFileInfo(exact).isFile()) return exact;
     // Packages come from Windows, where names ignore letter case. QDir
-    // treats wildcard characters in the name as a pattern, so compare by hand.
+    // treats wildcard characters in a name as a pattern, so compare by hand.
+    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    const auto same = [&](QStringView a) {
+        if (a.size() != fileName.size()) return false;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (fold(a[i].unicode()) != fold(fileName[i].unicode())) return false;
+        }
+        return true;
+    };
     const QStringList names =
         QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return libDir + pathSeparator() + name;
+        if (same(name)) return libDir + pathSeparator() + name;
     }
     return {};
+}
+
+QString findPaperList(const QString& libDir, const QString& level) {
+    return findInLibrary(libDir, level + kPaperListSuffix);
 }
 
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {

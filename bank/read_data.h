@@ -27,6 +27,10 @@ struct LoadResult {
 // that matches 总题库文件*.txt without regard to letter case. Empty if none.
 QString findBankFile(const QString& libDir);
 
+// A file directly in the library directory, its name matched without regard
+// to ASCII letter case. Empty if there is none.
+QString findInLibrary(const QString& libDir, const QString& fileName);
+
 // The level's paper list in the library directory, matched without regard to
 // letter case. Empty if there is none.
 QString findPaperList(const QString& libDir, const QString& level);

@@ -2,6 +2,7 @@
 
 #include "app/fonts.h"
 #include "bank/text_file.h"
+#include "bank/read_data.h"
 #include "bank/whole_number.h"
 #include "ui_form2.h"
 
@@ -56,28 +57,11 @@ QString minusOne(QStringView number) {  // number is at least 1
     return digits.size() > 1 && digits[0] == u'0' ? digits.mid(1) : digits;
 }
 
-bool sameIgnoringAsciiCase(QStringView a, QStringView b) {
-    if (a.size() != b.size()) return false;
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (fold(a[i].unicode()) != fold(b[i].unicode())) return false;
-    }
-    return true;
-}
-
-// The picture of a paper entry in the library folder. Packages made on
-// Windows may spell the name in another case (LK0497.JPG).
+// The picture of a paper entry in the library folder, in whatever letter
+// case the package spelled it (LK0497.JPG).
 QString findPicture(const QString& libDir, const QString& entry) {
     if (entry.contains(u'/') || entry.contains(u'\\')) return {};
-    const QString name = entry + QStringLiteral(".jpg");
-    const QString exact = libDir + pathSeparator() + name;
-    if (QFileInfo(exact).isFile()) return exact;
-    const QStringList names =
-        QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& candidate : names) {
-        if (sameIgnoringAsciiCase(candidate, name)) return libDir + pathSeparator() + candidate;
-    }
-    return {};
+    return findInLibrary(libDir, entry + QStringLiteral(".jpg"));
 }
 
 }  // namespace
