@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 scripts/install-deps.sh
+# The Debian package, which the package test among the tests below unpacks.
+scripts/package.sh
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOMA_SANITIZE=ON >/dev/null
 cmake --build build/test
 QT_QPA_PLATFORM=offscreen ctest --test-dir build/test --output-on-failure --timeout 600

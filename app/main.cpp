@@ -1,16 +1,20 @@
 #include "app/fonts.h"
 #include "app/qt_dialogs.h"
 #include "app/review_tool.h"
+#include "bank/data_folder.h"
 #include "main_window/form1.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Fixed, so that the user's data folder does not move with the file name.
+    QCoreApplication::setApplicationName(QStringLiteral("zoma_review"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZOMA_APP_ID));
     installFontFallbacks();
 
     QtDialogs dialogs;
-    ReviewTool tool(dialogs, QCoreApplication::applicationDirPath());
+    ReviewTool tool(dialogs, dataFolder(QCoreApplication::applicationDirPath()));
     tool.mainWindow().show();
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev             # Qt 6 Core, Gui, Widgets, Test
     libzip-dev                         # reading zip packages
     fonts-wqy-microhei                 # Chinese glyphs for the windows
+    librsvg2-bin                       # the icon's sizes for the menu
 )
 packages+=("$@")
 

@@ -2,6 +2,7 @@
 // folder or library, a disk that fills, files that vanish. Each must end in
 // one clear message, and nothing that stood before may be lost.
 #include "app/review_tool.h"
+#include "bank/data_folder.h"
 #include "export/form4.h"
 #include "import/form3.h"
 #include "main_window/form1.h"
@@ -25,6 +26,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 
 using Answer = Dialogs::Answer;
 using Window = WindowRegistry::Window;
@@ -136,8 +138,9 @@ private slots:
         QWidget* practice = window(Window::Practice);
         const QStringList texts = m_dialogs->takeTexts();
         QCOMPARE(texts.size(), 1);
-        QVERIFY2(texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
-                 qPrintable(texts.first()));
+        QVERIFY2(
+            texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
+            qPrintable(texts.first()));
         click(practice, "Command1");
         click(practice, "Command1");
         QCOMPARE(control<QLineEdit>(practice, "Text3")->text(), QStringLiteral("3"));
@@ -201,7 +204,8 @@ private slots:
         QVERIFY(!texts.contains(Form3::DoneText));
         // What stood before is intact, and no partial file is left behind.
         const auto after = folderFiles(libDir());
-        QCOMPARE(after.value(QStringLiteral("LS0023.jpg")), before.value(QStringLiteral("LS0023.jpg")));
+        QCOMPARE(after.value(QStringLiteral("LS0023.jpg")),
+                 before.value(QStringLiteral("LS0023.jpg")));
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             QVERIFY2(!it.key().startsWith(u'.'), qPrintable(it.key()));
             const QString sample = QStringLiteral(ZOMA_SAMPLE_LIB) + u'/' + it.key();
@@ -233,6 +237,37 @@ private slots:
         click(import, "Command1");
         QCOMPARE(m_dialogs->takeTexts(), QStringList{QStringLiteral("错误代码：9")});
         QVERIFY(folderFiles(libDir()).isEmpty());
+    }
+    // Where the files go is decided at start: the program's folder while it
+    // can be written and is not the folder it was installed to, the user's
+    // folder otherwise; the probe leaves nothing behind.
+    void dataFolderChoice_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("installed");  // relative to the test folder
+        QTest::addColumn<bool>("portable");
+        QTest::newRow("writable folder") << false << "usr/bin" << true;
+        QTest::newRow("read-only folder") << true << "usr/bin" << false;
+        QTest::newRow("the installed folder") << false << "program" << false;
+        QTest::newRow("the installed folder by a link") << false << "bin" << false;
+    }
+    void dataFolderChoice() {
+        QFETCH(bool, readOnly);
+        QFETCH(QString, installed);
+        QFETCH(bool, portable);
+        const QString root = m_dir->path() + u'/';
+        const QString program = root + QStringLiteral("program");
+        const QString user = root + QStringLiteral("home/.local/share/zoma_review");
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(root + QStringLiteral("usr/bin")));
+        QVERIFY(QFile::link(program, root + QStringLiteral("bin")));
+        std::optional<ReadOnlyFolder> guard;
+        if (readOnly) {
+            guard.emplace(program);
+            if (!guard->ok()) QSKIP("this file system cannot make a folder read-only for root");
+        }
+
+        QCOMPARE(chooseDataFolder(program, root + installed, user), portable ? program : user);
+        QCOMPARE(QFileInfo(user).isDir(), !portable);
+        QVERIFY(folderFiles(program).isEmpty());
     }
 };
 

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Drives the installed program through a user's first run: import the
+// package, read level A, practise, export, exit. The package test loads it
+// into the program with LD_PRELOAD, so the program itself carries no test
+// code. It reads ZOMA_DRIVE_PACKAGE (the zip to import) and ZOMA_DRIVE_DATA
+// (the folder every file must land in, ending in a separator). Any surprise
+// ends the process with status 3 and the reason on stderr.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <deque>
+
+namespace {
+
+[[noreturn]] void fail(const QString& why) {
+    std::fprintf(stderr, "package drive: %s\n", qUtf8Printable(why));
+    std::fflush(stderr);
+    _exit(3);
+}
+
+QString setting(const char* name) {
+    const QString value = qEnvironmentVariable(name);
+    if (value.isEmpty()) fail(QStringLiteral("%1 is not set").arg(QLatin1String(name)));
+    return value;
+}
+
+QWidget* window(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QLatin1String(name)) return w;
+    }
+    fail(QStringLiteral("window %1 is not open").arg(QLatin1String(name)));
+}
+
+template <typename T>
+T* control(const char* windowName, const char* name) {
+    T* c = window(windowName)->findChild<T*>(QLatin1String(name));
+    if (!c)
+        fail(QStringLiteral("%1 has no %2").arg(QLatin1String(windowName), QLatin1String(name)));
+    return c;
+}
+
+void expectText(const QString& actual, const QString& expected, const char* what) {
+    if (actual != expected)
+        fail(QStringLiteral("%1 is \"%2\", not \"%3\"").arg(QLatin1String(what), actual, expected));
+}
+
+// Answers every modal dialog as the script expects: the file dialog with the
+// package, each message box with its positive button, and nothing else.
+class Answers final {
+public:
+    explicit Answers(const QString& package) : m_package(package) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start(20);
+    }
+    void expect(const QString& textStart) { m_expected.push_back(textStart); }
+    void checkAllShown() const {
+        if (!m_expected.empty()) fail(QStringLiteral("no message \"%1\"").arg(m_expected.front()));
+    }
+
+private:
+    void answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            dialog->selectFile(m_package);
+            QMetaObject::invokeMethod(dialog, "accept");
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (m_expected.empty() || !box->text().startsWith(m_expected.front())) {
+                fail(QStringLiteral("unexpected message \"%1\"").arg(box->text()));
+            }
+            m_expected.pop_front();
+            QAbstractButton* yes = box->button(QMessageBox::Ok);
+            if (!yes) yes = box->button(QMessageBox::Yes);
+            if (!yes) fail(QStringLiteral("message without OK or Yes: %1").arg(box->text()));
+            yes->click();
+        }
+    }
+
+    QString m_package;
+    std::deque<QString> m_expected;
+    QTimer m_timer;
+};
+
+void press(Answers& answers, const char* windowName, const char* button) {
+    auto* b = control<QAbstractButton>(windowName, button);
+    if (!b->isEnabled()) fail(QStringLiteral("%1 is disabled").arg(QLatin1String(button)));
+    b->click();  // returns once its message boxes are answered
+    QCoreApplication::processEvents();
+    answers.checkAllShown();
+}
+
+void drive() {
+    const QString data = setting("ZOMA_DRIVE_DATA");
+    static Answers answers(setting("ZOMA_DRIVE_PACKAGE"));
+    QTimer::singleShot(60000, [] { fail(QStringLiteral("the run did not end within a minute")); });
+
+    press(answers, "Form1", "Command2");
+    expectText(control<QLabel>("Form3", "Label3")->text(), data, "the import window's folder");
+    press(answers, "Form3", "Command3");
+    answers.expect(QStringLiteral("解压完成"));
+    press(answers, "Form3", "Command1");
+    press(answers, "Form3", "Command2");
+
+    answers.expect(QStringLiteral("A类题库已读取"));
+    press(answers, "Form1", "Command4");
+
+    press(answers, "Form1", "Command1");
+    press(answers, "Form2", "Command1");
+    press(answers, "Form2", "Command1");
+    expectText(control<QLineEdit>("Form2", "Text3")->text(), QStringLiteral("3"),
+               "the sequence number");
+    press(answers, "Form2", "Command2");
+
+    press(answers, "Form1", "Command5");
+    expectText(control<QLineEdit>("Form4", "Text1")->text(),
+               data + QStringLiteral("A类考试题库.TXT"), "the export file");
+    answers.expect(QStringLiteral("导出已完成"));
+    press(answers, "Form4", "Command1");
+    press(answers, "Form4", "Command2");
+
+    // The last window closes and the program ends on its own.
+    answers.expect(QStringLiteral("感谢使用本复习工具"));
+    press(answers, "Form1", "Command3");
+}
+
+// Runs once the program's event loop has started, after main() showed Form1.
+void start() {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &drive, Qt::QueuedConnection);
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(start)
