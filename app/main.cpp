@@ -5,12 +5,15 @@
 #include "main_window/form1.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Fixed, so that the user's data folder does not move with the file name.
     QCoreApplication::setApplicationName(QStringLiteral("zoma_review"));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZOMA_APP_ID));
+    // The menu's icon once installed; a portable copy finds none and shows Qt's.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZOMA_APP_ID)));
     installFontFallbacks();
 
     QtDialogs dialogs;

@@ -98,7 +98,8 @@ void press(Answers& answers, const char* windowName, const char* button) {
 
 void drive() {
     const QString data = setting("ZOMA_DRIVE_DATA");
-    static Answers answers(setting("ZOMA_DRIVE_PACKAGE"));
+    // Never deleted: it answers until the process ends.
+    Answers& answers = *new Answers(setting("ZOMA_DRIVE_PACKAGE"));
     QTimer::singleShot(60000, [] { fail(QStringLiteral("the run did not end within a minute")); });
 
     press(answers, "Form1", "Command2");
