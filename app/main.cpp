@@ -1,8 +1,9 @@
-#include "app/fonts.h"
-#include "app/qt_dialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/review_tool.h"
-#include "bank/data_folder.h"
+#include "common/program_folder.h"
 #include "main_window/form1.h"
+#include "ui/fonts.h"
+#include "ui/qt_dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -17,7 +18,7 @@ int main(int argc, char* argv[]) {
     installFontFallbacks();
 
     QtDialogs dialogs;
-    ReviewTool tool(dialogs, dataFolder(QCoreApplication::applicationDirPath()));
+    ReviewTool tool(dialogs, ProgramFolder::dataDir(QCoreApplication::applicationDirPath()));
     tool.mainWindow().show();
     return QApplication::exec();
 }

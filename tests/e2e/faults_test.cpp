@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults from the environment, through the real windows: a read-only program
 // folder or library, a disk that fills, files that vanish. Each must end in
 // one clear message, and nothing that stood before may be lost.
 #include "app/review_tool.h"
-#include "bank/data_folder.h"
+#include "common/program_folder.h"
 #include "export/form4.h"
 #include "import/form3.h"
 #include "main_window/form1.h"
@@ -238,6 +239,7 @@ private slots:
         QCOMPARE(m_dialogs->takeTexts(), QStringList{QStringLiteral("错误代码：9")});
         QVERIFY(folderFiles(libDir()).isEmpty());
     }
+
     // Where the files go is decided at start: the program's folder while it
     // can be written and is not the folder it was installed to, the user's
     // folder otherwise; the probe leaves nothing behind.
@@ -265,7 +267,8 @@ private slots:
             if (!guard->ok()) QSKIP("this file system cannot make a folder read-only for root");
         }
 
-        QCOMPARE(chooseDataFolder(program, root + installed, user), portable ? program : user);
+        QCOMPARE(ProgramFolder::chooseDataDir(program, root + installed, user),
+                 portable ? program : user);
         QCOMPARE(QFileInfo(user).isDir(), !portable);
         QVERIFY(folderFiles(program).isEmpty());
     }

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/program_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+
+QString appDirOf(const QString& programDir) {
+    QString dir = QDir::toNativeSeparators(programDir);
+    if (!dir.endsWith(ProgramFolder::separator())) dir += ProgramFolder::separator();
+    return dir;
+}
+
+// Permission bits do not tell whether root may write (an immutable folder, a
+// read-only mount), so a file is really made and removed again.
+bool canWrite(const QString& dir) {
+    QTemporaryFile probe(dir + QStringLiteral("/.write-test-XXXXXX"));
+    return probe.open();
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder(const QString& programDir)
+    : m_appDir(appDirOf(programDir)), m_libDir(m_appDir + QStringLiteral("lib")) {}
+
+QChar ProgramFolder::separator() {
+    return QDir::separator();
+}
+
+QString ProgramFolder::libFile(const QString& fileName) const {
+    return m_libDir + separator() + fileName;
+}
+
+QString ProgramFolder::findInLibrary(const QString& fileName) const {
+    if (m_libDir.isEmpty()) return {};
+    const QString exact = libFile(fileName);
+    if (QFileInfo(exact).isFile()) return exact;
+    // QDir treats wildcard characters in a name as a pattern, so compare by hand.
+    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    const auto same = [&](QStringView a) {
+        if (a.size() != fileName.size()) return false;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (fold(a[i].unicode()) != fold(fileName[i].unicode())) return false;
+        }
+        return true;
+    };
+    const QStringList names =
+        QDir(m_libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : names) {
+        if (same(name)) return libFile(name);
+    }
+    return {};
+}
+
+QString ProgramFolder::chooseDataDir(const QString& programDir, const QString& installedDir,
+                                     const QString& userDir) {
+    // Root may write to /usr/bin, but an installed program must not keep
+    // files there: the package manager would leave them behind.
+    if (!sameFolder(programDir, installedDir) && canWrite(programDir)) return programDir;
+    QDir().mkpath(userDir);  // a failure shows later, where a file is written
+    return userDir;
+}
+
+QString ProgramFolder::dataDir(const QString& programDir) {
+    return chooseDataDir(programDir, QStringLiteral(ZOMA_INSTALLED_BINDIR),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
