@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <new>
 
 namespace {
 
@@ -17,21 +18,27 @@ const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷�
 constexpr int kRecordLines = 6;
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
-// regard to case. Matched by hand: QDir's wildcard filter and sorting cost
-// more than the rest of finding the file.
+// regard to case, a regular file before any other kind: a link, FIFO or
+// device sorting first must not hide the real bank. Matched by hand: QDir's
+// wildcard filter and sorting cost more than the rest of finding the file.
 QString firstBankName(const QString& dir) {
     QString first;
+    QString firstRegular;
     QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
-        const QString name = it.nextFileInfo().fileName();
-        if (name.size() >= kBankPrefix.size() + kBankSuffix.size() &&
-            name.startsWith(kBankPrefix, Qt::CaseInsensitive) &&
-            name.endsWith(kBankSuffix, Qt::CaseInsensitive) &&
-            (first.isNull() || name.compare(first) < 0)) {
-            first = name;
+        const QFileInfo info = it.nextFileInfo();
+        const QString name = info.fileName();
+        if (name.size() < kBankPrefix.size() + kBankSuffix.size() ||
+            !name.startsWith(kBankPrefix, Qt::CaseInsensitive) ||
+            !name.endsWith(kBankSuffix, Qt::CaseInsensitive)) {
+            continue;
         }
+        if (first.isNull() || name.compare(first) < 0) first = name;
+        if ((firstRegular.isNull() || name.compare(firstRegular) < 0) && info.isFile())
+            firstRegular = name;
     }
-    return first;
+    // With no regular one, the other is read so that the reason is shown.
+    return firstRegular.isNull() ? first : firstRegular;
 }
 
 LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
@@ -44,13 +51,15 @@ LoadResult failure(const QString& path, qsizetype line, const QString& problem) 
 }
 
 // The bank pass: six-line records starting at "[I]" lines; other lines are
-// skipped. Stops at the first record it cannot store.
+// skipped. Stops at the first record it cannot store. A file without any
+// record (empty, binary, UTF-16) is refused before anything is stored.
 LoadResult readBank(QuestionBank& bank, const QString& path) {
     const FileText file = readTextFile(path);
     if (!file.ok()) return failure(path, 0, file.error);
 
     LineReader lines(file.text);
     QStringView first;
+    int records = 0;
     while (lines.next(&first)) {
         if (!first.startsWith(u"[I]")) continue;
         const qsizetype recordLine = lines.number();
@@ -71,6 +80,13 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
         (void)bank.OptionB.assign(q, rest[2]);
         (void)bank.OptionC.assign(q, rest[3]);
         (void)bank.OptionD.assign(q, rest[4]);
+        ++records;
+    }
+    if (records == 0) {
+        LoadResult r;
+        r.status = LoadResult::Status::NoRecords;
+        r.file = QFileInfo(path).fileName();
+        return r;
     }
     return {};
 }
@@ -113,6 +129,8 @@ QString LoadResult::message(const QString& level) const {
             return QStringLiteral("题库文件未找到，请先执行解压");
         case Status::PaperListNotFound:
             return QStringLiteral("试卷题号文件未找到：") + file;
+        case Status::NoRecords:
+            return QStringLiteral("题库文件中没有题目记录：") + file;
         case Status::Failed:
             break;
     }
@@ -147,10 +165,15 @@ QString findInLibrary(const QString& libDir, const QString& fileName) {
     };
     const QStringList names =
         QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QString other;
     for (const QString& name : names) {
-        if (same(name)) return libDir + pathSeparator() + name;
+        if (!same(name)) continue;
+        const QString path = libDir + pathSeparator() + name;
+        if (QFileInfo(path).isFile()) return path;
+        if (other.isEmpty()) other = path;
     }
-    return {};
+    // Only something that is no regular file: named, so that reading it says why.
+    return other;
 }
 
 QString findPaperList(const QString& libDir, const QString& level) {
@@ -160,17 +183,24 @@ QString findPaperList(const QString& libDir, const QString& level) {
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
     const QString bankPath = findBankFile(values.LibDir);
     if (bankPath.isEmpty()) return {};
+    QString reading = bankPath;
+    try {
+        if (LoadResult r = readBank(bank, bankPath); r.status != LoadResult::Status::BankNotFound)
+            return r;
 
-    if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
-
-    const QString paperPath = findPaperList(values.LibDir, level);
-    if (paperPath.isEmpty()) {
-        LoadResult r;
-        r.status = LoadResult::Status::PaperListNotFound;
-        r.file = level + kPaperListSuffix;
+        const QString paperPath = findPaperList(values.LibDir, level);
+        if (paperPath.isEmpty()) {
+            LoadResult r;
+            r.status = LoadResult::Status::PaperListNotFound;
+            r.file = level + kPaperListSuffix;
+            return r;
+        }
+        reading = paperPath;
+        LoadResult r = readPaperList(bank, paperPath);
+        if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
         return r;
+    } catch (const std::bad_alloc&) {
+        // A file within the size bound can still need more memory than is free.
+        return failure(reading, 0, QStringLiteral("内存不足"));
     }
-    LoadResult r = readPaperList(bank, paperPath);
-    if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
-    return r;
 }

@@ -10,25 +10,29 @@ struct LoadResult {
         Loaded,             // count holds the new PaperCount
         BankNotFound,       // nothing was touched
         PaperListNotFound,  // the bank was read; the paper list and PaperCount are unchanged
+        NoRecords,          // the bank file holds no record: nothing was touched
         Failed,             // stopped at file/line; slots written before stay written
     };
 
     Status status = Status::BankNotFound;
     int count = 0;
-    QString file;      // name of the file concerned, without its folder
+    QString file;        // name of the file concerned, without its folder
     qsizetype line = 0;  // 1-based line the problem was found on, 0 when none applies
-    QString problem;   // what is wrong, for Failed
+    QString problem;     // what is wrong, for Failed
 
     // The text the main window shows for this outcome.
     QString message(const QString& level) const;
 };
 
 // The bank file in the library directory: the first regular file, by name,
-// that matches 总题库文件*.txt without regard to letter case. Empty if none.
+// that matches 总题库文件*.txt without regard to letter case; with none, the
+// first other match (a FIFO, a device, a broken link), so that reading it
+// reports why. Empty if nothing matches.
 QString findBankFile(const QString& libDir);
 
 // A file directly in the library directory, its name matched without regard
-// to ASCII letter case. Empty if there is none.
+// to ASCII letter case, a regular file before any other kind. Empty if there
+// is none.
 QString findInLibrary(const QString& libDir, const QString& fileName);
 
 // The level's paper list in the library directory, matched without regard to

@@ -1,6 +1,7 @@
 #include "bank/text_file.h"
 
 #include "bank/part_file.h"
+#include "bank/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -163,10 +164,9 @@ QByteArray encodeGbk(QStringView text) {
 }
 
 FileText readTextFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {QString(), file.errorString()};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return {QString(), file.errorString()};
+    QByteArray bytes;
+    QString error;
+    if (!readRegularFile(path, kMaxFileSize, &bytes, &error)) return {QString(), error};
     return {decodeText(bytes), QString()};
 }
 

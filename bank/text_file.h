@@ -36,7 +36,8 @@ QList<QStringView> splitLines(QStringView text);
 // GBK bytes; a character GBK cannot hold becomes "?".
 QByteArray encodeGbk(QStringView text);
 
-// The whole file, or the reason it could not be read.
+// The whole file, or the reason it could not be read: a file that is not a
+// regular one or holds more than kMaxFileSize bytes is refused.
 struct FileText {
     QString text;
     QString error;  // empty on success

@@ -1,8 +1,9 @@
 #include "practice/form2.h"
 
 #include "app/fonts.h"
-#include "bank/text_file.h"
 #include "bank/read_data.h"
+#include "bank/regular_file.h"
+#include "bank/text_file.h"
 #include "bank/whole_number.h"
 #include "ui_form2.h"
 
@@ -16,6 +17,8 @@
 const QString Form2::ResumeQuestion = QStringLiteral("发现上次复习记录，是否从上次记录开始？");
 const QString Form2::InputError = QStringLiteral("输入错误");
 const QString Form2::RecordError = QStringLiteral("复习记录无法保存：");
+const QString Form2::RecordReadError = QStringLiteral("复习记录无法读取：");
+const QString Form2::PictureError = QStringLiteral("附图无法读取：");
 const QString Form2::IdPrefix = QStringLiteral("试题题号：");
 const QString Form2::RecordName = QStringLiteral("record.txt");
 
@@ -84,6 +87,7 @@ Form2::Form2(const QuestionBank& bank, const SharedValues& values, Dialogs& dial
     // Typed characters pass the key filter; an input method would bypass it.
     m_ui->Text3->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_ui->Text3->installEventFilter(this);
+    m_ui->Image1->setWordWrap(true);
 
     connect(m_ui->Text3, &QLineEdit::textChanged, this, &Form2::Text3_Change);
     connect(m_ui->Check1, &QCheckBox::toggled, this, &Form2::Check1_Click);
@@ -100,15 +104,18 @@ Form2::~Form2() = default;
 void Form2::Form_Load() {
     const QString path = recordPath();
     bool asked = false;
-    if (QFileInfo(path).isFile()) {
+    // A folder in its place is reported when the record is written.
+    if (const QFileInfo info(path); info.exists() && !info.isDir()) {
         // An unreadable record counts as none: start at 1 without asking.
         const FileText file = readTextFile(path);
+        if (!file.ok()) m_dialogs.message(RecordReadError + path + u'\n' + file.error);
         const QList<QStringView> lines = splitLines(file.text);
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
             asked = true;
-            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) ==
+                Dialogs::Answer::Yes) {
                 setSequence(plusOne(recorded));
                 if (!WholeNumber::parse(m_ui->Text3->text()).inRange(0, m_bank.PaperCount)) {
                     setSequence(QStringLiteral("1"));
@@ -161,10 +168,17 @@ void Form2::ShowAnswers(int q) {
 void Form2::showPicture(const QString& entry) {
     const QString path = findPicture(m_values.LibDir, entry);
     QPixmap picture;
-    if (!path.isEmpty()) picture.load(path);
-    // A missing or undecodable picture leaves the box empty, without a word.
+    QString problem;
+    if (!path.isEmpty()) {
+        QByteArray bytes;
+        if (readRegularFile(path, kMaxFileSize, &bytes, &problem)) picture.loadFromData(bytes);
+    }
+    // A missing or undecodable picture leaves the box empty, without a word;
+    // one that cannot be read (a FIFO, a device, too large) says why in it.
     if (picture.isNull()) {
         m_ui->Image1->clear();
+        if (!problem.isEmpty())
+            m_ui->Image1->setText(PictureError + QFileInfo(path).fileName() + u'，' + problem);
     } else {
         m_ui->Image1->setPixmap(picture);
     }
@@ -200,7 +214,9 @@ void Form2::setSequence(const QString& text) {
     }
 }
 
-QString Form2::recordPath() const { return m_values.AppDir + RecordName; }
+QString Form2::recordPath() const {
+    return m_values.AppDir + RecordName;
+}
 
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
@@ -232,9 +248,13 @@ void Form2::Command3_Click() {
     ShowQuestion();
 }
 
-void Form2::Check2_Click() { m_ui->Command3->setEnabled(!m_ui->Check2->isChecked()); }
+void Form2::Check2_Click() {
+    m_ui->Command3->setEnabled(!m_ui->Check2->isChecked());
+}
 
-void Form2::Command2_Click() { close(); }
+void Form2::Command2_Click() {
+    close();
+}
 
 bool Form2::Text3_KeyPress(QChar typed) const {
     return (typed >= u'0' && typed <= u'9') || typed == QChar(8);
@@ -249,12 +269,12 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     // are no typed characters.
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return false;
-    default:
-        break;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Delete:
+            return false;
+        default:
+            break;
     }
     const QString typed = key->text();
     for (const QChar c : typed) {

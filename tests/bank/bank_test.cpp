@@ -1,4 +1,5 @@
 #include "bank/read_data.h"
+#include "bank/regular_file.h"
 #include "bank/text_file.h"
 #include "bank/whole_number.h"
 #include "tests/support/test_files.h"
@@ -10,9 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using Status = LoadResult::Status;
 // question number -> BankId, BankQuestion, OptionA, OptionD
 using Expected = QMap<int, QStringList>;
+// file name in the library -> what stands there
+using LibFiles = QMap<QString, QString>;
 
 namespace {
 
@@ -23,7 +29,8 @@ QString paperName(const QString& level) {
 }
 
 QString record(const QString& id, const QString& question) {
-    return QStringLiteral("[I]%1\n[Q]%2\n[A]a%1\n[B]b%1\n[C]c%1\n[D]d%1\n[P]\n\n").arg(id, question);
+    return QStringLiteral("[I]%1\n[Q]%2\n[A]a%1\n[B]b%1\n[C]c%1\n[D]d%1\n[P]\n\n")
+        .arg(id, question);
 }
 
 QStringList paperIds(const QuestionBank& bank, int count) {
@@ -98,8 +105,8 @@ private slots:
         QTest::newRow("sign") << QStringLiteral("-1") << no << qint64(0);
         QTest::newRow("inner blank") << QStringLiteral("1 2") << no << qint64(0);
         QTest::newRow("full-width digit") << QStringLiteral("１") << no << qint64(0);
-        QTest::newRow("40 digits") << QString(40, u'9') << int(WholeNumber::Kind::TooLarge)
-                                   << qint64(0);
+        QTest::newRow("40 digits")
+            << QString(40, u'9') << int(WholeNumber::Kind::TooLarge) << qint64(0);
     }
     void wholeNumber() {
         QFETCH(QString, text);
@@ -155,8 +162,8 @@ private slots:
         const QString linked = dir + QStringLiteral("/real.txt");
         if (before == QStringLiteral("file")) {
             writeBytes(path, "old contents that are longer\r\n");
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                    QFileDevice::ReadGroup));
+            QVERIFY(QFile::setPermissions(
+                path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         } else if (before == QStringLiteral("link")) {
             writeBytes(linked, "old\r\n");
             QVERIFY(QFile::link(linked, path));
@@ -173,19 +180,22 @@ private slots:
         }
         QStringList expected = {QStringLiteral("record.txt")};
         if (before == QStringLiteral("link")) expected.prepend(QStringLiteral("real.txt"));
-        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                     QDir::Name),
-                 expected);
+        QCOMPARE(
+            QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            expected);
     }
 
     // Reading again reuses the slots' storage; texts handed out before stay as they were.
     void readAgain() {
         writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001")));
-        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
-        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status), int(Status::Loaded));
+        writeLib(kBankName,
+                 gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
+        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
+                 int(Status::Loaded));
         const QString handedOut = m_bank.BankQuestion.value(1);
 
-        for (const QString& question : {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
+        for (const QString& question :
+             {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
             writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), question)));
             QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
                      int(Status::Loaded));
@@ -213,14 +223,14 @@ private slots:
                    record(QStringLiteral("LK2000"), QStringLiteral("q2000"))
             << loaded << qsizetype(0)
             << Expected{{12, full(QStringLiteral("LA0012"), QStringLiteral("q12"))},
-                                      {0, full(QStringLiteral("LK0000"), QStringLiteral("q0"))},
-                                      {2000, full(QStringLiteral("LK2000"), QStringLiteral("q2000"))}};
+                        {0, full(QStringLiteral("LK0000"), QStringLiteral("q0"))},
+                        {2000, full(QStringLiteral("LK2000"), QStringLiteral("q2000"))}};
         QTest::newRow("small i is no record")
             << QStringLiteral("[i]LK0001\n[Q]x\n[A]\n[B]\n[C]\n[D]\n") +
                    record(QStringLiteral("LK0002"), QStringLiteral("q2"))
             << loaded << qsizetype(0)
             << Expected{{1, {{}, {}, {}, {}}},
-                                      {2, full(QStringLiteral("LK0002"), QStringLiteral("q2"))}};
+                        {2, full(QStringLiteral("LK0002"), QStringLiteral("q2"))}};
         QTest::newRow("duplicate: later wins")
             << record(QStringLiteral("LK0003"), QStringLiteral("old")) +
                    QStringLiteral("noise\n\n[P]x\n") +
@@ -231,13 +241,15 @@ private slots:
             << QStringLiteral("[I]LK0004\n[Q]q4\n[A]a\n[B]b\n[C]c\n") +
                    record(QStringLiteral("LK0005"), QStringLiteral("q5"))
             << loaded << qsizetype(0)
-            << Expected{{4, {QStringLiteral("LK0004"), QStringLiteral("q4"),
-                                           QStringLiteral("[A]a"), QStringLiteral("[I]LK0005")}},
-                                      {5, {{}, {}, {}, {}}}};
+            << Expected{{4,
+                         {QStringLiteral("LK0004"), QStringLiteral("q4"), QStringLiteral("[A]a"),
+                          QStringLiteral("[I]LK0005")}},
+                        {5, {{}, {}, {}, {}}}};
         QTest::newRow("tag-only question line")
             << QStringLiteral("[I]LK0006\n[Q\n[A]\n[B]\n[C]\n[D]\n") << loaded << qsizetype(0)
-            << Expected{{6, {QStringLiteral("LK0006"), {}, QStringLiteral("[A]"),
-                                           QStringLiteral("[D]")}}};
+            << Expected{
+                   {6,
+                    {QStringLiteral("LK0006"), {}, QStringLiteral("[A]"), QStringLiteral("[D]")}}};
         QTest::newRow("bad number stops, earlier stays")
             << record(QStringLiteral("LK0007"), QStringLiteral("q7")) +
                    record(QStringLiteral("LKx8"), QStringLiteral("q8"))
@@ -252,7 +264,7 @@ private slots:
                    QStringLiteral("[I]LK0010\n[Q]q10\n[A]a")
             << failed << qsizetype(9)
             << Expected{{9, full(QStringLiteral("LK0009"), QStringLiteral("q9"))},
-                                      {10, {{}, {}, {}, {}}}};
+                        {10, {{}, {}, {}, {}}}};
         // Long lines are scanned in blocks; a tab is no line end.
         const QString longQuestion =
             QStringLiteral("[Q]") + QStringLiteral("甲题\t驻丁abc").repeated(9);
@@ -263,8 +275,8 @@ private slots:
             << Expected{{11,
                          {QStringLiteral("LK0011"), longQuestion.mid(3),
                           QStringLiteral("[A]") + QString(37, u'x'), QStringLiteral("[D]")}}};
-        QTest::newRow("no records") << QStringLiteral("nothing\n") << loaded << qsizetype(0)
-                                    << Expected{};
+        QTest::newRow("no records")
+            << QStringLiteral("nothing\n") << int(Status::NoRecords) << qsizetype(0) << Expected{};
     }
     void bankPass() {
         QFETCH(QString, bank);
@@ -273,8 +285,8 @@ private slots:
         QFETCH(Expected, expected);
 
         // Every line-end style and both encodings read alike.
-        const QList<QByteArray> forms = {gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')),
-                                         bank.toUtf8()};
+        const QList<QByteArray> forms = {
+            gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')), bank.toUtf8()};
         for (const QByteArray& bytes : forms) {
             init();
             writeLib(kBankName, bytes);
@@ -284,10 +296,9 @@ private slots:
             QCOMPARE(r.line, line);
             QCOMPARE(m_bank.PaperCount, status == int(Status::Loaded) ? 1 : 0);
             for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-                const QStringList got = {m_bank.BankId.value(it.key()),
-                                         m_bank.BankQuestion.value(it.key()),
-                                         m_bank.OptionA.value(it.key()),
-                                         m_bank.OptionD.value(it.key())};
+                const QStringList got = {
+                    m_bank.BankId.value(it.key()), m_bank.BankQuestion.value(it.key()),
+                    m_bank.OptionA.value(it.key()), m_bank.OptionD.value(it.key())};
                 QCOMPARE(got, it.value());
             }
         }
@@ -302,8 +313,9 @@ private slots:
         QTest::newRow("written together")
             << QStringLiteral("LA0001LA0002LA0003")
             << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA0003")};
-        QTest::newRow("short last") << QStringLiteral("LA0001,LA00")
-                                    << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA00")};
+        QTest::newRow("short last")
+            << QStringLiteral("LA0001,LA00")
+            << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA00")};
         QTest::newRow("lines not starting with L")
             << QStringLiteral(" LA0001\n题 LA0002\nlA0003\nLA0004\n")
             << QStringList{QStringLiteral("LA0004")};
@@ -311,7 +323,8 @@ private slots:
             << QStringLiteral("LK0001 Last word")
             << QStringList{QStringLiteral("LK0001"), QStringLiteral("Last w")};
         QTest::newRow("real list")
-            << QStringLiteral("LK0001， LK0002， LK0003,\n------------------------------\n共计题目： 3\n")
+            << QStringLiteral(
+                   "LK0001， LK0002， LK0003,\n------------------------------\n共计题目： 3\n")
             << QStringList{QStringLiteral("LK0001"), QStringLiteral("LK0002"),
                            QStringLiteral("LK0003")};
         QTest::newRow("empty") << QString() << QStringList{};
@@ -319,7 +332,7 @@ private slots:
     void paperScan() {
         QFETCH(QString, list);
         QFETCH(QStringList, ids);
-        writeLib(kBankName, QByteArray());
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("B类")), gbkLines(list));
         const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
         QCOMPARE(int(r.status), int(Status::Loaded));
@@ -336,8 +349,9 @@ private slots:
     void paperLimit() {
         QFETCH(int, count);
         QStringList ids;
-        for (int i = 0; i < count; ++i) ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
-        writeLib(kBankName, QByteArray());
+        for (int i = 0; i < count; ++i)
+            ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(ids.join(u',')));
         m_bank.PaperCount = 5;
         const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("C类"));
@@ -355,15 +369,16 @@ private slots:
     }
 
     void longerThenShorter() {
-        writeLib(kBankName, QByteArray());
-        writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
+        writeLib(paperName(QStringLiteral("A类")),
+                 gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(QStringLiteral("LK0009")));
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 3);
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("C类")).count, 1);
         QCOMPARE(m_bank.PaperCount, 1);
-        QCOMPARE(paperIds(m_bank, 3), (QStringList{QStringLiteral("LK0009"),
-                                                   QStringLiteral("LK0002"),
-                                                   QStringLiteral("LK0003")}));
+        QCOMPARE(paperIds(m_bank, 3),
+                 (QStringList{QStringLiteral("LK0009"), QStringLiteral("LK0002"),
+                              QStringLiteral("LK0003")}));
     }
 
     void missingPaperList() {
@@ -385,11 +400,12 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::newRow("no lib folder") << QStringList{} << QString();
         QTest::newRow("other names only")
-            << QStringList{QStringLiteral("题库.txt"), QStringLiteral("总题库文件.doc")} << QString();
+            << QStringList{QStringLiteral("题库.txt"), QStringLiteral("总题库文件.doc")}
+            << QString();
         QTest::newRow("folder does not count")
             << QStringList{QStringLiteral("总题库文件(v9).txt/")} << QString();
-        QTest::newRow("upper-case extension")
-            << QStringList{QStringLiteral("总题库文件(v2).TXT")} << QStringLiteral("总题库文件(v2).TXT");
+        QTest::newRow("upper-case extension") << QStringList{QStringLiteral("总题库文件(v2).TXT")}
+                                              << QStringLiteral("总题库文件(v2).TXT");
         QTest::newRow("first by name")
             << QStringList{QStringLiteral("总题库文件b.txt"), QStringLiteral("总题库文件a.txt")}
             << QStringLiteral("总题库文件a.txt");
@@ -398,8 +414,10 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QString, chosen);
         for (const QString& f : files) {
-            if (f.endsWith(u'/')) QDir().mkpath(m_values.LibDir + u'/' + f);
-            else writeLib(f, QByteArray());
+            if (f.endsWith(u'/'))
+                QDir().mkpath(m_values.LibDir + u'/' + f);
+            else
+                writeLib(f, QByteArray());
         }
         const QString found = findBankFile(m_values.LibDir);
         QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
@@ -407,15 +425,136 @@ private slots:
             m_bank.PaperCount = 3;
             const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
             QCOMPARE(int(r.status), int(Status::BankNotFound));
-            QCOMPARE(r.message(QStringLiteral("A类")), QStringLiteral("题库文件未找到，请先执行解压"));
+            QCOMPARE(r.message(QStringLiteral("A类")),
+                     QStringLiteral("题库文件未找到，请先执行解压"));
             QCOMPARE(m_bank.PaperCount, 3);
         }
     }
 
     void paperListIgnoresCase() {
-        writeLib(kBankName, QByteArray());
-        writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"), gbkLines(QStringLiteral("LK0001")));
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
+        writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"),
+                 gbkLines(QStringLiteral("LK0001")));
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
+    }
+
+    // What stands in the library instead of a bank or paper list: only
+    // regular files are read, nothing ever waits on a FIFO, and a refused
+    // file leaves the store and PaperCount as they were.
+    void hostileLibrary_data() {
+        // name -> "fifo", "huge" (sparse, one byte over the bound), "->target"
+        // (a link) or the text of a regular file
+        QTest::addColumn<LibFiles>("files");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString bank = record(QStringLiteral("LK0002"), QStringLiteral("q"));
+        const QString list = QStringLiteral("LK0002,LK0003\n");
+        const QString paper = paperName(QStringLiteral("A类"));
+        const QString earlier = QStringLiteral("总题库文件(a).txt");
+        const int failed = int(Status::Failed), loaded = int(Status::Loaded);
+        const QString notRegular =
+            QStringLiteral("题库文件无法读取：总题库文件(v1).txt，不是普通文件");
+        using Files = LibFiles;
+        QTest::newRow("bank is a FIFO")
+            << Files{{kBankName, "fifo"}, {paper, list}} << failed << notRegular;
+        QTest::newRow("bank links to a FIFO")
+            << Files{{"pipe", "fifo"}, {kBankName, "->pipe"}, {paper, list}} << failed
+            << notRegular;
+        QTest::newRow("bank links to /dev/zero")
+            << Files{{kBankName, "->/dev/zero"}, {paper, list}} << failed << notRegular;
+        QTest::newRow("bank too large")
+            << Files{{kBankName, "huge"}, {paper, list}} << failed
+            << QStringLiteral("题库文件无法读取：总题库文件(v1).txt，文件过大，超过 64 MB");
+        QTest::newRow("paper list is a FIFO")
+            << Files{{kBankName, bank}, {paper, "fifo"}} << failed
+            << QStringLiteral("试卷题号文件无法读取：") + paper + QStringLiteral("，不是普通文件");
+        QTest::newRow("paper list too large") << Files{{kBankName, bank}, {paper, "huge"}} << failed
+                                              << QStringLiteral("试卷题号文件无法读取：") + paper +
+                                                     QStringLiteral("，文件过大，超过 64 MB");
+        QTest::newRow("paper list a FIFO, another spelling regular")
+            << Files{{kBankName, bank},
+                     {paper, "fifo"},
+                     {QStringLiteral("a类业余电台操作证书试卷涉及题号.txt"), list}}
+            << loaded << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("FIFO sorts before the bank")
+            << Files{{earlier, "fifo"}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("dangling link sorts before the bank")
+            << Files{{earlier, "->gone"}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("looping link sorts before the bank")
+            << Files{{earlier, "->" + earlier}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        const QString noRecords = QStringLiteral("题库文件中没有题目记录：总题库文件(v1).txt");
+        QTest::newRow("empty bank")
+            << Files{{kBankName, ""}, {paper, list}} << int(Status::NoRecords) << noRecords;
+        QTest::newRow("UTF-16 bank")
+            << Files{{kBankName, "utf16"}, {paper, list}} << int(Status::NoRecords) << noRecords;
+        QTest::newRow("binary bank") << Files{{kBankName, QString(300, QChar(0x1F))}, {paper, list}}
+                                     << int(Status::NoRecords) << noRecords;
+    }
+    void hostileLibrary() {
+        QFETCH(LibFiles, files);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            const QString path = m_values.LibDir + u'/' + it.key();
+            const QByteArray native = QFile::encodeName(path);
+            QDir().mkpath(m_values.LibDir);
+            if (it.value() == u"fifo") {
+                QCOMPARE(mkfifo(native.constData(), 0600), 0);
+            } else if (it.value() == u"huge") {
+                writeBytes(path, {});
+                QVERIFY(QFile::resize(path, kMaxFileSize + 1));  // sparse: no disk used
+            } else if (it.value().startsWith(u"->")) {
+                QCOMPARE(
+                    symlink(QFile::encodeName(it.value().mid(2)).constData(), native.constData()),
+                    0);
+            } else if (it.value() == u"utf16") {
+                const QString text = record(QStringLiteral("LK0002"), QStringLiteral("q"));
+                writeBytes(path, QByteArray("\xFF\xFE") +
+                                     QByteArray(reinterpret_cast<const char*>(text.utf16()),
+                                                text.size() * 2));
+            } else {
+                writeLib(it.key(), gbkLines(it.value()));
+            }
+        }
+        m_bank.PaperCount = 7;
+        (void)m_bank.BankId.assign(2, QStringLiteral("old"));
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+        QCOMPARE(r.message(QStringLiteral("A类")), message);
+        QCOMPARE(int(r.status), status);
+        const bool loaded = status == int(Status::Loaded);
+        QCOMPARE(m_bank.PaperCount, loaded ? 2 : 7);
+        if (status == int(Status::NoRecords) || message.contains(u"总题库文件(v1).txt"))
+            QCOMPARE(m_bank.BankId.value(2), QStringLiteral("old"));
+    }
+
+    // The bound of a whole read, at both sides, and a file that is no file.
+    void readBound_data() {
+        QTest::addColumn<QByteArray>("bytes");  // "/" makes a folder
+        QTest::addColumn<QString>("error");
+        QTest::newRow("at the bound") << QByteArray(10, 'x') << QString();
+        QTest::newRow("one over") << QByteArray(11, 'x')
+                                  << QStringLiteral("文件过大，超过 10 字节");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("folder") << QByteArray("/") << QStringLiteral("不是普通文件");
+        QTest::newRow("missing") << QByteArray("-") << QStringLiteral("文件不存在");
+    }
+    void readBound() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const QString path = m_dir.filePath(QStringLiteral("f"));
+        if (bytes == "/") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (bytes != "-") {
+            writeBytes(path, bytes);
+        }
+        QByteArray read("old");
+        QString problem;
+        QCOMPARE(readRegularFile(path, 10, &read, &problem), error.isEmpty());
+        QCOMPARE(problem, error);
+        if (error.isEmpty()) QCOMPARE(read, bytes);
     }
 
     void messages() {
@@ -427,8 +566,10 @@ private slots:
         r.file = QStringLiteral("总题库文件(v1).txt");
         r.line = 37;
         r.problem = QStringLiteral("题号不是 0 到 2000 之间的整数");
-        QCOMPARE(r.message(QStringLiteral("B类")),
-                 QStringLiteral("题库文件格式错误：总题库文件(v1).txt 第 37 行，题号不是 0 到 2000 之间的整数"));
+        QCOMPARE(
+            r.message(QStringLiteral("B类")),
+            QStringLiteral(
+                "题库文件格式错误：总题库文件(v1).txt 第 37 行，题号不是 0 到 2000 之间的整数"));
     }
 };
 

@@ -1,9 +1,9 @@
 #include "import/form3.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using Answer = Dialogs::Answer;
 
@@ -139,6 +141,28 @@ private slots:
             QCOMPARE(m_bridge->UnzipEntryCount, 8);  // the folder entry and seven files
         }
         QVERIFY(button("Command1")->isEnabled());
+    }
+
+    // A package that is no regular file is named and never waited on.
+    void packageNotRegular_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("device") << "/dev/null";
+        QTest::newRow("link to a FIFO") << "link";
+    }
+    void packageNotRegular() {
+        QFETCH(QString, kind);
+        QString path = m_dir->filePath(QStringLiteral("package.zip"));
+        const QString fifo = m_dir->filePath(QStringLiteral("pipe"));
+        if (kind == u"fifo" || kind == u"link")
+            QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (kind == u"fifo") path = fifo;
+        if (kind == u"link") QVERIFY(QFile::link(fifo, path));
+        if (kind.startsWith(u'/')) path = kind;
+        choose(path);
+        click("Command1");
+        QCOMPARE(m_dialogs.takeTexts(), QStringList{Form3::NotRegularText.arg(path)});
+        QVERIFY(!QFileInfo::exists(m_values.LibDir));
     }
 
     // The import takes SelectedFile as it stands at the click, even when the
