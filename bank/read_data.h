@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "bank/question_bank.h"
@@ -28,16 +29,11 @@ struct LoadResult {
 // that matches 总题库文件*.txt without regard to letter case; with none, the
 // first other match (a FIFO, a device, a broken link), so that reading it
 // reports why. Empty if nothing matches.
-QString findBankFile(const QString& libDir);
-
-// A file directly in the library directory, its name matched without regard
-// to ASCII letter case, a regular file before any other kind. Empty if there
-// is none.
-QString findInLibrary(const QString& libDir, const QString& fileName);
+QString findBankFile(const ProgramFolder& folder);
 
 // The level's paper list in the library directory, matched without regard to
 // letter case. Empty if there is none.
-QString findPaperList(const QString& libDir, const QString& level);
+QString findPaperList(const ProgramFolder& folder, const QString& level);
 
 // Reads the bank file and the level's paper list into the store.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a bank file and a paper list of arbitrary bytes must never crash,
 // never write outside the store and keep PaperCount within its bounds. Either
 // file may also be something other than a regular file, or one over the size
 // bound: that is refused without waiting or reading it, and a regular file
 // beside such a one is still found.
 #include "bank/read_data.h"
-#include "bank/regular_file.h"
+#include "common/regular_file.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -78,16 +79,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QTemporaryDir dir;
     static const SharedValues values = [] {
         SharedValues v;
-        v.AppDir = appDirFrom(dir.path());
-        v.LibDir = v.AppDir + QStringLiteral("lib");
+        v.setFolder(ProgramFolder(dir.path()));
         return v;
     }();
-    static const QString bankPath = libPath(values, QStringLiteral("总题库文件(fuzz).txt"));
-    static const QString bankDecoy = libPath(values, QStringLiteral("总题库文件(a).txt"));
+    static const QString bankPath = values.folder().libFile(QStringLiteral("总题库文件(fuzz).txt"));
+    static const QString bankDecoy = values.folder().libFile(QStringLiteral("总题库文件(a).txt"));
     static const QString paperPath =
-        libPath(values, QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"));
+        values.folder().libFile(QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"));
     static const QString paperDecoy =
-        libPath(values, QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"));
+        values.folder().libFile(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"));
     check(dir.isValid());
     check(QDir(values.LibDir).removeRecursively() && QDir().mkpath(values.LibDir));
 

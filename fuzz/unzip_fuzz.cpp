@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Extracting arbitrary bytes as a zip archive must never crash, never create
 // anything outside the target folder, never create a link, and never write
 // through a link that stands in the target. Every file written must hold its

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/libzip_view.h"
 
-#include "import/entry_names.h"
-
 #include <QFile>
 #include <QMap>
 
@@ -96,9 +94,9 @@ zip_t* openLibzip(QFile& file, const ZipDirectory& directory, int* error) {
     auto* state = new Source{file, {}, quint64(file.size())};
     zip_error_init(&state->error);
     for (const ZipEntryRecord& e : directory.entries) {
-        if (e.utf8Flag() && (!isValidUtf8(e.rawName) || !isValidUtf8(e.comment)))
+        if (e.utf8Flag() && (!e.rawName.isValidUtf8() || !e.comment.isValidUtf8()))
             clearUtf8Flag(state->patches, e.centralOffset + kCentralFlags, e.flags);
-        if ((e.localFlags & kUtf8Flag) && !isValidUtf8(e.localName))
+        if ((e.localFlags & kUtf8Flag) && !e.localName.isValidUtf8())
             clearUtf8Flag(state->patches, e.headerOffset + kLocalFlags, e.localFlags);
     }
     zip_error_t openError;

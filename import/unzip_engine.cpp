@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_engine.h"
 
 #include "import/entry_names.h"
 #include "import/libzip_view.h"
 #include "import/zip_directory.h"
 
-#include "bank/part_file.h"
-#include "bank/regular_file.h"
+#include "common/part_file.h"
+#include "common/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -211,9 +212,9 @@ int Extraction::openArchive(const QString& archivePath) {
     // undecodable bytes escaped. Some Windows tools flag GBK names as UTF-8.
     const bool allUtf8 =
         std::all_of(m_directory.entries.cbegin(), m_directory.entries.cend(),
-                    [](const ZipEntryRecord& e) { return isValidUtf8(e.rawName); });
+                    [](const ZipEntryRecord& e) { return e.rawName.isValidUtf8(); });
     for (const ZipEntryRecord& entry : std::as_const(m_directory.entries)) {
-        const bool utf8 = (entry.utf8Flag() || allUtf8) && isValidUtf8(entry.rawName);
+        const bool utf8 = (entry.utf8Flag() || allUtf8) && entry.rawName.isValidUtf8();
         m_names << decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
     }
     if (m_directory.status == ZipDirectory::Status::Overlap) {

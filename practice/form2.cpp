@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/form2.h"
 
-#include "app/fonts.h"
-#include "bank/read_data.h"
-#include "bank/regular_file.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/regular_file.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
+#include "ui/fonts.h"
 #include "ui_form2.h"
 
 #include <QDir>
@@ -62,9 +62,9 @@ QString minusOne(QStringView number) {  // number is at least 1
 
 // The picture of a paper entry in the library folder, in whatever letter
 // case the package spelled it (LK0497.JPG).
-QString findPicture(const QString& libDir, const QString& entry) {
+QString findPicture(const ProgramFolder& folder, const QString& entry) {
     if (entry.contains(u'/') || entry.contains(u'\\')) return {};
-    return findInLibrary(libDir, entry + QStringLiteral(".jpg"));
+    return folder.findInLibrary(entry + QStringLiteral(".jpg"));
 }
 
 }  // namespace
@@ -166,7 +166,7 @@ void Form2::ShowAnswers(int q) {
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = findPicture(m_values.LibDir, entry);
+    const QString path = findPicture(m_values.folder(), entry);
     QPixmap picture;
     QString problem;
     if (!path.isEmpty()) {
@@ -215,7 +215,7 @@ void Form2::setSequence(const QString& text) {
 }
 
 QString Form2::recordPath() const {
-    return m_values.AppDir + RecordName;
+    return m_values.folder().appFile(RecordName);
 }
 
 void Form2::writeRecord(const QString& text) {

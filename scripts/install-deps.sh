@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the project needs, when any is missing.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ packages=(
     libzip-dev                         # reading zip packages
     zlib1g-dev                         # the fuzz check's own inflate
     fonts-wqy-microhei                 # Chinese glyphs for the windows
+    clang-format                       # the formatting check of .ci/run
 )
 packages+=("$@")
 

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
-#include "bank/regular_file.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/regular_file.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
 
@@ -89,7 +90,7 @@ private slots:
     void appDir() {
         QFETCH(QString, programDir);
         QFETCH(QString, appDir);
-        QCOMPARE(appDirFrom(programDir), appDir);
+        QCOMPARE(ProgramFolder(programDir).appDir(), appDir);
     }
 
     void wholeNumber_data() {
@@ -419,7 +420,7 @@ private slots:
             else
                 writeLib(f, QByteArray());
         }
-        const QString found = findBankFile(m_values.LibDir);
+        const QString found = findBankFile(m_values.folder());
         QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         if (chosen.isEmpty()) {
             m_bank.PaperCount = 3;

@@ -1,5 +1,6 @@
-#include "bank/regular_file.h"
-#include "bank/whole_number.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/regular_file.h"
+#include "common/whole_number.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"

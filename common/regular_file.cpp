@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bank/regular_file.h"
+#include "common/regular_file.h"
 
 #include <QFileInfo>
 
