@@ -107,9 +107,13 @@ void Form2::Form_Load() {
     // A folder in its place is reported when the record is written.
     if (const QFileInfo info(path); info.exists() && !info.isDir()) {
         // An unreadable record counts as none: start at 1 without asking.
-        const FileText file = readTextFile(path);
-        if (!file.ok()) m_dialogs.message(RecordReadError + path + u'\n' + file.error);
-        const QList<QStringView> lines = splitLines(file.text);
+        QString text;
+        QString error;
+        if (!readTextFile(path, &text, &error)) {
+            text.clear();
+            m_dialogs.message(RecordReadError + path + u'\n' + error);
+        }
+        const QList<QStringView> lines = splitLines(text);
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
@@ -220,8 +224,8 @@ QString Form2::recordPath() const {
 
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
-    const QString error = writeTextFile(path, {text});
-    if (error.isEmpty() || m_recordErrorShown) return;
+    QString error;
+    if (writeTextFile(path, {text}, &error) || m_recordErrorShown) return;
     // Once per opening: the window stays usable without a record.
     m_recordErrorShown = true;
     m_dialogs.message(RecordError + QDir::toNativeSeparators(path) + u'\n' + error);
