@@ -29,6 +29,8 @@ struct LoadResult {
     QString message(const QString& level) const;
 };
 
+namespace zoma {
+
 // The bank file in the library directory: the first regular file, by name,
 // that matches 总题库文件*.txt without regard to letter case. Empty if none.
 QString findBankFile(const ProgramFolder& folder);
@@ -39,3 +41,5 @@ QString findPaperList(const ProgramFolder& folder, const QString& level);
 
 // Reads the bank file and the level's paper list into the store.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);
+
+}  // namespace zoma

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static QuestionBank bank;
     const int before = bank.PaperCount;
-    const LoadResult result = ReadData(bank, values, QStringLiteral("A类"));
+    const LoadResult result = zoma::ReadData(bank, values, QStringLiteral("A类"));
     if (bank.PaperCount < 0 || bank.PaperCount > TextSlots::Size) std::abort();
     if (result.status == LoadResult::Status::Loaded && result.count != bank.PaperCount)
         std::abort();

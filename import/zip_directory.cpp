@@ -81,7 +81,7 @@ bool ZipEntryRecord::isSymLink() const {
     return (versionMadeBy >> 8) == kUnixHost && ((externalAttributes >> 16) & kTypeMask) == kLink;
 }
 
-ZipDirectory readZipDirectory(QIODevice& archive) {
+ZipDirectory zoma::readZipDirectory(QIODevice& archive) {
     using Status = ZipDirectory::Status;
     const qint64 fileSize = archive.size();
     if (fileSize < kEndSize) return failure(Status::NotZip, QStringLiteral("file too short"));

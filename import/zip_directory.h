@@ -44,4 +44,8 @@ struct ZipDirectory {
     qsizetype overlapSecond = -1;
 };
 
+namespace zoma {
+
 ZipDirectory readZipDirectory(QIODevice& archive);
+
+}  // namespace zoma
