@@ -2,8 +2,10 @@
 #include "common/text_file.h"
 
 #include "common/part_file.h"
+#include "common/regular_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -64,16 +66,8 @@ QByteArray zoma::encodeGbk(QStringView text) {
 }
 
 bool zoma::readTextFile(const QString& path, QString* text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
+    QByteArray bytes;
+    if (!zoma::readRegularFile(path, kMaxFileSize, &bytes, error)) return false;
     *text = zoma::decodeText(bytes);
     return true;
 }
