@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(ZOMA_APP_ID));
     // The menu's icon once installed; a portable copy finds none and shows Qt's.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZOMA_APP_ID)));
-    installFontFallbacks();
+    zoma::installFontFallbacks();
 
     QtDialogs dialogs;
     ReviewTool tool(dialogs, ProgramFolder::dataDir(QCoreApplication::applicationDirPath()));
