@@ -10,6 +10,7 @@
 #include <QStringEncoder>
 
 #include <bit>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -90,7 +91,12 @@ QByteArray encodeGbk(QStringView text) {
 bool readTextFile(const QString& path, QString* text, QString* error) {
     QByteArray bytes;
     if (!readRegularFile(path, kMaxFileSize, &bytes, error)) return false;
-    *text = decodeText(bytes);
+    try {
+        *text = decodeText(bytes);
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("内存不足");
+        return false;
+    }
     return true;
 }
 
