@@ -116,7 +116,7 @@ void Form2::Form_Load() {
             m_dialogs.message(RecordReadError + path + u'\n' + error);
         }
         // Only the first line counts; a huge record is not cut into all of its lines.
-        zoma::LineReader lines(text);
+        LineReader lines(text);
         QStringView recorded;
         lines.next(&recorded);
         const WholeNumber r = WholeNumber::parse(recorded);
