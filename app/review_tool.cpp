@@ -1,18 +1,20 @@
 #include "app/review_tool.h"
 
+#include "exam/exam_window.h"
 #include "export/form4.h"
 #include "import/form3.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
 
-ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
-    : bridge(dialogs) {
+ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today) : bridge(dialogs) {
     windows.setFactory(WindowRegistry::Window::Practice,
                        [this, &dialogs] { return new Form2(bank, values, dialogs, random); });
     windows.setFactory(WindowRegistry::Window::Import,
                        [this, &dialogs] { return new Form3(values, dialogs, bridge); });
-    windows.setFactory(WindowRegistry::Window::Export, [this, &dialogs, today] {
-        return new Form4(bank, values, dialogs, today);
+    windows.setFactory(WindowRegistry::Window::Export,
+                       [this, &dialogs, today] { return new Form4(bank, values, dialogs, today); });
+    windows.setFactory(WindowRegistry::Window::Exam, [this, &dialogs] {
+        return new ExamWindow(bank, values, dialogs, m_form1->examLevel());
     });
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }
@@ -20,7 +22,7 @@ ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
 ReviewTool::~ReviewTool() {
     // The other windows refer to this state; they go before it does.
     for (auto w : {WindowRegistry::Window::Practice, WindowRegistry::Window::Import,
-                   WindowRegistry::Window::Export}) {
+                   WindowRegistry::Window::Export, WindowRegistry::Window::Exam}) {
         delete windows.find(w);
     }
 }

@@ -11,7 +11,7 @@
 // opening one that is open only raises it.
 class WindowRegistry final {
 public:
-    enum class Window { Practice, Import, Export };
+    enum class Window { Practice, Import, Export, Exam };
     using Factory = std::function<QWidget*()>;
 
     void setFactory(Window window, Factory factory);

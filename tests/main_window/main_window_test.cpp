@@ -1,7 +1,7 @@
 #include "main_window/form1.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
+#include "tests/support/widgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -33,7 +33,13 @@ private:
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     bool reviewEnabled() { return button("Command1")->isEnabled(); }
-    bool exportEnabled() { return button("Command5")->isEnabled(); }
+    bool exportEnabled() {
+        // The exam button follows review and export.
+        const bool enabled = button("Command5")->isEnabled();
+        if (button("examButton")->isEnabled() != enabled)
+            QTest::qFail("exam button", __FILE__, __LINE__);
+        return enabled;
+    }
     void chooseLevel(int index) {
         auto* combo = child<QComboBox>("Combo1");
         while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);
@@ -87,8 +93,8 @@ private slots:
     void guard() {
         copySampleLib(m_values.LibDir);
         QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{QStringLiteral("A类题库已读取，共%1题")
-                                                        .arg(m_bank.PaperCount)});
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList{QStringLiteral("A类题库已读取，共%1题").arg(m_bank.PaperCount)});
         QVERIFY(m_bank.PaperCount >= 15);
         QVERIFY(reviewEnabled() && exportEnabled());
 
@@ -112,7 +118,8 @@ private slots:
 
     void readWithoutBank() {
         QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{QStringLiteral("题库文件未找到，请先执行解压")});
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList{QStringLiteral("题库文件未找到，请先执行解压")});
         QVERIFY(!reviewEnabled());
     }
 
