@@ -180,6 +180,7 @@ void ExamWindow::buildStartPage() {
     m_historyView = new QPlainTextEdit;
     m_historyView->setObjectName(QStringLiteral("historyView"));
     m_historyView->setReadOnly(true);
+    m_historyView->setTabChangesFocus(true);
     m_historyView->setAccessibleName(QStringLiteral("最近十次考试"));
     layout->addWidget(m_historyView, 1);
     m_pages->addWidget(page);
@@ -187,6 +188,9 @@ void ExamWindow::buildStartPage() {
 
 void ExamWindow::buildQuestionPage() {
     auto* page = new QWidget;
+    // The page itself holds the focus, so that Tab leads to 交卷 and Space
+    // presses nothing by accident.
+    page->setFocusPolicy(Qt::StrongFocus);
     auto* outer = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
     outer->addLayout(left, 1);
@@ -333,10 +337,12 @@ void ExamWindow::buildResultPage() {
     m_resultList = new QPlainTextEdit;
     m_resultList->setObjectName(QStringLiteral("resultList"));
     m_resultList->setReadOnly(true);
+    m_resultList->setTabChangesFocus(true);
     m_resultList->setAccessibleName(QStringLiteral("试题列表"));
     layout->addWidget(m_resultList, 1);
 
-    auto* back = button(QStringLiteral("返回"), "backButton", page);
+    m_back = button(QStringLiteral("返回"), "backButton", page);
+    QPushButton* back = m_back;
     connect(back, &QPushButton::clicked, this, [this] {
         m_pages->setCurrentIndex(int(Page::Start));
         refreshHistory();
@@ -433,6 +439,7 @@ void ExamWindow::startExam() {
     m_card->setVisible(true);
     m_clock->setVisible(true);
     m_pages->setCurrentIndex(int(Page::Question));
+    m_pages->currentWidget()->setFocus();
     showCurrent();
     showClock();
     m_timer->start();
@@ -453,6 +460,7 @@ void ExamWindow::startPractice() {
     m_card->setVisible(false);
     m_clock->setVisible(false);
     m_pages->setCurrentIndex(int(Page::Question));
+    m_pages->currentWidget()->setFocus();
     showCurrent();
 }
 
@@ -650,7 +658,7 @@ void ExamWindow::finishExam(bool timeUp) {
                             .arg(minutesAndSeconds(result.secondsUsed)));
     showResultList();
     m_pages->setCurrentIndex(int(Page::Result));
-    m_wrongOnly->setFocus();
+    m_back->setFocus();
     if (timeUp) m_dialogs.message(TimeUpText);
 }
 

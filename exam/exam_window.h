@@ -152,5 +152,6 @@ private:
     QLabel* m_verdict = nullptr;
     QLabel* m_timeUsed = nullptr;
     QCheckBox* m_wrongOnly = nullptr;
+    QPushButton* m_back = nullptr;
     QPlainTextEdit* m_resultList = nullptr;
 };
