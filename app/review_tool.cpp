@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/review_tool.h"
 
 #include "exam/exam_window.h"
@@ -19,10 +20,6 @@ ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }
 
-ReviewTool::~ReviewTool() {
-    // The other windows refer to this state; they go before it does.
-    for (auto w : {WindowRegistry::Window::Practice, WindowRegistry::Window::Import,
-                   WindowRegistry::Window::Export, WindowRegistry::Window::Exam}) {
-        delete windows.find(w);
-    }
-}
+// The registry goes before the state its windows refer to (members are
+// destroyed in reverse order), and takes its windows with it.
+ReviewTool::~ReviewTool() = default;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/exam_paper.h"
 
-#include "bank/whole_number.h"
+#include "common/whole_number.h"
 
 #include <QDir>
 #include <QSet>
@@ -53,7 +53,7 @@ QString letters(quint8 set) {
 
 ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values) {
     ExamPaper paper;
-    const LibraryIndex library(values.LibDir);
+    const LibraryIndex library(values.folder());
     QSet<int> seen;
     for (int k = 0; k < bank.PaperCount; ++k) {
         const QString entry = bank.PaperIds.value(k);
@@ -74,14 +74,15 @@ ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values) {
     return paper;
 }
 
-LibraryIndex::LibraryIndex(const QString& libDir) : m_libDir(libDir) {
-    if (libDir.isEmpty()) return;
-    const QStringList names = QDir(libDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+LibraryIndex::LibraryIndex(const ProgramFolder& folder) : m_folder(folder) {
+    if (folder.libDir().isEmpty()) return;
+    const QStringList names =
+        QDir(folder.libDir()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     // The first by name wins, as the other look-ups of the program choose.
     for (auto it = names.crbegin(); it != names.crend(); ++it) m_names.insert(foldCase(*it), *it);
 }
 
 QString LibraryIndex::find(const QString& fileName) const {
     const auto it = m_names.constFind(foldCase(fileName));
-    return it == m_names.cend() ? QString() : m_libDir + pathSeparator() + *it;
+    return it == m_names.cend() ? QString() : m_folder.libFile(*it);
 }

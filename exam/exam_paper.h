@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bank/question_bank.h"
+#include "common/program_folder.h"
 
 #include <QHash>
 #include <QList>
@@ -49,11 +50,11 @@ QString letters(quint8 set);
 // ASCII letter case (packages come from Windows).
 class LibraryIndex final {
 public:
-    explicit LibraryIndex(const QString& libDir);
+    explicit LibraryIndex(const ProgramFolder& folder);
     // The path of a file in the folder, or empty text.
     QString find(const QString& fileName) const;
 
 private:
-    QString m_libDir;
+    ProgramFolder m_folder;
     QHash<QString, QString> m_names;  // folded name -> name on disk
 };

@@ -72,9 +72,9 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_env(std::move(environment)),
       m_paper(examPaper(bank, values)),
       m_kinds(paperKinds(m_paper.questions)),
-      m_settings(values.AppDir + RuleSettings::FileName),
-      m_notebook(values.AppDir + Notebook::FileName),
-      m_history(values.AppDir + ExamHistory::FileName) {
+      m_settings(values.folder().appFile(RuleSettings::FileName)),
+      m_notebook(values.folder().appFile(Notebook::FileName)),
+      m_history(values.folder().appFile(ExamHistory::FileName)) {
     setWindowTitle(QStringLiteral("模拟考试"));
     setAccessibleName(QStringLiteral("模拟考试"));
     resize(820, 620);
@@ -100,7 +100,7 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
         m_dialogs.message(QStringLiteral("考试记录无法读取，文件保持原样，本次不会改写：\n%1\n%2")
                               .arg(QDir::toNativeSeparators(m_history.path()), error));
     }
-    const QString settingsPath = m_values.AppDir + RuleSettings::FileName;
+    const QString settingsPath = m_values.folder().appFile(RuleSettings::FileName);
     error.clear();
     const ExamRule rule = m_settings.load(m_paper.edition, m_level, &error);
     if (!error.isEmpty()) {
@@ -392,7 +392,8 @@ void ExamWindow::ruleEdited() {
                         m_passMark->value()};
     QString error;
     if (!m_settings.save(m_paper.edition, m_level, rule, &error)) {
-        reportWrite(QStringLiteral("考试设置"), m_values.AppDir + RuleSettings::FileName, error);
+        reportWrite(QStringLiteral("考试设置"), m_values.folder().appFile(RuleSettings::FileName),
+                    error);
     }
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
 #include "exam/exam_paper.h"
 #include "exam/exam_rules.h"
 #include "exam/exam_session.h"
 #include "exam/notebook.h"
+#include "ui/dialogs.h"
 
 #include <QDateTime>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exam without a window: the draw, the shuffle, scoring, the clock, the
 // rules, and the notebook and history files, damaged ones included.
-#include "bank/text_file.h"
+#include "common/text_file.h"
 #include "exam/exam_rules.h"
 #include "exam/exam_session.h"
 #include "exam/notebook.h"

@@ -3,7 +3,7 @@
 // main window's button to the score, the notebook, the history and 错题练习.
 #include "exam/exam_window.h"
 #include "app/review_tool.h"
-#include "bank/text_file.h"
+#include "common/text_file.h"
 #include "exam/answer_card.h"
 #include "main_window/form1.h"
 #include "tests/support/scripted_dialogs.h"
