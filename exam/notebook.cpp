@@ -31,12 +31,11 @@ bool number(QStringView text, qint64 high, qint64* value) {
 bool contentLines(const QString& path, QString* text, QList<QStringView>* lines,
                   QList<qsizetype>* numbers, QString* error) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;
-    FileText file = readTextFile(path);
-    if (!file.ok()) {
-        if (error) *error = file.error;
+    QString reason;
+    if (!readTextFile(path, text, &reason)) {
+        if (error) *error = reason;
         return false;
     }
-    *text = std::move(file.text);
     LineReader reader(*text);
     QStringView line;
     while (reader.next(&line)) {
@@ -93,9 +92,10 @@ bool Notebook::save(QString* error) const {
         lines.append(editionKey(e.edition) + u'\t' + e.id + u'\t' + QString::number(e.wrong) +
                      u'\t' + QString::number(e.rightStreak));
     }
-    const QString reason = writeTextFile(m_path, lines);
-    if (!reason.isEmpty() && error) *error = reason;
-    return reason.isEmpty();
+    QString reason;
+    if (writeTextFile(m_path, lines, &reason)) return true;
+    if (error) *error = reason;
+    return false;
 }
 
 const Notebook::Entry* Notebook::find(Edition edition, const QString& id) const {
@@ -176,7 +176,8 @@ bool ExamHistory::append(const Line& line, QString* error) {
     m_lines.append(line);
     QList<QString> text = {kHistoryHeader};
     for (const Line& l : m_lines) text.append(format(l));
-    const QString reason = writeTextFile(m_path, text);
-    if (!reason.isEmpty() && error) *error = reason;
-    return reason.isEmpty();
+    QString reason;
+    if (writeTextFile(m_path, text, &reason)) return true;
+    if (error) *error = reason;
+    return false;
 }
