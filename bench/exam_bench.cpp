@@ -58,7 +58,7 @@ struct ExamBench {
     QString open(const QString& appDir, const QString& libDir) {
         values.AppDir = appDir;
         values.LibDir = libDir;
-        if (ReadData(*bank, values, kBenchLevel).status != LoadResult::Status::Loaded)
+        if (zoma::ReadData(*bank, values, kBenchLevel).status != LoadResult::Status::Loaded)
             return QStringLiteral("the library did not load");
         ExamEnvironment env = ExamEnvironment::system();
         env.seed = [this] { return seeds++; };

@@ -24,6 +24,8 @@ QString answerText(QStringView line) {
 
 }  // namespace
 
+namespace zoma {
+
 QString editionTitle(Edition edition) {
     return edition == Edition::Y2025 ? QStringLiteral("2025") : QStringLiteral("2013–2021");
 }
@@ -73,6 +75,8 @@ ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values) {
     }
     return paper;
 }
+
+}  // namespace zoma
 
 LibraryIndex::LibraryIndex(const ProgramFolder& folder) : m_folder(folder) {
     if (folder.libDir().isEmpty()) return;

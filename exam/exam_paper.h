@@ -15,11 +15,15 @@
 // questions carry their correct letters is the 2025 edition.
 enum class Edition { Earlier, Y2025 };
 
+namespace zoma {
+
 // "2013–2021" or "2025", as the start page shows it.
 QString editionTitle(Edition edition);
 // The same as it is written into the notebook, the history and the settings.
 QString editionKey(Edition edition);
 bool editionFromKey(QStringView key, Edition* edition);
+
+}  // namespace zoma
 
 // One question as an exam sees it: its own copy, so that reading another
 // level while the exam runs changes nothing in it.
@@ -38,6 +42,8 @@ struct ExamPaper {
     QList<ExamQuestion> questions;  // in paper order, each question once
 };
 
+namespace zoma {
+
 // The paper read last, as exam questions. Entries that name no question, or
 // a question without text or key, are left out; a question listed twice
 // counts once.
@@ -45,6 +51,8 @@ ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values);
 
 // "A" to "D" for the bits of a set, in letter order: "AC".
 QString letters(quint8 set);
+
+}  // namespace zoma
 
 // The names in the library folder, listed once, looked up without regard to
 // ASCII letter case (packages come from Windows).

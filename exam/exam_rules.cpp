@@ -7,6 +7,8 @@
 
 const QString RuleSettings::FileName = QStringLiteral("exam.ini");
 
+namespace zoma {
+
 ExamRule defaultRule(Edition edition, const QString& level) {
     const QChar letter = level.isEmpty() ? QChar(u'A') : level.front();
     if (edition == Edition::Y2025) {
@@ -19,12 +21,14 @@ ExamRule defaultRule(Edition edition, const QString& level) {
     return {30, 0, 40, 25};
 }
 
+}  // namespace zoma
+
 namespace {
 
 // [2025-A], [2013-2021-C]: ASCII, so the INI file stays readable.
 QString group(Edition edition, const QString& level) {
     const QChar letter = level.isEmpty() ? QChar(u'A') : level.front();
-    return editionKey(edition) + u'-' + (letter.unicode() < 128 ? letter : QChar(u'X'));
+    return zoma::editionKey(edition) + u'-' + (letter.unicode() < 128 ? letter : QChar(u'X'));
 }
 
 const char* const kKeys[] = {"singles", "multiples", "minutes", "passMark"};
@@ -37,7 +41,7 @@ QString statusText(QSettings::Status status) {
 }  // namespace
 
 ExamRule RuleSettings::load(Edition edition, const QString& level, QString* error) {
-    ExamRule rule = defaultRule(edition, level);
+    ExamRule rule = zoma::defaultRule(edition, level);
     if (!QFileInfo::exists(m_path)) return rule;
     QSettings settings(m_path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {

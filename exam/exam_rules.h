@@ -16,9 +16,13 @@ struct ExamRule {
     friend bool operator==(const ExamRule&, const ExamRule&) = default;
 };
 
+namespace zoma {
+
 // The rule in force for an edition and a level ("A类", "B类", "C类"); a level
 // the rules do not know gets the A类 rule.
 ExamRule defaultRule(Edition edition, const QString& level);
+
+}  // namespace zoma
 
 // The rules a user changed, per edition and level, in an INI file.
 class RuleSettings final {

@@ -22,6 +22,8 @@ QList<int> pick(QList<int> indices, int take, ExamRandom& random) {
 
 }  // namespace
 
+namespace zoma {
+
 ShownQuestion shuffled(const ExamQuestion& question, ExamRandom& random) {
     ShownQuestion shown;
     shown.question = question;
@@ -49,6 +51,8 @@ QList<ShownQuestion> drawExam(const QList<ExamQuestion>& paper, const ExamRule& 
         drawn.append(shuffled(paper[i], random));
     return drawn;
 }
+
+}  // namespace zoma
 
 ExamSession::ExamSession(QList<ShownQuestion> questions, int minutes, int passMark, Clock clock)
     : m_questions(std::move(questions)),
@@ -95,7 +99,7 @@ const ExamResult& ExamSession::submit() {
     m_usedMs = std::clamp<qint64>(m_clock() - m_startMs, 0, m_durationMs);
     result.secondsUsed = (m_usedMs + 500) / 1000;
     for (int i = 0; i < count(); ++i) {
-        const bool right = scores(m_choices[i], m_questions[i].correct);
+        const bool right = zoma::scores(m_choices[i], m_questions[i].correct);
         result.right.append(right);
         result.score += right ? 1 : 0;
     }

@@ -22,6 +22,13 @@ struct ShownQuestion {
 
 using ExamRandom = std::mt19937;
 
+struct PaperKinds {
+    int singles = 0;
+    int multiples = 0;
+};
+
+namespace zoma {
+
 // The question with its answers shuffled; the key follows its answers.
 ShownQuestion shuffled(const ExamQuestion& question, ExamRandom& random);
 
@@ -32,16 +39,14 @@ QList<ShownQuestion> drawExam(const QList<ExamQuestion>& paper, const ExamRule& 
                               ExamRandom& random);
 
 // How many questions of each kind the paper holds.
-struct PaperKinds {
-    int singles = 0;
-    int multiples = 0;
-};
 PaperKinds paperKinds(const QList<ExamQuestion>& paper);
 
 // A question scores only when the chosen set is exactly the correct set.
 inline bool scores(quint8 chosen, quint8 correct) {
     return chosen != 0 && chosen == correct;
 }
+
+}  // namespace zoma
 
 struct ExamResult {
     int score = 0;

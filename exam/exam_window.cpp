@@ -70,8 +70,8 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_dialogs(dialogs),
       m_level(level),
       m_env(std::move(environment)),
-      m_paper(examPaper(bank, values)),
-      m_kinds(paperKinds(m_paper.questions)),
+      m_paper(zoma::examPaper(bank, values)),
+      m_kinds(zoma::paperKinds(m_paper.questions)),
       m_settings(values.folder().appFile(RuleSettings::FileName)),
       m_notebook(values.folder().appFile(Notebook::FileName)),
       m_history(values.folder().appFile(ExamHistory::FileName)) {
@@ -169,7 +169,7 @@ void ExamWindow::buildStartPage() {
     connect(m_startButton, &QPushButton::clicked, this, &ExamWindow::startExam);
     connect(m_practiceButton, &QPushButton::clicked, this, &ExamWindow::startPractice);
     connect(defaults, &QPushButton::clicked, this, [this] {
-        const ExamRule rule = defaultRule(m_paper.edition, m_level);
+        const ExamRule rule = zoma::defaultRule(m_paper.edition, m_level);
         m_singles->setValue(rule.singles);
         m_multiples->setValue(rule.multiples);
         m_minutes->setValue(rule.minutes);
@@ -353,10 +353,10 @@ void ExamWindow::buildResultPage() {
 }
 
 void ExamWindow::showRule() {
-    const ExamRule rule = defaultRule(m_paper.edition, m_level);
+    const ExamRule rule = zoma::defaultRule(m_paper.edition, m_level);
     QString title =
         QStringLiteral("%1　模拟考试　　题库版本：%2\n试卷共%3题（单选%4题，多选%5题）。")
-            .arg(m_level, editionTitle(m_paper.edition))
+            .arg(m_level, zoma::editionTitle(m_paper.edition))
             .arg(m_paper.questions.size())
             .arg(m_kinds.singles)
             .arg(m_kinds.multiples);
@@ -404,7 +404,7 @@ void ExamWindow::refreshHistory() {
         const ExamHistory::Line& l = all[i];
         lines << QStringLiteral("%1　%2　%3版　%4/%5分　%6　用时%7")
                      .arg(l.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")), l.level,
-                          editionTitle(l.edition))
+                          zoma::editionTitle(l.edition))
                      .arg(l.score)
                      .arg(l.count)
                      .arg(l.passed ? QStringLiteral("合格") : QStringLiteral("不合格"),
@@ -421,7 +421,7 @@ QList<ShownQuestion> ExamWindow::notebookQuestions() {
     QList<ShownQuestion> questions;
     ExamRandom random(m_env.seed());
     for (const ExamQuestion& q : m_paper.questions) {
-        if (m_notebook.find(m_paper.edition, q.id)) questions.append(shuffled(q, random));
+        if (m_notebook.find(m_paper.edition, q.id)) questions.append(zoma::shuffled(q, random));
     }
     return questions;
 }
@@ -431,7 +431,7 @@ void ExamWindow::startExam() {
                         m_passMark->value()};
     ExamRandom random(m_env.seed());
     m_practising = false;
-    m_session = std::make_unique<ExamSession>(drawExam(m_paper.questions, rule, random),
+    m_session = std::make_unique<ExamSession>(zoma::drawExam(m_paper.questions, rule, random),
                                               rule.minutes, rule.passMark, m_env.clock);
     m_feedback->clear();
     for (QPushButton* b : {m_previous, m_next, m_mark, m_submit}) b->setVisible(true);
@@ -563,11 +563,11 @@ void ExamWindow::confirmPractice() {
     const ShownQuestion* shown = currentQuestion();
     if (!shown || m_practiceChoice == 0) return;
     m_revealed = true;
-    const bool right = scores(m_practiceChoice, shown->correct);
+    const bool right = zoma::scores(m_practiceChoice, shown->correct);
     m_practiceRight += right ? 1 : 0;
     m_notebook.answered(m_paper.edition, shown->question.id, right);
     QString text = right ? QStringLiteral("回答正确。") : QStringLiteral("回答错误。");
-    text += QStringLiteral("正确答案：%1").arg(letters(shown->correct));
+    text += QStringLiteral("正确答案：%1").arg(zoma::letters(shown->correct));
     if (right && !m_notebook.find(m_paper.edition, shown->question.id)) {
         text += QStringLiteral("　已连续答对两次，移出错题本。");
     }
@@ -683,8 +683,8 @@ void ExamWindow::showResultList() {
             block += QStringLiteral("%1. %2\n").arg(QChar(u'A' + k)).arg(shown.answer(k));
         }
         block += QStringLiteral("你的选择：%1　　正确答案：%2")
-                     .arg(chosen == 0 ? QStringLiteral("（未答）") : letters(chosen),
-                          letters(shown.correct));
+                     .arg(chosen == 0 ? QStringLiteral("（未答）") : zoma::letters(chosen),
+                          zoma::letters(shown.correct));
         blocks << block;
     }
     m_resultList->setPlainText(blocks.isEmpty() ? QStringLiteral("全部答对。")

@@ -32,7 +32,7 @@ bool contentLines(const QString& path, QString* text, QList<QStringView>* lines,
                   QList<qsizetype>* numbers, QString* error) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;
     QString reason;
-    if (!readTextFile(path, text, &reason)) {
+    if (!zoma::readTextFile(path, text, &reason)) {
         if (error) *error = reason;
         return false;
     }
@@ -65,7 +65,7 @@ bool Notebook::load(QString* error) {
         const QList<QStringView> fields = lines[i].split(u'\t');
         Entry entry;
         qint64 wrong = 0, streak = 0;
-        if (fields.size() != 4 || !editionFromKey(fields[0], &entry.edition) ||
+        if (fields.size() != 4 || !zoma::editionFromKey(fields[0], &entry.edition) ||
             fields[1].isEmpty() || !number(fields[2], 1'000'000, &wrong) ||
             !number(fields[3], RightToLeave - 1, &streak) ||
             find(entry.edition, fields[1].toString())) {
@@ -89,11 +89,11 @@ bool Notebook::save(QString* error) const {
     }
     QList<QString> lines = {kNotebookHeader};
     for (const Entry& e : m_entries) {
-        lines.append(editionKey(e.edition) + u'\t' + e.id + u'\t' + QString::number(e.wrong) +
+        lines.append(zoma::editionKey(e.edition) + u'\t' + e.id + u'\t' + QString::number(e.wrong) +
                      u'\t' + QString::number(e.rightStreak));
     }
     QString reason;
-    if (writeTextFile(m_path, lines, &reason)) return true;
+    if (zoma::writeTextFile(m_path, lines, &reason)) return true;
     if (error) *error = reason;
     return false;
 }
@@ -126,9 +126,10 @@ void Notebook::answered(Edition edition, const QString& id, bool right) {
 }
 
 QString ExamHistory::format(const Line& line) {
-    return line.when.toString(kTimeFormat) + u'\t' + line.level + u'\t' + editionKey(line.edition) +
-           u'\t' + QString::number(line.count) + u'\t' + QString::number(line.score) + u'\t' +
-           (line.passed ? kPassed : kFailed) + u'\t' + QString::number(line.seconds);
+    return line.when.toString(kTimeFormat) + u'\t' + line.level + u'\t' +
+           zoma::editionKey(line.edition) + u'\t' + QString::number(line.count) + u'\t' +
+           QString::number(line.score) + u'\t' + (line.passed ? kPassed : kFailed) + u'\t' +
+           QString::number(line.seconds);
 }
 
 bool ExamHistory::load(QString* error) {
@@ -149,8 +150,8 @@ bool ExamHistory::load(QString* error) {
             line.when = QDateTime::fromString(fields[0].toString(), kTimeFormat);
             line.level = fields[1].toString();
             ok = line.when.isValid() && !line.level.isEmpty() &&
-                 editionFromKey(fields[2], &line.edition) && number(fields[3], 2000, &count) &&
-                 number(fields[4], count, &score) &&
+                 zoma::editionFromKey(fields[2], &line.edition) &&
+                 number(fields[3], 2000, &count) && number(fields[4], count, &score) &&
                  (fields[5] == kPassed || fields[5] == kFailed) &&
                  number(fields[6], WholeNumber::Huge, &line.seconds);
         }
@@ -177,7 +178,7 @@ bool ExamHistory::append(const Line& line, QString* error) {
     QList<QString> text = {kHistoryHeader};
     for (const Line& l : m_lines) text.append(format(l));
     QString reason;
-    if (writeTextFile(m_path, text, &reason)) return true;
+    if (zoma::writeTextFile(m_path, text, &reason)) return true;
     if (error) *error = reason;
     return false;
 }

@@ -70,7 +70,7 @@ private slots:
         for (quint32 seed : {1u, 2u, 3u}) {
             ExamRandom random(seed);
             const QList<ShownQuestion> drawn =
-                drawExam(paper, {ruleSingles, ruleMultiples, 40, 30}, random);
+                zoma::drawExam(paper, {ruleSingles, ruleMultiples, 40, 30}, random);
             QCOMPARE(drawn.size(), singles + multiples);
             QSet<QString> ids;
             for (int i = 0; i < drawn.size(); ++i) {
@@ -86,7 +86,7 @@ private slots:
             ExamRandom random(99);
             QSet<QString> ids;
             for (const ShownQuestion& s :
-                 drawExam(paper, {ruleSingles, ruleMultiples, 40, 30}, random))
+                 zoma::drawExam(paper, {ruleSingles, ruleMultiples, 40, 30}, random))
                 ids.insert(s.question.id);
             QVERIFY(ids != firstIds);
         }
@@ -113,7 +113,7 @@ private slots:
         ExamRandom random(7);
         QSet<QString> firstShown;
         for (int round = 0; round < 200; ++round) {
-            const ShownQuestion shown = shuffled(q, random);
+            const ShownQuestion shown = zoma::shuffled(q, random);
             QSet<QString> shownTexts, shownRight;
             for (int i = 0; i < 4; ++i) {
                 shownTexts.insert(shown.answer(i));
@@ -174,19 +174,19 @@ private slots:
         qint64 now = 0;
         ExamSession session({q}, 40, 1, [&now] { return now; });
         for (QChar c : pressed) session.choose(c.unicode() - u'A');
-        QCOMPARE(letters(session.choice(0)), chosen);
+        QCOMPARE(zoma::letters(session.choice(0)), chosen);
         const ExamResult& result = session.submit();
         QCOMPARE(result.score, right ? 1 : 0);
         QCOMPARE(result.passed, right);
         QCOMPARE(session.unanswered(), chosen.isEmpty() ? 1 : 0);
         session.choose(0);  // nothing changes after submission
-        QCOMPARE(letters(session.choice(0)), chosen);
+        QCOMPARE(zoma::letters(session.choice(0)), chosen);
     }
 
     void clock() {
         ExamRandom random(3);
         qint64 now = 1'000'000;  // a monotonic clock does not start at zero
-        ExamSession session(drawExam(paperOf(40, 0), {30, 0, 40, 25}, random), 40, 25,
+        ExamSession session(zoma::drawExam(paperOf(40, 0), {30, 0, 40, 25}, random), 40, 25,
                             [&now] { return now; });
         QCOMPARE(session.remainingMs(), 40 * 60'000);
         now += 40 * 60'000 - 1;
@@ -218,7 +218,7 @@ private slots:
         QFETCH(int, right);
         QFETCH(bool, passed);
         ExamRandom random(5);
-        ExamSession session(drawExam(paperOf(count, 0), {count, 0, 40, passMark}, random), 40,
+        ExamSession session(zoma::drawExam(paperOf(count, 0), {count, 0, 40, passMark}, random), 40,
                             passMark, [] { return 0; });
         for (int i = 0; i < count; ++i) {
             session.go(i);
@@ -246,7 +246,7 @@ private slots:
         QFETCH(QList<int>, rule);
         const Edition edition = y2025 ? Edition::Y2025 : Edition::Earlier;
         const ExamRule expected{rule[0], rule[1], rule[2], rule[3]};
-        QCOMPARE(defaultRule(edition, level), expected);
+        QCOMPARE(zoma::defaultRule(edition, level), expected);
 
         // A change is kept for its edition and level only.
         QTemporaryDir dir;
@@ -256,7 +256,7 @@ private slots:
         RuleSettings settings(path);
         QCOMPARE(settings.load(edition, level, &error), (ExamRule{1, 2, 3, 4}));
         const Edition other = y2025 ? Edition::Earlier : Edition::Y2025;
-        QCOMPARE(settings.load(other, level, &error), defaultRule(other, level));
+        QCOMPARE(settings.load(other, level, &error), zoma::defaultRule(other, level));
         QVERIFY(error.isEmpty());
     }
 
@@ -270,7 +270,7 @@ private slots:
         bank.PaperCount = 6;
         writeBytes(values.LibDir + QStringLiteral("/lk0013.JPG"), "picture");
 
-        const ExamPaper paper = examPaper(bank, values);
+        const ExamPaper paper = zoma::examPaper(bank, values);
         QCOMPARE(paper.edition, Edition::Earlier);
         QCOMPARE(paper.questions.size(), 4);
         const ExamQuestion& q = paper.questions[2];
@@ -324,7 +324,7 @@ private slots:
         QVERIFY(history.append({when, QStringLiteral("C类"), Edition::Earlier, 80, 12, false, 5400},
                                &error));
         QVERIFY(readBytes(path).contains(
-            encodeGbk(u"2026-12-07 03:10:22\tA类\t2025\t40\t35\t合格\t1520\r\n")));
+            zoma::encodeGbk(u"2026-12-07 03:10:22\tA类\t2025\t40\t35\t合格\t1520\r\n")));
         ExamHistory again(path);
         QVERIFY(again.load(&error));
         QCOMPARE(again.lines().size(), 2);

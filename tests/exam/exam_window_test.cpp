@@ -48,13 +48,14 @@ quint8 wrongSet(quint8 correct) {
 
 QString textOf(const QString& path) {
     QString text, error;
-    return readTextFile(path, &text, &error) ? text : QString();
+    return zoma::readTextFile(path, &text, &error) ? text : QString();
 }
 
 int lineCount(const QString& path) {
     const QString text = textOf(path);
     int n = 0;
-    for (QStringView line : splitLines(text)) n += line.isEmpty() || line.startsWith(u'#') ? 0 : 1;
+    for (QStringView line : zoma::splitLines(text))
+        n += line.isEmpty() || line.startsWith(u'#') ? 0 : 1;
     return n;
 }
 
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(control<QSpinBox>(window, "singles")->value(), singles);
         QCOMPARE(window->paper().questions.size(), paperCount);
         QVERIFY(!control(window, "practiceButton")->isEnabled());
-        const PaperKinds kinds = paperKinds(window->paper().questions);
+        const PaperKinds kinds = zoma::paperKinds(window->paper().questions);
         if (kinds.singles < singles) {
             QVERIFY(control<QLabel>(window, "shortNote")
                         ->text()
@@ -165,7 +166,7 @@ private slots:
 
         press(window, Qt::Key_Space);  // the start button has the focus
         QCOMPARE(window->page(), ExamWindow::Page::Question);
-        const ExamRule rule = defaultRule(window->paper().edition, QStringLiteral("A类"));
+        const ExamRule rule = zoma::defaultRule(window->paper().edition, QStringLiteral("A类"));
         const int count =
             std::min(kinds.singles, rule.singles) + std::min(kinds.multiples, rule.multiples);
         QCOMPARE(window->session()->count(), count);
