@@ -88,7 +88,11 @@ private:
     QTimer m_timer;
 };
 
+// The last button pressed, and where, for the report of a run that hangs.
+QString lastStep = QStringLiteral("the start");
+
 void press(Answers& answers, const char* windowName, const char* button) {
+    lastStep = QStringLiteral("%1 %2").arg(QLatin1String(windowName), QLatin1String(button));
     auto* b = control<QAbstractButton>(windowName, button);
     if (!b->isEnabled()) fail(QStringLiteral("%1 is disabled").arg(QLatin1String(button)));
     b->click();  // returns once its message boxes are answered
@@ -100,7 +104,12 @@ void drive() {
     const QString data = setting("ZOMA_DRIVE_DATA");
     // Never deleted: it answers until the process ends.
     Answers& answers = *new Answers(setting("ZOMA_DRIVE_PACKAGE"));
-    QTimer::singleShot(60000, [] { fail(QStringLiteral("the run did not end within a minute")); });
+    QTimer::singleShot(60000, [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        fail(QStringLiteral("the run did not end within a minute; last pressed %1, modal: %2")
+                 .arg(lastStep, modal ? QLatin1String(modal->metaObject()->className())
+                                      : QLatin1String("none")));
+    });
 
     press(answers, "Form1", "Command2");
     expectText(control<QLabel>("Form3", "Label3")->text(), data, "the import window's folder");
