@@ -4,6 +4,7 @@
 #include "bank/question_bank.h"
 #include "import/unzip_bridge.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -25,6 +26,7 @@ public:
     static const QString Filter;
     static const QString DoneText;
     static const QString NoLibDirText;
+    static const QString NoPdfText;
 
 private:
     void Form_Load();
@@ -36,5 +38,9 @@ private:
     SharedValues& m_values;
     Dialogs& m_dialogs;
     UnzipBridge& m_bridge;
-    QString m_fileName;  // the dialog's last chosen name, proposed again next time
+    // Unpacks one archive as the import always has; true when it went well.
+    bool unzip(const QString& archive, const QString& libDir);
+
+    QString m_fileName;   // the dialog's last chosen name, proposed again next time
+    QStringList m_files;  // every file chosen with it
 };

@@ -1,9 +1,9 @@
 #include "import/form3.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -92,8 +92,9 @@ private slots:
         QCOMPARE(button("Command1")->isEnabled(), !shown.isEmpty());
         QStringList proposals;
         for (const auto& request : std::as_const(m_dialogs.fileRequests)) {
-            QCOMPARE(request.filter, QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*"));
-            QCOMPARE(request.mode, Dialogs::FileMode::Existing);
+            QCOMPARE(request.filter,
+                     QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*"));
+            QVERIFY(request.several);
             proposals << request.proposedName;
         }
         QCOMPARE(proposals, proposed);
