@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/question_bank.h"
 
-#include <QDir>
+#include "common/whole_number.h"
 
 #include <algorithm>
 
@@ -22,14 +23,9 @@ bool TextSlots::assign(qint64 index, QStringView text) {
     return true;
 }
 
-QChar pathSeparator() { return QDir::separator(); }
-
-QString appDirFrom(const QString& programDir) {
-    QString dir = QDir::toNativeSeparators(programDir);
-    if (!dir.endsWith(pathSeparator())) dir += pathSeparator();
-    return dir;
-}
-
-QString libPath(const SharedValues& values, const QString& fileName) {
-    return values.LibDir + pathSeparator() + fileName;
+std::optional<int> questionNumber(QStringView identifier) {
+    if (identifier.size() < 3) return std::nullopt;
+    const WholeNumber n = WholeNumber::parse(identifier.mid(2));
+    if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
+    return static_cast<int>(n.value);
 }

@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
 
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -125,45 +125,23 @@ QString LoadResult::message(const QString& level) const {
            QString::number(line) + QStringLiteral(" 行，") + problem;
 }
 
-QString findBankFile(const QString& libDir) {
-    if (libDir.isEmpty()) return {};
-    const QString name = firstBankName(libDir);
-    return name.isEmpty() ? QString() : libDir + pathSeparator() + name;
+QString findBankFile(const ProgramFolder& folder) {
+    if (folder.libDir().isEmpty()) return {};
+    const QString name = firstBankName(folder.libDir());
+    return name.isEmpty() ? QString() : folder.libFile(name);
 }
 
-QString findInLibrary(const QString& libDir, const QString& fileName) {
-    if (libDir.isEmpty()) return {};
-    const QString exact = libDir + pathSeparator() + fileName;
-    if (QFileInfo(exact).isFile()) return exact;
-    // Packages come from Windows, where names ignore letter case. QDir
-    // treats wildcard characters in a name as a pattern, so compare by hand.
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    const auto same = [&](QStringView a) {
-        if (a.size() != fileName.size()) return false;
-        for (qsizetype i = 0; i < a.size(); ++i) {
-            if (fold(a[i].unicode()) != fold(fileName[i].unicode())) return false;
-        }
-        return true;
-    };
-    const QStringList names =
-        QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& name : names) {
-        if (same(name)) return libDir + pathSeparator() + name;
-    }
-    return {};
-}
-
-QString findPaperList(const QString& libDir, const QString& level) {
-    return findInLibrary(libDir, level + kPaperListSuffix);
+QString findPaperList(const ProgramFolder& folder, const QString& level) {
+    return folder.findInLibrary(level + kPaperListSuffix);
 }
 
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
-    const QString bankPath = findBankFile(values.LibDir);
+    const QString bankPath = findBankFile(values.folder());
     if (bankPath.isEmpty()) return {};
 
     if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
 
-    const QString paperPath = findPaperList(values.LibDir, level);
+    const QString paperPath = findPaperList(values.folder(), level);
     if (paperPath.isEmpty()) {
         LoadResult r;
         r.status = LoadResult::Status::PaperListNotFound;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "bank/question_bank.h"
@@ -15,9 +16,9 @@ struct LoadResult {
 
     Status status = Status::BankNotFound;
     int count = 0;
-    QString file;      // name of the file concerned, without its folder
+    QString file;        // name of the file concerned, without its folder
     qsizetype line = 0;  // 1-based line the problem was found on, 0 when none applies
-    QString problem;   // what is wrong, for Failed
+    QString problem;     // what is wrong, for Failed
 
     // The text the main window shows for this outcome.
     QString message(const QString& level) const;
@@ -25,15 +26,11 @@ struct LoadResult {
 
 // The bank file in the library directory: the first regular file, by name,
 // that matches 总题库文件*.txt without regard to letter case. Empty if none.
-QString findBankFile(const QString& libDir);
-
-// A file directly in the library directory, its name matched without regard
-// to ASCII letter case. Empty if there is none.
-QString findInLibrary(const QString& libDir, const QString& fileName);
+QString findBankFile(const ProgramFolder& folder);
 
 // The level's paper list in the library directory, matched without regard to
 // letter case. Empty if there is none.
-QString findPaperList(const QString& libDir, const QString& level);
+QString findPaperList(const ProgramFolder& folder, const QString& level);
 
 // Reads the bank file and the level's paper list into the store.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);

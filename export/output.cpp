@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/output.h"
 
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 
 #include <QFileInfo>
 

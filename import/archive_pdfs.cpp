@@ -14,9 +14,9 @@ QStringList archivePdfNames(const QString& archivePath) {
     const ZipDirectory directory = readZipDirectory(file);
     if (directory.status != ZipDirectory::Status::Ok) return {};
     // Decoded as the engine decodes them, so the names are the ones it writes.
-    const bool unflaggedUtf8 =
-        std::all_of(directory.entries.cbegin(), directory.entries.cend(),
-                    [](const ZipEntryRecord& e) { return e.utf8Flag() || isValidUtf8(e.rawName); });
+    const bool unflaggedUtf8 = std::all_of(
+        directory.entries.cbegin(), directory.entries.cend(),
+        [](const ZipEntryRecord& e) { return e.utf8Flag() || e.rawName.isValidUtf8(); });
     QStringList names;
     for (const ZipEntryRecord& entry : directory.entries) {
         if (entry.isSymLink()) continue;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_import.h"
 
-#include "bank/part_file.h"
-#include "bank/read_data.h"
-#include "bank/text_file.h"
+#include "common/part_file.h"
+#include "common/program_folder.h"
+#include "common/text_file.h"
 #include "pdf/pdf_document.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
@@ -92,8 +92,9 @@ QString levelOf(const QString& fileName) {
 // Writes bytes whole into the library, over a file of the same name in
 // another letter case if there is one.
 QString writeWhole(const QString& libDir, const QString& name, const QByteArray& bytes) {
-    QString target = findInLibrary(libDir, name);
-    if (target.isEmpty()) target = QDir(libDir).filePath(name);
+    const ProgramFolder folder(QString(), QDir::toNativeSeparators(libDir));
+    QString target = folder.findInLibrary(name);
+    if (target.isEmpty()) target = folder.libFile(name);
     PartFile part(target);
     if (!part.open()) return part.file().errorString();
     if (part.file().write(bytes) != bytes.size()) return part.file().errorString();

@@ -1,9 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/form2.h"
 
-#include "app/fonts.h"
-#include "bank/text_file.h"
-#include "bank/read_data.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
+#include "ui/fonts.h"
 #include "ui_form2.h"
 
 #include <QDir>
@@ -59,9 +59,9 @@ QString minusOne(QStringView number) {  // number is at least 1
 
 // The picture of a paper entry in the library folder, in whatever letter
 // case the package spelled it (LK0497.JPG).
-QString findPicture(const QString& libDir, const QString& entry) {
+QString findPicture(const ProgramFolder& folder, const QString& entry) {
     if (entry.contains(u'/') || entry.contains(u'\\')) return {};
-    return findInLibrary(libDir, entry + QStringLiteral(".jpg"));
+    return folder.findInLibrary(entry + QStringLiteral(".jpg"));
 }
 
 }  // namespace
@@ -108,7 +108,8 @@ void Form2::Form_Load() {
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
             asked = true;
-            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) ==
+                Dialogs::Answer::Yes) {
                 setSequence(plusOne(recorded));
                 if (!WholeNumber::parse(m_ui->Text3->text()).inRange(0, m_bank.PaperCount)) {
                     setSequence(QStringLiteral("1"));
@@ -159,7 +160,7 @@ void Form2::ShowAnswers(int q) {
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = findPicture(m_values.LibDir, entry);
+    const QString path = findPicture(m_values.folder(), entry);
     QPixmap picture;
     if (!path.isEmpty()) picture.load(path);
     // A missing or undecodable picture leaves the box empty, without a word.
@@ -200,7 +201,9 @@ void Form2::setSequence(const QString& text) {
     }
 }
 
-QString Form2::recordPath() const { return m_values.AppDir + RecordName; }
+QString Form2::recordPath() const {
+    return m_values.folder().appFile(RecordName);
+}
 
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
@@ -232,9 +235,13 @@ void Form2::Command3_Click() {
     ShowQuestion();
 }
 
-void Form2::Check2_Click() { m_ui->Command3->setEnabled(!m_ui->Check2->isChecked()); }
+void Form2::Check2_Click() {
+    m_ui->Command3->setEnabled(!m_ui->Check2->isChecked());
+}
 
-void Form2::Command2_Click() { close(); }
+void Form2::Command2_Click() {
+    close();
+}
 
 bool Form2::Text3_KeyPress(QChar typed) const {
     return (typed >= u'0' && typed <= u'9') || typed == QChar(8);
@@ -249,12 +256,12 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     // are no typed characters.
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return false;
-    default:
-        break;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Delete:
+            return false;
+        default:
+            break;
     }
     const QString typed = key->text();
     for (const QChar c : typed) {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the project needs, when any is missing.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
     libpoppler-qt6-dev                 # the text of the published PDF files
     libqpdf-dev                        # the pictures of the published PDF files, as stored
     fonts-wqy-microhei                 # Chinese glyphs for the windows
+    clang-format                       # the formatting check of .ci/run
 )
 packages+=("$@")
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/form3.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"

@@ -1,9 +1,10 @@
-#include "bank/whole_number.h"
-
-#include "bank/question_bank.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/whole_number.h"
 
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 }  // namespace
 
 bool WholeNumber::inRange(qint64 low, qint64 high) const {
@@ -30,11 +31,4 @@ WholeNumber WholeNumber::parse(QStringView text) {
     }
     if (result.kind == Kind::TooLarge) result.value = 0;
     return result;
-}
-
-std::optional<int> questionNumber(QStringView identifier) {
-    if (identifier.size() < 3) return std::nullopt;
-    const WholeNumber n = WholeNumber::parse(identifier.mid(2));
-    if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
-    return static_cast<int>(n.value);
 }
