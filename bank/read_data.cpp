@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <array>
+#include <new>
+#include <optional>
 
 namespace {
 
@@ -15,28 +17,35 @@ const QString kBankPrefix = QStringLiteral("总题库文件");
 const QString kBankSuffix = QStringLiteral(".txt");
 const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷涉及题号.txt");
 constexpr int kRecordLines = 6;
+constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a paper list holds
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
-// regard to case. Matched by hand: QDir's wildcard filter and sorting cost
-// more than the rest of finding the file.
+// regard to case, a regular file before any other kind: a link, FIFO or
+// device sorting first must not hide the real bank. Matched by hand: QDir's
+// wildcard filter and sorting cost more than the rest of finding the file.
 QString firstBankName(const QString& dir) {
     QString first;
+    QString firstRegular;
     QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
-        const QString name = it.nextFileInfo().fileName();
-        if (name.size() >= kBankPrefix.size() + kBankSuffix.size() &&
-            name.startsWith(kBankPrefix, Qt::CaseInsensitive) &&
-            name.endsWith(kBankSuffix, Qt::CaseInsensitive) &&
-            (first.isNull() || name.compare(first) < 0)) {
-            first = name;
+        const QFileInfo info = it.nextFileInfo();
+        const QString name = info.fileName();
+        if (name.size() < kBankPrefix.size() + kBankSuffix.size() ||
+            !name.startsWith(kBankPrefix, Qt::CaseInsensitive) ||
+            !name.endsWith(kBankSuffix, Qt::CaseInsensitive)) {
+            continue;
         }
+        if (first.isNull() || name.compare(first) < 0) first = name;
+        if ((firstRegular.isNull() || name.compare(firstRegular) < 0) && info.isFile())
+            firstRegular = name;
     }
-    return first;
+    // With no regular one, the other is read so that the reason is shown.
+    return firstRegular.isNull() ? first : firstRegular;
 }
 
-LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
-    LoadResult r;
-    r.status = LoadResult::Status::Failed;
+LoadResult failure(LoadResult::File which, const QString& path, qsizetype line,
+                   const QString& problem) {
+    LoadResult r(LoadResult::Status::Failed, which);
     r.file = QFileInfo(path).fileName();
     r.line = line;
     r.problem = problem;
@@ -44,25 +53,31 @@ LoadResult failure(const QString& path, qsizetype line, const QString& problem) 
 }
 
 // The bank pass: six-line records starting at "[I]" lines; other lines are
-// skipped. Stops at the first record it cannot store.
-LoadResult readBank(QuestionBank& bank, const QString& path) {
-    const FileText file = readTextFile(path);
-    if (!file.ok()) return failure(path, 0, file.error);
+// skipped. Stops at the first record it cannot store. A file without any
+// record (empty, binary, UTF-16) is refused before anything is stored.
+std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
+    const auto failed = [&path](qsizetype line, const QString& problem) {
+        return failure(LoadResult::File::Bank, path, line, problem);
+    };
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) return failed(0, error);
 
-    LineReader lines(file.text);
+    LineReader lines(text);
     QStringView first;
+    int records = 0;
     while (lines.next(&first)) {
         if (!first.startsWith(u"[I]")) continue;
         const qsizetype recordLine = lines.number();
         std::array<QStringView, kRecordLines - 1> rest;
         for (QStringView& line : rest) {
             if (!lines.next(&line)) {
-                return failure(path, recordLine, QStringLiteral("记录不完整，文件在记录中途结束"));
+                return failed(recordLine, QStringLiteral("记录不完整，文件在记录中途结束"));
             }
         }
         const WholeNumber n = WholeNumber::parse(first.mid(5));
         if (!n.inRange(0, TextSlots::Size - 1)) {
-            return failure(path, recordLine, QStringLiteral("题号不是 0 到 2000 之间的整数"));
+            return failed(recordLine, QStringLiteral("题号不是 0 到 2000 之间的整数"));
         }
         const auto q = n.value;
         (void)bank.BankId.assign(q, first.mid(3));
@@ -71,33 +86,41 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
         (void)bank.OptionB.assign(q, rest[2]);
         (void)bank.OptionC.assign(q, rest[3]);
         (void)bank.OptionD.assign(q, rest[4]);
+        ++records;
     }
-    return {};
+    if (records == 0) {
+        LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
+        r.file = QFileInfo(path).fileName();
+        return r;
+    }
+    return std::nullopt;
 }
 
 // The paper-list pass: every "L" the scan reaches on a line starting with "L"
 // begins an identifier of up to six characters; the character after an
 // identifier is never examined.
 LoadResult readPaperList(QuestionBank& bank, const QString& path) {
-    const FileText file = readTextFile(path);
-    if (!file.ok()) return failure(path, 0, file.error);
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error))
+        return failure(LoadResult::File::PaperList, path, 0, error);
 
-    LineReader lines(file.text);
+    LineReader lines(text);
     QStringView line;
     int n = 0;
     while (lines.next(&line)) {
         if (!line.startsWith(u'L')) continue;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] != u'L') continue;
-            if (!bank.PaperIds.assign(n, line.mid(i, 6))) {
-                return failure(path, lines.number(), QStringLiteral("题号超过 2001 个"));
+            if (!bank.PaperIds.assign(n, line.mid(i, kIdentifierLength))) {
+                return failure(LoadResult::File::PaperList, path, lines.number(),
+                               QStringLiteral("题号超过 2001 个"));
             }
             ++n;
-            i += 6;
+            i += kIdentifierLength;
         }
     }
-    LoadResult r;
-    r.status = LoadResult::Status::Loaded;
+    LoadResult r(LoadResult::Status::Loaded, LoadResult::File::PaperList);
     r.count = n;
     return r;
 }
@@ -113,12 +136,13 @@ QString LoadResult::message(const QString& level) const {
             return QStringLiteral("题库文件未找到，请先执行解压");
         case Status::PaperListNotFound:
             return QStringLiteral("试卷题号文件未找到：") + file;
+        case Status::NoRecords:
+            return QStringLiteral("题库文件中没有题目记录：") + file;
         case Status::Failed:
             break;
     }
-    const QString kind = file.contains(kPaperListSuffix, Qt::CaseInsensitive)
-                             ? QStringLiteral("试卷题号文件")
-                             : QStringLiteral("题库文件");
+    const QString kind =
+        which == File::PaperList ? QStringLiteral("试卷题号文件") : QStringLiteral("题库文件");
     if (line == 0)
         return kind + QStringLiteral("无法读取：") + file + QStringLiteral("，") + problem;
     return kind + QStringLiteral("格式错误：") + file + QStringLiteral(" 第 ") +
@@ -137,18 +161,27 @@ QString findPaperList(const ProgramFolder& folder, const QString& level) {
 
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
     const QString bankPath = findBankFile(values.folder());
-    if (bankPath.isEmpty()) return {};
+    if (bankPath.isEmpty())
+        return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 
-    if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
+    QString reading = bankPath;
+    LoadResult::File which = LoadResult::File::Bank;
+    try {
+        if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
-    const QString paperPath = findPaperList(values.folder(), level);
-    if (paperPath.isEmpty()) {
-        LoadResult r;
-        r.status = LoadResult::Status::PaperListNotFound;
-        r.file = level + kPaperListSuffix;
+        const QString paperPath = findPaperList(values.folder(), level);
+        if (paperPath.isEmpty()) {
+            LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
+            r.file = level + kPaperListSuffix;
+            return r;
+        }
+        reading = paperPath;
+        which = LoadResult::File::PaperList;
+        LoadResult r = readPaperList(bank, paperPath);
+        if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
         return r;
+    } catch (const std::bad_alloc&) {
+        // A file within the size bound can still need more memory than is free.
+        return failure(which, reading, 0, QStringLiteral("内存不足"));
     }
-    LoadResult r = readPaperList(bank, paperPath);
-    if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
-    return r;
 }

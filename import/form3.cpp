@@ -28,6 +28,7 @@ const QString Form3::Filter =
 const QString Form3::DoneText = QStringLiteral("解压完成");
 const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
 const QString Form3::NoPdfText = QStringLiteral("%1：解压后找不到这个PDF文件");
+const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
     : QWidget(parent),
@@ -66,17 +67,25 @@ void Form3::Command3_Click() {
 }
 
 void Form3::Command1_Click() {
+    // The files chosen together, unless another window has chosen a file
+    // since: then the import takes that one, as it always has.
+    QStringList files = m_files;
+    if (files.isEmpty() || files.first() != m_values.SelectedFile) files = {m_values.SelectedFile};
+
+    // A FIFO or device chosen as the package is named here; one that is gone
+    // is left to the engine, which reports it with its number.
+    for (const QString& file : std::as_const(files)) {
+        if (const QFileInfo package(file); package.exists() && !package.isFile()) {
+            m_dialogs.message(NotRegularText.arg(QDir::toNativeSeparators(file)));
+            return;
+        }
+    }
     const QString libDir = m_values.LibDir;
     const QFileInfo lib(libDir);
     if (!lib.exists() && !lib.isSymLink() && !QDir().mkdir(libDir)) {
         m_dialogs.message(NoLibDirText.arg(QDir::toNativeSeparators(libDir)));
         return;
     }
-
-    // The files chosen together, unless another window has chosen a file
-    // since: then the import takes that one, as it always has.
-    QStringList files = m_files;
-    if (files.isEmpty() || files.first() != m_values.SelectedFile) files = {m_values.SelectedFile};
 
     QStringList pdfs;
     for (const QString& file : std::as_const(files)) {

@@ -28,6 +28,7 @@ public:
     static const QString DoneText;
     static const QString NoLibDirText;
     static const QString NoPdfText;
+    static const QString NotRegularText;
 
 private:
     void Form_Load();

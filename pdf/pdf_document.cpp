@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_document.h"
 
+#include "common/regular_file.h"
+
 #include <poppler-qt6.h>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -25,9 +27,10 @@ const QString DamagedText = QStringLiteral("PDF文件已损坏（%1）");
 // part of the text; qpdf says when there was anything to mend.
 bool soundStructure(const QString& path, QString* error) {
     try {
+        const QByteArray name = QFile::encodeName(path);
         QPDF pdf;
         pdf.setSuppressWarnings(true);
-        pdf.processFile(QFile::encodeName(path).constData());
+        pdf.processFile(name.constData());
         QPDFPageDocumentHelper(pdf).getAllPages();
         if (pdf.anyWarnings()) {
             const std::vector<QPDFExc> warnings = pdf.getWarnings();
@@ -54,16 +57,13 @@ std::unique_ptr<Poppler::Document> openPoppler(const QString& path, QString* err
     // Poppler reports repairs it makes on stderr; the reason we give is enough.
     static const bool quiet = (Poppler::setDebugErrorFunction(quietPoppler, QVariant()), true);
     Q_UNUSED(quiet);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    // Never waits on a FIFO or reads a device.
+    QFile file;
+    if (!openRegularFile(path, &file, error)) return nullptr;
+    if (file.size() > kMaxFileSize) {
+        *error = tooLargeReason(kMaxFileSize);
         return nullptr;
     }
-    if (!QFileInfo(path).isFile()) {
-        *error = NotPdfText;
-        return nullptr;
-    }
-    // Poppler reads from a device too; the file stays open while it does.
     const QByteArray head = file.peek(1024);
     file.close();
     if (!head.contains("%PDF-")) {
@@ -228,9 +228,10 @@ private:
 bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error) {
     images->clear();
     try {
+        const QByteArray name = QFile::encodeName(path);
         QPDF pdf;
         pdf.setSuppressWarnings(true);
-        pdf.processFile(QFile::encodeName(path).constData());
+        pdf.processFile(name.constData());
         int pageNumber = 0;
         for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
             QPDFObjectHandle box = page.getAttribute("/CropBox", false);

@@ -96,9 +96,11 @@ QString writeWhole(const QString& libDir, const QString& name, const QByteArray&
     QString target = folder.findInLibrary(name);
     if (target.isEmpty()) target = folder.libFile(name);
     PartFile part(target);
-    if (!part.open()) return part.file().errorString();
-    if (part.file().write(bytes) != bytes.size()) return part.file().errorString();
-    return part.commit();
+    QString error;
+    if (!part.open({}, &error) || !writeAll(part.file(), bytes, &error) || !part.commit(&error)) {
+        return error;
+    }
+    return {};
 }
 
 // The picture labels of the level files already in the library, for a
@@ -112,9 +114,9 @@ QStringList libraryLabels(const QString& libDir) {
                 !name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive)) {
                 continue;
             }
-            const FileText file = readTextFile(QDir(libDir).filePath(name));
-            if (!file.ok()) continue;
-            for (const TaggedRecord& r : readTaggedText(file.text).records) {
+            QString text, error;
+            if (!readTextFile(QDir(libDir).filePath(name), &text, &error)) continue;
+            for (const TaggedRecord& r : readTaggedText(text).records) {
                 if (!r.picture.isEmpty()) labels << pictureLabel(r.picture);
             }
             break;

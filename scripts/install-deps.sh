@@ -9,6 +9,7 @@ packages=(
     libzip-dev                         # reading zip packages
     libpoppler-qt6-dev                 # the text of the published PDF files
     libqpdf-dev                        # the pictures of the published PDF files, as stored
+    zlib1g-dev                         # the fuzz check's own inflate
     fonts-wqy-microhei                 # Chinese glyphs for the windows
     clang-format                       # the formatting check of .ci/run
 )

@@ -10,9 +10,6 @@
 
 #include <zip.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 
 // Files below the test folder: path -> contents; "/" marks a folder and
@@ -182,6 +179,9 @@ private slots:
         add("bad central directory", {.archive = badCentral, .result = 3});
         add("directory past the end", {.archive = farCentral, .result = 3});
         add("zero entries", {.archive = buildZip({}), .result = 11});
+        add("zip64 records", {.archive = buildZip({{.name = "a.txt", .data = "64", .zip64 = true},
+            {.name = "b.txt", .data = QByteArray(3000, 'b'), .method = 8, .zip64 = true}}),
+            .after = {{"lib/a.txt", "64"}, {"lib/b.txt", QByteArray(3000, 'b')}}});
 
         for (const char* name :
              {"../../x", "/etc/x", "C:\\x", "C:x", "\\\\srv\\s\\x", "..\\..\\x", "a/../../x"}) {
@@ -270,6 +270,30 @@ private slots:
         add("UTF-8 flagged beside GBK", {.archive = buildZip({{.name = QStringLiteral("甲").toUtf8(),
             .flags = kUtf8Flag}, {.name = gbk(QStringLiteral("乙"))}}),
             .after = {{"lib/甲", ""}, {"lib/乙", ""}}});
+
+        // Readers that could disagree: refused whole, or read as unzip does.
+        const QList<ZipItem> pair{{.name = "bank.txt", .data = "bank"},
+                                  {.name = "list.txt", .data = "list"}};
+        add("second directory in the comment", {.archive = withHiddenDirectory(pair,
+            {{.name = "list.txt", .data = "bank"}, {.name = "bank.txt", .data = "list"}}),
+            .result = 3});
+        add("second directory, bomb", {.archive = withHiddenDirectory(
+            {{.name = "a", .data = QByteArray(4000, 'z'), .method = 8}, {.name = "b"}},
+            {{.name = "a", .data = QByteArray(4000, 'z'), .method = 8},
+             {.name = "b", .data = QByteArray(4000, 'z'), .method = 8, .shareWith = 0}}),
+            .result = 3});
+        add("bytes after the end record", {.archive = buildZip(pair) + "trailing junk",
+            .result = 1, .after = {{"lib/bank.txt", "bank"}, {"lib/list.txt", "list"}}});
+        add("empty archive stored last", {.archive = buildZip({{.name = "a", .data = "1"},
+            {.name = "inner.zip", .data = buildZip({})}}),
+            .after = {{"lib/a", "1"}, {"lib/inner.zip", buildZip({})}}});
+        add("duplicate names, the later wins", {.archive = buildZip({{.name = "a", .data = "1"},
+            {.name = "a", .data = "2"}}), .replies = {yes}, .after = {{"lib/a", "2"}}});
+        add("UTF-8 flag on GBK names", {.archive = buildZip({{.name = gbk(QStringLiteral("总题库.txt")),
+            .flags = kUtf8Flag}, {.name = "\xFF\xFE", .flags = kUtf8Flag}}),
+            .after = {{"lib/总题库.txt", ""}, {"lib/%FF%FE", ""}}});
+        add("unmapped GBK pair ending in a backslash", {.archive = one("ab\xA1\x5C" "cd.txt"),
+            .folders = true, .after = {{"lib/ab%A1%5Ccd.txt", "x"}}});
         // clang-format on
     }
     void extract() {
@@ -279,7 +303,8 @@ private slots:
         c.after.insert(QStringLiteral("lib"), "/");
         lay(c.before);
         m_calls.replies = c.replies;
-        QCOMPARE(unzip(c.archive, {.honourDirectories = c.folders}), c.result);
+        const int result = unzip(c.archive, {.honourDirectories = c.folders});
+        QVERIFY2(result == c.result, qPrintable(QString::number(result) + u' ' + m_calls.printed));
         QCOMPARE(snapshot(), c.after);
         for (const QString& name : std::as_const(c.named)) {
             QVERIFY2(m_calls.printed.contains(name), qPrintable(m_calls.printed));
@@ -340,9 +365,9 @@ private slots:
                                              << "lib" << 0 << 9;
         QTest::newRow("no target") << "p.zip" << QString() << 0 << 10;
         QTest::newRow("target missing") << "p.zip"
-                                        << "none" << 0 << 50;
+                                        << "none" << 0 << 10;
         QTest::newRow("target is a file") << "p.zip"
-                                          << "p.zip" << 0 << 50;
+                                          << "p.zip" << 0 << 10;
     }
     void badOptions() {
         QFETCH(QString, archive);
@@ -370,22 +395,14 @@ private slots:
         QVERIFY(!QFileInfo::exists(lib() + QStringLiteral("/d")));
     }
 
-    // A write that fails part-way (the file size limit stands in for a full
-    // disk) stops the import and keeps the old file.
-    void writeFails() {
-        writeBytes(lib() + QStringLiteral("/a"), "old");
-        m_calls.replies = {UnzipReplaceAnswer::Yes};
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit small{64 * 1024, limit.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        const int result = unzip(buildZip(
-            {{.name = "a", .data = QByteArray(512 * 1024, 'w'), .method = 8}, {.name = "b"}}));
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, previous);
-        QCOMPARE(result, 50);
-        QCOMPARE(snapshot(), (Files{{"lib", "/"}, {"lib/a", "old"}}));
+    // An extracted file keeps the time its entry was stored with.
+    void keepsModificationTime() {
+        QCOMPARE(unzip(buildZip({{.name = "a.txt", .data = "1"},
+                                 {.name = "b.txt", .method = 8, .zip64 = true}})),
+                 0);
+        const QDateTime stored(QDate(kYear, kMonth, kDay), QTime(kHour, kMinute));
+        for (const char* name : {"/a.txt", "/b.txt"})
+            QCOMPARE(QFileInfo(lib() + QLatin1String(name)).lastModified(), stored);
     }
 };
 

@@ -18,6 +18,7 @@ struct ZipItem {
     std::optional<quint32> declaredSize{};  // instead of the data's real size
     std::optional<quint32> crc{};           // instead of the data's real CRC
     int shareWith = -1;                     // point at another item's header and data
+    bool zip64 = false;  // sizes and offset in zip64 extra fields, and zip64 end records
 };
 
 constexpr quint16 kUtf8Flag = 0x0800;
@@ -25,6 +26,12 @@ constexpr quint16 kUtf8Flag = 0x0800;
 ZipItem symlinkItem(const QByteArray& name, const QByteArray& target);
 
 QByteArray buildZip(const QList<ZipItem>& items);
+
+// The archive of items, with the directory of hidden, a second complete
+// directory and end record, in its comment. The two lists must lay out their
+// local headers alike (names of equal length), so that both directories
+// point at real entries.
+QByteArray withHiddenDirectory(const QList<ZipItem>& items, const QList<ZipItem>& hidden);
 quint32 crc32Of(const QByteArray& data);
 
 // Entry date and time of every item: 5 July 2013, 9:03.

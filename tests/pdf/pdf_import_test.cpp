@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using Images = QList<PdfImage>;
 using Words = QList<PdfWord>;
 
@@ -235,6 +237,8 @@ private slots:
                                   << "PDF文件已加密，需要密码才能打开";
         QTest::newRow("no records, no pictures") << "letter"
                                                  << "不是题库文件";
+        QTest::newRow("a FIFO, never waited on") << "fifo"
+                                                 << "附件.pdf：不是普通文件";
         QTest::newRow("checks fail") << "bad records"
                                      << "A类题库.pdf（MC1-0002）：题号重复";
         QTest::newRow("a key outside A-D") << "bad records"
@@ -265,12 +269,17 @@ private slots:
             bytes.replace("xref", "xxxx");
             writeBytes(extra, bytes);
         } else if (kind == "encrypted") {
+            // qpdf keeps the name, not a copy.
+            const QByteArray in = QFile::encodeName(paths[1]);
+            const QByteArray out = QFile::encodeName(extra);
             QPDF pdf;
-            pdf.processFile(QFile::encodeName(paths[1]).constData());
-            QPDFWriter writer(pdf, QFile::encodeName(extra).constData());
+            pdf.processFile(in.constData());
+            QPDFWriter writer(pdf, out.constData());
             writer.setR6EncryptionParameters("user", "owner", true, true, true, true, true, true,
                                              qpdf_r3p_full, true);
             writer.write();
+        } else if (kind == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(extra).constData(), 0600), 0);
         } else if (kind == "letter") {
             QVERIFY(pdfmaker::writeTextPdf(extra, {{QStringLiteral("致考生的一封信")}}));
         } else if (kind == "bad records") {

@@ -61,6 +61,10 @@ private slots:
         form.show();
         dialogs.chooseFiles(files);
         click(&form, "Command3");
+        QCOMPARE(dialogs.fileRequests.size(), 1);
+        QCOMPARE(dialogs.fileRequests[0].filter,
+                 QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*"));
+        QVERIFY(dialogs.fileRequests[0].several);
         QCOMPARE(control<QLabel>(&form, "Label5")->text(), files.join(u'\n'));
         QCOMPARE(values.SelectedFile, files.first());
         click(&form, "Command1");
