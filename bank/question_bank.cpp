@@ -23,7 +23,7 @@ bool TextSlots::assign(qint64 index, QStringView text) {
     return true;
 }
 
-std::optional<int> questionNumber(QStringView identifier) {
+std::optional<int> zoma::questionNumber(QStringView identifier) {
     if (identifier.size() < 3) return std::nullopt;
     const WholeNumber n = WholeNumber::parse(identifier.mid(2));
     if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;

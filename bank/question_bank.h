@@ -25,7 +25,8 @@ public:
     }
     [[nodiscard]] bool set(qint64 index, const QString& text);
     // The same for a piece of a larger text; a slot that is not shared keeps
-    // its storage when the text fits, so reading a bank again allocates little.
+    // its storage when the text fits, so reading a bank again allocates little
+    // (a speed choice, see BENCHMARKS.md).
     [[nodiscard]] bool assign(qint64 index, QStringView text);
 
 private:
@@ -59,6 +60,10 @@ struct SharedValues {
     }
 };
 
+namespace zoma {
+
 // The question number of an identifier such as LK0012: its text from the third
 // character on, when that is a whole number from 0 to 2000.
 std::optional<int> questionNumber(QStringView identifier);
+
+}  // namespace zoma

@@ -21,8 +21,9 @@ constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a 
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
 // regard to case, a regular file before any other kind: a link, FIFO or
-// device sorting first must not hide the real bank. Matched by hand: QDir's
-// wildcard filter and sorting cost more than the rest of finding the file.
+// device sorting first must not hide the real bank. Matched by hand for
+// speed (see BENCHMARKS.md): QDir's wildcard filter and sorting cost more
+// than the rest of finding the file.
 QString firstBankName(const QString& dir) {
     QString first;
     QString firstRegular;
@@ -61,7 +62,7 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
     };
     QString text;
     QString error;
-    if (!readTextFile(path, &text, &error)) return failed(0, error);
+    if (!zoma::readTextFile(path, &text, &error)) return failed(0, error);
 
     LineReader lines(text);
     QStringView first;
@@ -102,7 +103,7 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
 LoadResult readPaperList(QuestionBank& bank, const QString& path) {
     QString text;
     QString error;
-    if (!readTextFile(path, &text, &error))
+    if (!zoma::readTextFile(path, &text, &error))
         return failure(LoadResult::File::PaperList, path, 0, error);
 
     LineReader lines(text);
@@ -149,18 +150,18 @@ QString LoadResult::message(const QString& level) const {
            QString::number(line) + QStringLiteral(" 行，") + problem;
 }
 
-QString findBankFile(const ProgramFolder& folder) {
+QString zoma::findBankFile(const ProgramFolder& folder) {
     if (folder.libDir().isEmpty()) return {};
     const QString name = firstBankName(folder.libDir());
     return name.isEmpty() ? QString() : folder.libFile(name);
 }
 
-QString findPaperList(const ProgramFolder& folder, const QString& level) {
+QString zoma::findPaperList(const ProgramFolder& folder, const QString& level) {
     return folder.findInLibrary(level + kPaperListSuffix);
 }
 
-LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
-    const QString bankPath = findBankFile(values.folder());
+LoadResult zoma::ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
+    const QString bankPath = zoma::findBankFile(values.folder());
     if (bankPath.isEmpty())
         return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 
@@ -169,7 +170,7 @@ LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QStrin
     try {
         if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
-        const QString paperPath = findPaperList(values.folder(), level);
+        const QString paperPath = zoma::findPaperList(values.folder(), level);
         if (paperPath.isEmpty()) {
             LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
             r.file = level + kPaperListSuffix;

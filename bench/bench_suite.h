@@ -50,8 +50,7 @@ inline constexpr char OutputLines[] = "export/output LineSeparated vs encode+wri
 inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+write";
 inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";
 inline constexpr char PdfImport[] = "import/zoma_pdf_import vs pdftotext + pdfimages -j";
-inline constexpr char Start[] = "start/zoma_review vs minimal window";
-inline constexpr char StartLabel[] = "start/zoma_review vs window with one Chinese label";
+inline constexpr char Start[] = "start/zoma_review vs window with one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName

@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList files;
     for (int i = 2; i < argc; ++i) files << QFile::decodeName(argv[i]);
-    const PdfImportResult result = importPdfFiles(files, QFile::decodeName(argv[1]));
+    const PdfImportResult result = zoma::importPdfFiles(files, QFile::decodeName(argv[1]));
     std::fprintf(stderr, "%s\n", result.message.toLocal8Bit().constData());
     return result.ok ? 0 : 1;
 }

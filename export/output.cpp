@@ -12,7 +12,8 @@ constexpr QStringView kLineEnd = u"\r\n";
 
 // Hands the pieces of question n's block to put, in order, straight from the
 // store. The text is built in two rounds over the pieces, one to size it and
-// one to fill it, so that no field is copied more than once.
+// one to fill it, so that no field is copied more than once (a speed choice,
+// see BENCHMARKS.md).
 template <typename Put>
 void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onlyCorrect,
                   Put& put) {
@@ -43,14 +44,14 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
 
 }  // namespace
 
-bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
-            ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
-            QString* error) {
+bool zoma::output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
+                  ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
+                  QString* error) {
     QList<int> numbers;
     numbers.reserve(bank.PaperCount);
     for (int i = 0; i < bank.PaperCount; ++i) {
         const QStringView id = bank.PaperIds.view(i);
-        if (const std::optional<int> n = questionNumber(id)) {
+        if (const std::optional<int> n = zoma::questionNumber(id)) {
             numbers << *n;
         } else if (!unusableIds->contains(id)) {
             *unusableIds << id.toString();
@@ -70,5 +71,5 @@ bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out
     for (int i = 0; i < 3; ++i) copy(kLineEnd);
     for (const int n : std::as_const(numbers)) forEachPiece(bank, n, layout, onlyCorrect, copy);
 
-    return writeAll(out, encodeGbk(text), error);
+    return zoma::writeAll(out, zoma::encodeGbk(text), error);
 }

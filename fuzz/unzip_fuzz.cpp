@@ -65,7 +65,8 @@ void entry(qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint3
 
 // A reader of its own, in the way of Python's zipfile: the last end record
 // in the file, each entry's bytes from its own local header, inflated by
-// zlib. It reads no zip64, encrypted or other methods: nullopt for those.
+// zlib. It reads no zip64, encrypted or other methods, nor an archive after
+// other data: nullopt for those.
 quint64 le(const QByteArray& b, qsizetype at, int width) {
     quint64 v = 0;
     for (int i = width - 1; i >= 0; --i) v = (v << 8) | uchar(b[at + i]);
@@ -98,8 +99,12 @@ std::optional<QList<Entry>> ownReading(const QByteArray& zip) {
     const qsizetype end = zip.lastIndexOf(QByteArrayView("PK\x05\x06", 4));
     if (end < 0 || end + 22 > zip.size() || zip.size() - end > 22 + 0xFFFF) return std::nullopt;
     const quint64 count = le(zip, end + 10, 2);
+    const quint64 directorySize = le(zip, end + 12, 4);
     quint64 at = le(zip, end + 16, 4);
     if (count == 0xFFFF || at == 0xFFFFFFFF) return std::nullopt;
+    // Like Python, the directory must end where the end record starts; data
+    // put before the archive (which shifts every offset) is not read.
+    if (at + directorySize != quint64(end)) return std::nullopt;
     QList<Entry> entries;
     for (quint64 i = 0; i < count; ++i) {
         if (at + 46 > quint64(zip.size()) || le(zip, qsizetype(at), 4) != 0x02014b50)

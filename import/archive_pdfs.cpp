@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace zoma {
+
 QStringList archivePdfNames(const QString& archivePath) {
     QFile file(archivePath);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -33,3 +35,5 @@ QStringList archivePdfNames(const QString& archivePath) {
     }
     return names;
 }
+
+}  // namespace zoma

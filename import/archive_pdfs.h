@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace zoma {
+
 // The names the PDF files of an archive get when it is extracted without
 // its folders; empty when it holds none or cannot be read.
 QStringList archivePdfNames(const QString& archivePath);
+
+}  // namespace zoma

@@ -89,13 +89,13 @@ void Form3::Command1_Click() {
 
     QStringList pdfs;
     for (const QString& file : std::as_const(files)) {
-        if (isPdfName(file)) {
+        if (zoma::isPdfName(file)) {
             pdfs << file;
             continue;
         }
         if (!unzip(file, libDir)) continue;
         // PDFs that came in the archive are taken like chosen ones.
-        for (const QString& name : archivePdfNames(file)) {
+        for (const QString& name : zoma::archivePdfNames(file)) {
             const QString extracted = QDir(libDir).filePath(name);
             if (QFileInfo(extracted).isFile()) {
                 pdfs << extracted;
@@ -105,7 +105,7 @@ void Form3::Command1_Click() {
         }
     }
     if (pdfs.isEmpty()) return;
-    m_dialogs.message(importPdfFiles(pdfs, libDir).message);
+    m_dialogs.message(zoma::importPdfFiles(pdfs, libDir).message);
 }
 
 bool Form3::unzip(const QString& archive, const QString& libDir) {

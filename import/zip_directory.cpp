@@ -138,11 +138,22 @@ bool readEnd(QIODevice& archive, const QByteArray& tail, quint64 tailStart, qsiz
     return true;
 }
 
-// Whether an end record leads to entries as any reader would take them: a
-// directory in bounds that starts with a directory record.
-bool leadsToEntries(QIODevice& archive, const EndRecord& record) {
-    if (record.count == 0) return false;
-    const QByteArray first = readAt(archive, record.directoryOffset, 4);
+// Whether an end record leads to entries as some reader would take them: its
+// directory offset, before the record, points at a directory record. A
+// record whose other fields fail our checks (sizes, disks) still counts:
+// a more lenient reader would follow it.
+bool leadsToEntries(QIODevice& archive, const QByteArray& tail, quint64 tailStart, qsizetype end,
+                    const EndRecord* record) {
+    quint64 count = le16(tail, end + 10);
+    quint64 offset = le32(tail, end + 16);
+    if (record) {
+        count = record->count;
+        offset = record->directoryOffset;
+    } else if (count == 0xFFFF || offset == 0xFFFFFFFF || offset >= tailStart + quint64(end)) {
+        return false;
+    }
+    if (count == 0) return false;
+    const QByteArray first = readAt(archive, offset, 4);
     return first.size() == 4 && le32(first, 0) == kCentralSignature;
 }
 
@@ -161,7 +172,7 @@ QByteArray unicodePath(const QByteArray& extra) {
 
 }  // namespace
 
-ZipDirectory readZipDirectory(QIODevice& archive) {
+ZipDirectory zoma::readZipDirectory(QIODevice& archive) {
     using Status = ZipDirectory::Status;
     const qint64 fileSize = archive.size();
     if (fileSize < kEndSize) return failure(Status::NotZip, QStringLiteral("file too short"));
@@ -177,6 +188,8 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
     std::optional<EndRecord> chosen;
     std::optional<EndRecord> last;
     QString lastProblem;
+    QString leadingProblem;
+    int leading = 0;
     for (qsizetype i = tail.size() - kEndSize; i >= 0; --i) {
         if (le32(tail, i) != kEndSignature || i + kEndSize + le16(tail, i + 20) > tail.size())
             continue;
@@ -187,13 +200,18 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
             if (read) last = record;
             lastProblem = problem;
         }
-        if (!read || !leadsToEntries(archive, record)) continue;
-        if (chosen) {
+        if (!leadsToEntries(archive, tail, tailStart, i, read ? &record : nullptr)) continue;
+        if (++leading > 1) {
             return failure(Status::Damaged,
                            QStringLiteral("more than one end of central directory"));
         }
-        chosen = record;
+        if (read) {
+            chosen = record;
+        } else {
+            leadingProblem = problem;
+        }
     }
+    if (!leadingProblem.isNull()) return failure(Status::Damaged, leadingProblem);
     if (!chosen && !last && lastProblem.isNull())
         return failure(Status::NotZip, QStringLiteral("no end of central directory"));
     // Without a directory of entries, the last end record says what is wrong.

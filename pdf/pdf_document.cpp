@@ -16,6 +16,8 @@
 #include <memory>
 #include <set>
 
+namespace zoma {
+
 namespace {
 
 const QString NotPdfText = QStringLiteral("不是PDF文件，或文件已损坏");
@@ -253,3 +255,5 @@ bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error)
     }
     return true;
 }
+
+}  // namespace zoma

@@ -22,6 +22,8 @@ struct PdfImage {
     bool jpeg = false;  // stored as a JPEG (DCT) stream
 };
 
+namespace zoma {
+
 // The text of a PDF, page after page, each page's text followed by a line
 // end. False with the reason when the file is no PDF, is damaged or needs a
 // password.
@@ -33,3 +35,5 @@ bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error);
 // Every image the pages draw, in drawing order, with its position found by
 // walking the page content (forms included).
 bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error);
+
+}  // namespace zoma

@@ -13,6 +13,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+namespace zoma {
+
 namespace {
 
 const QString Levels[] = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
@@ -314,3 +316,5 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
     if (!failures.isEmpty()) lines << QStringLiteral("写入失败：") << failures;
     return {failures.isEmpty(), lines.join(u'\n')};
 }
+
+}  // namespace zoma

@@ -10,6 +10,8 @@ struct PdfImportResult {
     QString message;
 };
 
+namespace zoma {
+
 // Reads the published PDF files (level files, the whole bank, the picture
 // sheet), checks everything, and only then writes each level as
 // "<level>题库.txt" (UTF-8) and each picture as "<label>.jpg" into libDir.
@@ -18,3 +20,5 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir);
 
 // Whether a path names a PDF by its extension.
 bool isPdfName(const QString& path);
+
+}  // namespace zoma

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace zoma {
+
 namespace {
 
 // The caption under an image: the word whose top is nearest below the
@@ -193,3 +195,5 @@ SheetPairing pairPictures(const QList<PdfImage>& images, const QList<PdfWord>& w
     }
     return out;
 }
+
+}  // namespace zoma

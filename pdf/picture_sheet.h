@@ -20,6 +20,8 @@ struct SheetPairing {
     QStringList errors;            // empty when every picture has its label
 };
 
+namespace zoma {
+
 // Pairs each picture with the caption just below it and reads the caption
 // as one of the labels. A caption that is no label is resolved by rules that
 // need nothing but the labels and the sheet's order: the start of exactly
@@ -27,3 +29,5 @@ struct SheetPairing {
 // left. Two possible labels are never guessed between.
 SheetPairing pairPictures(const QList<PdfImage>& images, const QList<PdfWord>& words,
                           const QStringList& labels);
+
+}  // namespace zoma

@@ -5,6 +5,8 @@
 
 #include <QRegularExpression>
 
+namespace zoma {
+
 namespace {
 
 // The tags of a record in their printed order.
@@ -209,3 +211,5 @@ QString pictureLabel(const QString& picture) {
     if (dot > 0) name.truncate(dot);
     return name;
 }
+
+}  // namespace zoma

@@ -33,6 +33,8 @@ struct TaggedText {
     int idTags = 0;  // every "[I]" in the text, wherever it stands
 };
 
+namespace zoma {
+
 // Cuts the text taken from a bank PDF into its records. Tolerant of what
 // the PDF layout leaves: wrapped lines, bare page numbers, form feeds, empty
 // lines, tags out of order, several [J] on one line, fields run together
@@ -43,3 +45,5 @@ TaggedText readTaggedText(QStringView text);
 // The picture's name without folders, web address or ".jpg": the label the
 // picture sheet names it by.
 QString pictureLabel(const QString& picture);
+
+}  // namespace zoma

@@ -66,7 +66,7 @@ QByteArray one(const QByteArray& name, const QByteArray& data = "x") {
     return buildZip({{.name = name, .data = data}});
 }
 QByteArray gbk(const QString& text) {
-    return encodeGbk(text);
+    return zoma::encodeGbk(text);
 }
 
 // An archive made by libzip, each entry holding its own name, encrypted by the given method.
@@ -277,6 +277,11 @@ private slots:
         add("second directory in the comment", {.archive = withHiddenDirectory(pair,
             {{.name = "list.txt", .data = "bank"}, {.name = "bank.txt", .data = "list"}}),
             .result = 3});
+        // A reader that ignores the directory size would still take the hidden one.
+        QByteArray hiddenTooLarge = withHiddenDirectory(pair,
+            {{.name = "list.txt", .data = "bank"}, {.name = "bank.txt", .data = "list"}});
+        hiddenTooLarge[hiddenTooLarge.size() - 8] = '\x7F';
+        add("second directory of a wrong size", {.archive = hiddenTooLarge, .result = 3});
         add("second directory, bomb", {.archive = withHiddenDirectory(
             {{.name = "a", .data = QByteArray(4000, 'z'), .method = 8}, {.name = "b"}},
             {{.name = "a", .data = QByteArray(4000, 'z'), .method = 8},

@@ -115,7 +115,7 @@ private slots:
     }
     void taggedText() {
         QFETCH(QString, text);
-        const TaggedText read = readTaggedText(text);
+        const TaggedText read = zoma::readTaggedText(text);
         QStringList ids;
         for (const TaggedRecord& r : read.records) ids << r.id;
         QCOMPARE(ids, fetch<QStringList>("ids"));
@@ -130,7 +130,7 @@ private slots:
             repairs << r.id + u' ' + r.printed + u' ' + r.tag;
         QCOMPARE(repairs, fetch<QStringList>("repairs"));
         // What is written reads back the same, one tag a line.
-        const TaggedText again = readTaggedText(read.text);
+        const TaggedText again = zoma::readTaggedText(read.text);
         QCOMPARE(again.records.size(), read.records.size());
         QCOMPARE(again.records.first().answers[0], first.answers[0]);
         QVERIFY(again.repairs.isEmpty());
@@ -187,7 +187,7 @@ private slots:
         QFETCH(Images, images);
         QFETCH(QStringList, paired);
         const SheetPairing result =
-            pairPictures(images, fetch<Words>("words"), fetch<QStringList>("labels"));
+            zoma::pairPictures(images, fetch<Words>("words"), fetch<QStringList>("labels"));
         if (paired.isEmpty()) {
             QVERIFY(!result.errors.isEmpty());
             return;
@@ -208,7 +208,7 @@ private slots:
         QVERIFY(QDir().mkdir(lib));
         const QStringList paths = bankpdfs::writeBankSet(dir.path());
         QVERIFY(!paths.isEmpty());
-        const PdfImportResult result = importPdfFiles(paths, lib);
+        const PdfImportResult result = zoma::importPdfFiles(paths, lib);
         QCOMPARE(result.message, bankpdfs::bankSetSummary());
         QVERIFY(result.ok);
         QCOMPARE(QDir(lib).entryList(QDir::Files, QDir::Name),
@@ -216,7 +216,7 @@ private slots:
         const QString a = readUtf8(lib + QStringLiteral("/A类题库.txt"));
         QVERIFY(a.startsWith(QStringLiteral("[J]LY0001\r\n[P]1.1.1\r\n[I]MC2-0001\r\n")));
         QVERIFY(a.contains(QStringLiteral("[Q]我国业余无线电台的管理\r\n由哪个部门负责：\r\n")));
-        QCOMPARE(readTaggedText(a).records.size(), 2);
+        QCOMPARE(zoma::readTaggedText(a).records.size(), 2);
         // The picture is the JPEG as stored in the sheet, not a new encoding.
         const QByteArray jpeg = readBytes(lib + QStringLiteral("/LK0003.jpg"));
         QVERIFY(jpeg.startsWith("\xff\xd8"));
@@ -296,7 +296,7 @@ private slots:
             paths << dir.filePath(QStringLiteral("A类题库(1).pdf"));
         }
         if (QFile::exists(extra)) paths << extra;
-        const PdfImportResult result = importPdfFiles(paths, lib);
+        const PdfImportResult result = zoma::importPdfFiles(paths, lib);
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains(fetch<QString>("reason")), qPrintable(result.message));
         QVERIFY(result.message.startsWith(QStringLiteral("PDF题库没有导入，题库文件夹未作改动。")));
@@ -310,8 +310,8 @@ private slots:
         const QString lib = dir.filePath(QStringLiteral("lib"));
         QVERIFY(QDir().mkdir(lib));
         const QStringList paths = bankpdfs::writeBankSet(dir.path());
-        QVERIFY(importPdfFiles(paths.mid(0, 2), lib).ok);
-        const PdfImportResult result = importPdfFiles({paths[3]}, lib);
+        QVERIFY(zoma::importPdfFiles(paths.mid(0, 2), lib).ok);
+        const PdfImportResult result = zoma::importPdfFiles({paths[3]}, lib);
         QVERIFY2(result.ok, qPrintable(result.message));
         QVERIFY(result.message.contains(QStringLiteral("按“LK0003”读取（唯一以它开头的标签）")));
         QVERIFY(QFile::exists(lib + QStringLiteral("/LK0003.jpg")));
@@ -326,11 +326,12 @@ private slots:
         if (!QFile::exists(level) || !QFile::exists(sheet))
             QSKIP("the published files are not here");
         QTemporaryDir dir;
-        const PdfImportResult result = importPdfFiles({level, sheet}, dir.path());
+        const PdfImportResult result = zoma::importPdfFiles({level, sheet}, dir.path());
         QVERIFY2(result.ok, qPrintable(result.message));
         QVERIFY(result.message.contains(QStringLiteral("A类：683题\n附图：53张\n")));
         QVERIFY(result.message.contains(QStringLiteral("图片标题“LK060”按“LK0603”读取")));
-        const TaggedText a = readTaggedText(readUtf8(dir.filePath(QStringLiteral("A类题库.txt"))));
+        const TaggedText a =
+            zoma::readTaggedText(readUtf8(dir.filePath(QStringLiteral("A类题库.txt"))));
         QCOMPARE(a.records.size(), 683);
         const QByteArray sheetBytes = readBytes(sheet);
         const QStringList pictures = QDir(dir.path()).entryList({"*.jpg"}, QDir::Files);
