@@ -10,6 +10,7 @@
 #include <QStringEncoder>
 
 #include <bit>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -93,7 +94,12 @@ QByteArray zoma::encodeGbk(QStringView text) {
 bool zoma::readTextFile(const QString& path, QString* text, QString* error) {
     QByteArray bytes;
     if (!zoma::readRegularFile(path, kMaxFileSize, &bytes, error)) return false;
-    *text = zoma::decodeText(bytes);
+    try {
+        *text = zoma::decodeText(bytes);
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("内存不足");
+        return false;
+    }
     return true;
 }
 
