@@ -22,7 +22,22 @@ bool TextSlots::assign(qint64 index, QStringView text) {
     return true;
 }
 
-QChar pathSeparator() { return QDir::separator(); }
+bool TextSlots::assign(qint64 index, QStringView head, QStringView tail) {
+    if (!contains(index)) return false;
+    QString& slot = m_slots[index];
+    const qsizetype size = head.size() + tail.size();
+    if (slot.isDetached() && slot.capacity() >= size) {
+        slot.resize(size);
+    } else {
+        slot = QString(size, Qt::Uninitialized);
+    }
+    std::copy(tail.begin(), tail.end(), std::copy(head.begin(), head.end(), slot.begin()));
+    return true;
+}
+
+QChar pathSeparator() {
+    return QDir::separator();
+}
 
 QString appDirFrom(const QString& programDir) {
     QString dir = QDir::toNativeSeparators(programDir);

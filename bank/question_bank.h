@@ -23,20 +23,28 @@ public:
     // The same for a piece of a larger text; a slot that is not shared keeps
     // its storage when the text fits, so reading a bank again allocates little.
     [[nodiscard]] bool assign(qint64 index, QStringView text);
+    // The same for two pieces joined, such as a tag and its text.
+    [[nodiscard]] bool assign(qint64 index, QStringView head, QStringView tail);
 
 private:
     std::array<QString, Size> m_slots;
 };
 
 // The one question store of a run: the bank by question number, and the paper
-// list of the level read last by position.
+// list of the level read last by position. A question of the 2025 edition
+// carries its correct letters in Keys; one of the earlier editions has empty
+// Keys, Label, Category and Picture, and its correct answer is OptionA.
 struct QuestionBank {
     TextSlots BankId;
     TextSlots BankQuestion;
-    TextSlots OptionA;  // the correct answer
+    TextSlots OptionA;  // whole answer lines, "[A]text"
     TextSlots OptionB;
     TextSlots OptionC;
     TextSlots OptionD;
+    TextSlots Keys;      // the correct letters in letter order, such as "AC"
+    TextSlots Label;     // the labels, joined by "、"
+    TextSlots Category;  // such as "1.1.1"
+    TextSlots Picture;   // the picture's file name, empty when there is none
     TextSlots PaperIds;
     int PaperCount = 0;
 };

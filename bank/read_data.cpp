@@ -1,5 +1,7 @@
 #include "bank/read_data.h"
 
+#include "bank/csv_text.h"
+#include "bank/tagged_text.h"
 #include "bank/text_file.h"
 #include "bank/whole_number.h"
 
@@ -7,6 +9,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -15,6 +18,10 @@ const QString kBankPrefix = QStringLiteral("总题库文件");
 const QString kBankSuffix = QStringLiteral(".txt");
 const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷涉及题号.txt");
 constexpr int kRecordLines = 6;
+const QString kLevelInfix = QStringLiteral("题库");
+const QStringList kLevels = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
+const QStringList kLevelCsvNames = {QStringLiteral("class_a.csv"), QStringLiteral("class_b.csv"),
+                                    QStringLiteral("class_c.csv")};
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
 // regard to case. Matched by hand: QDir's wildcard filter and sorting cost
@@ -71,6 +78,12 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
         (void)bank.OptionB.assign(q, rest[2]);
         (void)bank.OptionC.assign(q, rest[3]);
         (void)bank.OptionD.assign(q, rest[4]);
+        // A question of the 2025 edition read before under this number must
+        // not lend this one its key or picture.
+        (void)bank.Keys.assign(q, {});
+        (void)bank.Label.assign(q, {});
+        (void)bank.Category.assign(q, {});
+        (void)bank.Picture.assign(q, {});
     }
     return {};
 }
@@ -157,7 +170,56 @@ QString findPaperList(const QString& libDir, const QString& level) {
     return findInLibrary(libDir, level + kPaperListSuffix);
 }
 
+QString findLevelFile(const QString& libDir, const QString& level) {
+    if (libDir.isEmpty() || level.isEmpty()) return {};
+    const QString prefix = level + kLevelInfix;
+    QString first;
+    QDirIterator it(libDir, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        const QString name = info.fileName();
+        if (name.size() >= prefix.size() + kBankSuffix.size() &&
+            name.startsWith(prefix, Qt::CaseInsensitive) &&
+            name.endsWith(kBankSuffix, Qt::CaseInsensitive) && info.isFile() &&
+            (first.isNull() || name.compare(first) < 0)) {
+            first = name;
+        }
+    }
+    if (!first.isNull()) return libDir + pathSeparator() + first;
+    const qsizetype at = kLevels.indexOf(level);
+    if (at < 0) return {};
+    const QString csv = findInLibrary(libDir, kLevelCsvNames[at]);
+    return !csv.isEmpty() && QFileInfo(csv).isFile() ? csv : QString();
+}
+
+bool hasBank(const QString& libDir) {
+    if (!findBankFile(libDir).isEmpty()) return true;
+    return std::any_of(kLevels.begin(), kLevels.end(), [&](const QString& level) {
+        return !findLevelFile(libDir, level).isEmpty();
+    });
+}
+
+LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
+    const FileText file = readTextFile(path);
+    if (!file.ok()) return failure(path, 0, file.error);
+    LevelRecords level;
+    TextIssue issue;
+    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    const bool read =
+        csv ? parseBankCsv(file.text, &level, &issue) : parseTaggedText(file.text, &level, &issue);
+    if (!read) return failure(path, issue.line, issue.reason);
+    if (level.records.isEmpty()) return failure(path, 0, QStringLiteral("文件中没有题目记录"));
+    storeRecords(bank, level);
+    LoadResult r;
+    r.status = LoadResult::Status::Loaded;
+    r.count = bank.PaperCount;
+    return r;
+}
+
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
+    if (const QString path = findLevelFile(values.LibDir, level); !path.isEmpty()) {
+        return readLevelFile(bank, path);
+    }
     const QString bankPath = findBankFile(values.LibDir);
     if (bankPath.isEmpty()) return {};
 

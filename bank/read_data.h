@@ -15,9 +15,9 @@ struct LoadResult {
 
     Status status = Status::BankNotFound;
     int count = 0;
-    QString file;      // name of the file concerned, without its folder
+    QString file;        // name of the file concerned, without its folder
     qsizetype line = 0;  // 1-based line the problem was found on, 0 when none applies
-    QString problem;   // what is wrong, for Failed
+    QString problem;     // what is wrong, for Failed
 
     // The text the main window shows for this outcome.
     QString message(const QString& level) const;
@@ -35,5 +35,21 @@ QString findInLibrary(const QString& libDir, const QString& fileName);
 // letter case. Empty if there is none.
 QString findPaperList(const QString& libDir, const QString& level);
 
-// Reads the bank file and the level's paper list into the store.
+// The level's file of the 2025 edition in the library directory, names
+// matched without regard to ASCII letter case: the first regular file by name
+// of <level>题库*.txt (tagged text), else class_a.csv, class_b.csv or
+// class_c.csv. Empty if there is none.
+QString findLevelFile(const QString& libDir, const QString& level);
+
+// Whether the library directory holds a bank of any edition: the bank file or
+// a level file of the 2025 edition.
+bool hasBank(const QString& libDir);
+
+// Reads a level file of the 2025 edition (tagged text, or CSV by its .csv
+// name) into the store: every record under its number, the paper the file's
+// records in order. A file with a fault stores nothing.
+LoadResult readLevelFile(QuestionBank& bank, const QString& path);
+
+// Reads the level into the store: its 2025 level file where there is one,
+// else the bank file and the level's paper list.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);

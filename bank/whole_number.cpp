@@ -2,8 +2,12 @@
 
 #include "bank/question_bank.h"
 
+#include <algorithm>
+
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 }  // namespace
 
 bool WholeNumber::inRange(qint64 low, qint64 high) const {
@@ -34,7 +38,17 @@ WholeNumber WholeNumber::parse(QStringView text) {
 
 std::optional<int> questionNumber(QStringView identifier) {
     if (identifier.size() < 3) return std::nullopt;
-    const WholeNumber n = WholeNumber::parse(identifier.mid(2));
+    QStringView number = identifier.mid(2);
+    // MC<k>-<nnnn>: only this exact shape, so that no identifier of the
+    // earlier editions changes its meaning.
+    if (identifier.startsWith(u"MC")) {
+        const qsizetype hyphen = number.indexOf(u'-');
+        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        if (hyphen > 0 && std::all_of(number.begin(), number.begin() + hyphen, digit)) {
+            number = number.sliced(hyphen + 1);
+        }
+    }
+    const WholeNumber n = WholeNumber::parse(number);
     if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
     return static_cast<int>(n.value);
 }

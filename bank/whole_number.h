@@ -23,5 +23,6 @@ struct WholeNumber {
 };
 
 // The question number of an identifier such as LK0012: its text from the third
-// character on, when that is a whole number from 0 to 2000.
+// character on, when that is a whole number from 0 to 2000. An identifier of
+// the 2025 edition, MC2-0012, gives the number after its hyphen.
 std::optional<int> questionNumber(QStringView identifier);

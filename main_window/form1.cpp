@@ -69,7 +69,7 @@ void Form1::Command5_Click() {
 }
 
 void Form1::Command2_Click() {
-    if (!findBankFile(m_values.LibDir).isEmpty() &&
+    if (hasBank(m_values.LibDir) &&
         m_dialogs.message(ReimportQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }

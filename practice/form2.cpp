@@ -1,8 +1,9 @@
 #include "practice/form2.h"
 
 #include "app/fonts.h"
-#include "bank/text_file.h"
+#include "bank/answer_key.h"
 #include "bank/read_data.h"
+#include "bank/text_file.h"
 #include "bank/whole_number.h"
 #include "ui_form2.h"
 
@@ -57,13 +58,6 @@ QString minusOne(QStringView number) {  // number is at least 1
     return digits.size() > 1 && digits[0] == u'0' ? digits.mid(1) : digits;
 }
 
-// The picture of a paper entry in the library folder, in whatever letter
-// case the package spelled it (LK0497.JPG).
-QString findPicture(const QString& libDir, const QString& entry) {
-    if (entry.contains(u'/') || entry.contains(u'\\')) return {};
-    return findInLibrary(libDir, entry + QStringLiteral(".jpg"));
-}
-
 }  // namespace
 
 Form2::Form2(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
@@ -108,7 +102,8 @@ void Form2::Form_Load() {
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
             asked = true;
-            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes) {
+            if (m_dialogs.message(ResumeQuestion, Dialogs::Buttons::YesNo) ==
+                Dialogs::Answer::Yes) {
                 setSequence(plusOne(recorded));
                 if (!WholeNumber::parse(m_ui->Text3->text()).inRange(0, m_bank.PaperCount)) {
                     setSequence(QStringLiteral("1"));
@@ -149,17 +144,16 @@ void Form2::ShowQuestion() {
 }
 
 void Form2::ShowAnswers(int q) {
-    if (m_ui->Check1->isChecked()) {
-        m_ui->Text2->setPlainText(m_bank.OptionA.value(q));
-        return;
-    }
-    const QStringList lines = {m_bank.OptionA.value(q), m_bank.OptionB.value(q),
-                               m_bank.OptionC.value(q), m_bank.OptionD.value(q)};
+    const bool onlyCorrect = m_ui->Check1->isChecked();
+    QStringList lines;
+    for (const QStringView line : answerLines(m_bank, q, onlyCorrect)) lines << line.toString();
+    if (!onlyCorrect && hasKey(m_bank, q))
+        lines << kKeyLinePrefix.toString() + correctLetters(m_bank, q);
     m_ui->Text2->setPlainText(lines.join(QStringLiteral("\r\n")));
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = findPicture(m_values.LibDir, entry);
+    const QString path = picturePath(m_bank, m_values.LibDir, entry);
     QPixmap picture;
     if (!path.isEmpty()) picture.load(path);
     // A missing or undecodable picture leaves the box empty, without a word.
@@ -200,7 +194,9 @@ void Form2::setSequence(const QString& text) {
     }
 }
 
-QString Form2::recordPath() const { return m_values.AppDir + RecordName; }
+QString Form2::recordPath() const {
+    return m_values.AppDir + RecordName;
+}
 
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
@@ -232,9 +228,13 @@ void Form2::Command3_Click() {
     ShowQuestion();
 }
 
-void Form2::Check2_Click() { m_ui->Command3->setEnabled(!m_ui->Check2->isChecked()); }
+void Form2::Check2_Click() {
+    m_ui->Command3->setEnabled(!m_ui->Check2->isChecked());
+}
 
-void Form2::Command2_Click() { close(); }
+void Form2::Command2_Click() {
+    close();
+}
 
 bool Form2::Text3_KeyPress(QChar typed) const {
     return (typed >= u'0' && typed <= u'9') || typed == QChar(8);
@@ -249,12 +249,12 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     // are no typed characters.
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
     switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return false;
-    default:
-        break;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Delete:
+            return false;
+        default:
+            break;
     }
     const QString typed = key->text();
     for (const QChar c : typed) {

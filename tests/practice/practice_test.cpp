@@ -2,9 +2,9 @@
 #include "main_window/form1.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,10 +31,18 @@ Q_DECLARE_METATYPE(Dialogs::Answer)
 namespace {
 
 // Paper position k holds question 100 + k, so positions and numbers differ.
-int questionAt(int k) { return 100 + k; }
-QString entryFor(int k) { return questionId(questionAt(k)); }
-QString labelFor(int k) { return Form2::IdPrefix + entryFor(k); }
-QByteArray crlf(const QString& line) { return line.toLatin1() + "\r\n"; }
+int questionAt(int k) {
+    return 100 + k;
+}
+QString entryFor(int k) {
+    return questionId(questionAt(k));
+}
+QString labelFor(int k) {
+    return Form2::IdPrefix + entryFor(k);
+}
+QByteArray crlf(const QString& line) {
+    return line.toLatin1() + "\r\n";
+}
 
 // Left half red, right half blue.
 void writePicture(const QString& path, QSize size) {
@@ -75,7 +83,9 @@ private:
     }
     QLineEdit* field() { return find<QLineEdit>(m_form.get(), "Text3"); }
     QString shown() { return find<QLabel>(m_form.get(), "Label5")->text(); }
-    QString text(const char* name) { return find<QPlainTextEdit>(m_form.get(), name)->toPlainText(); }
+    QString text(const char* name) {
+        return find<QPlainTextEdit>(m_form.get(), name)->toPlainText();
+    }
     QPixmap picture() { return find<QLabel>(m_form.get(), "Image1")->pixmap(); }
     void click(const char* name) { find<QAbstractButton>(m_form.get(), name)->click(); }
     QList<int> nextDraws(int n) {
@@ -113,8 +123,8 @@ private slots:
         QTest::newRow("5, No") << crlf("5") << Answers{Answer::No} << QStringList{ask} << "1";
         QTest::newRow("0") << crlf("0") << Answers{} << QStringList{} << "1";
         QTest::newRow("last") << crlf("12") << yes << QStringList{ask, Form2::InputError} << "1";
-        QTest::newRow("40 digits") << crlf(QString(40, u'9')) << yes
-                                   << QStringList{ask, Form2::InputError} << "1";
+        QTest::newRow("40 digits")
+            << crlf(QString(40, u'9')) << yes << QStringList{ask, Form2::InputError} << "1";
         QTest::newRow("007") << crlf("007") << yes << QStringList{ask} << "8";
         QTest::newRow("empty line") << crlf("") << Answers{} << QStringList{} << "1";
         QTest::newRow("garbage") << crlf("-3x") << Answers{} << QStringList{} << "1";
@@ -210,12 +220,18 @@ private slots:
         QTest::addColumn<QString>("after");  // null: the key was discarded
         QTest::addColumn<int>("question");   // 0: the question shown before stays
         const int bs = Qt::Key_Backspace;
-        QTest::newRow("digit") << "1" << 1 << int(Qt::Key_2) << "2" << "12" << 12;
-        QTest::newRow("past the end") << "12" << 2 << int(Qt::Key_3) << "3" << "123" << 0;
-        QTest::newRow("leading zeros") << "00" << 2 << int(Qt::Key_7) << "7" << "007" << 7;
-        QTest::newRow("backspace") << "12" << 2 << bs << "\b" << "1" << 1;
-        QTest::newRow("backspace to empty") << "3" << 1 << bs << "\b" << "" << 0;
-        QTest::newRow("delete") << "12" << 0 << int(Qt::Key_Delete) << "\x7f" << "2" << 2;
+        QTest::newRow("digit") << "1" << 1 << int(Qt::Key_2) << "2"
+                               << "12" << 12;
+        QTest::newRow("past the end") << "12" << 2 << int(Qt::Key_3) << "3"
+                                      << "123" << 0;
+        QTest::newRow("leading zeros") << "00" << 2 << int(Qt::Key_7) << "7"
+                                       << "007" << 7;
+        QTest::newRow("backspace") << "12" << 2 << bs << "\b"
+                                   << "1" << 1;
+        QTest::newRow("backspace to empty") << "3" << 1 << bs << "\b"
+                                            << "" << 0;
+        QTest::newRow("delete") << "12" << 0 << int(Qt::Key_Delete) << "\x7f"
+                                << "2" << 2;
         QTest::newRow("arrow") << "12" << 2 << int(Qt::Key_Left) << "" << QString() << 0;
         for (const char* c : {"a", "-", ".", " ", "\r"}) {
             const int key = *c == '\r' ? int(Qt::Key_Return) : QChar(*c).toUpper().unicode();
@@ -261,6 +277,31 @@ private slots:
         QCOMPARE(text("Text2"), QStringLiteral("[A]对2\n[B]错2\n[C]错2\n[D]错2"));
     }
 
+    // A question of the 2025 edition between two earlier ones: its key is not
+    // the first letter, its picture is its own file name in any case.
+    void edition2025() {
+        QVERIFY(m_bank.PaperIds.set(1, QStringLiteral("MC2-0102")) &&
+                m_bank.BankId.set(102, QStringLiteral("MC2-0102")) &&
+                m_bank.Keys.set(102, QStringLiteral("BD")) &&
+                m_bank.Label.set(102, QStringLiteral("LK0103")) &&
+                m_bank.Picture.set(102, QStringLiteral("LK0944.jpg")));
+        writePicture(m_values.LibDir + QStringLiteral("/LK0101.jpg"), {30, 20});
+        writePicture(m_values.LibDir + QStringLiteral("/lk0944.JPG"), {40, 10});
+        writePicture(m_values.LibDir + QStringLiteral("/LK0103.jpg"), {50, 10});
+        open();
+        click("Command1");
+        QCOMPARE(shown(), Form2::IdPrefix + QStringLiteral("MC2-0102"));
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对2\n[B]错2\n[C]错2\n[D]错2\n正确答案：BD"));
+        QCOMPARE(picture().size(), QSize(40, 10));
+        find<QCheckBox>(m_form.get(), "Check1")->click();
+        QCOMPARE(text("Text2"), QStringLiteral("[B]错2\n[D]错2"));
+        click("Command1");
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对3"));
+        QCOMPARE(picture().size(), QSize(50, 10));
+        find<QCheckBox>(m_form.get(), "Check1")->click();
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对3\n[B]错3\n[C]错3\n[D]错3"));
+    }
+
     // Position 1 has a picture; Next moves to position 2, holding the entry.
     void pictures_data() {
         QTest::addColumn<QString>("entry");
@@ -269,15 +310,24 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::addColumn<QString>("question");
         const QString q2 = QStringLiteral("问题2");
-        QTest::newRow("none") << "LK0102" << "" << QByteArray() << false << q2;
-        QTest::newRow("exact name") << "LK0102" << "LK0102.jpg" << QByteArray() << true << q2;
-        QTest::newRow("upper case") << "LK0102" << "LK0102.JPG" << QByteArray() << true << q2;
-        QTest::newRow("mixed case") << "LK0102" << "lk0102.Jpg" << QByteArray() << true << q2;
-        QTest::newRow("undecodable") << "LK0102" << "LK0102.jpg" << QByteArray("x") << false << q2;
-        QTest::newRow("folder") << "LK0102" << "LK0102.jpg" << QByteArray("/") << false << q2;
-        QTest::newRow("leading zeros") << "LK00102" << "LK0102.jpg" << QByteArray() << false << q2;
-        QTest::newRow("no number") << "LKx12" << "LKx12.jpg" << QByteArray() << true << "";
-        QTest::newRow("past 2000") << "LK2001" << "" << QByteArray() << false << "";
+        QTest::newRow("none") << "LK0102"
+                              << "" << QByteArray() << false << q2;
+        QTest::newRow("exact name") << "LK0102"
+                                    << "LK0102.jpg" << QByteArray() << true << q2;
+        QTest::newRow("upper case") << "LK0102"
+                                    << "LK0102.JPG" << QByteArray() << true << q2;
+        QTest::newRow("mixed case") << "LK0102"
+                                    << "lk0102.Jpg" << QByteArray() << true << q2;
+        QTest::newRow("undecodable") << "LK0102"
+                                     << "LK0102.jpg" << QByteArray("x") << false << q2;
+        QTest::newRow("folder") << "LK0102"
+                                << "LK0102.jpg" << QByteArray("/") << false << q2;
+        QTest::newRow("leading zeros") << "LK00102"
+                                       << "LK0102.jpg" << QByteArray() << false << q2;
+        QTest::newRow("no number") << "LKx12"
+                                   << "LKx12.jpg" << QByteArray() << true << "";
+        QTest::newRow("past 2000") << "LK2001"
+                                   << "" << QByteArray() << false << "";
     }
     void pictures() {
         QFETCH(QString, entry);
@@ -366,7 +416,8 @@ private slots:
         m_bank = QuestionBank();
         WindowRegistry windows;
         using W = WindowRegistry::Window;
-        windows.setFactory(W::Practice, [&] { return new Form2(m_bank, m_values, m_dialogs, m_random); });
+        windows.setFactory(W::Practice,
+                           [&] { return new Form2(m_bank, m_values, m_dialogs, m_random); });
         Form1 main(m_bank, m_values, m_dialogs, windows, m_dir->path());
         main.show();
         copySampleLib(m_values.LibDir);
