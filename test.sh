@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every
 # test on Qt's offscreen platform.
 set -euo pipefail

@@ -1,7 +1,8 @@
-#include "app/fonts.h"
-#include "app/qt_dialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/review_tool.h"
 #include "main_window/form1.h"
+#include "ui/fonts.h"
+#include "ui/qt_dialogs.h"
 
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/review_tool.h"
 
 #include "export/form4.h"
@@ -5,22 +6,16 @@
 #include "main_window/form1.h"
 #include "practice/form2.h"
 
-ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
-    : bridge(dialogs) {
+ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today) : bridge(dialogs) {
     windows.setFactory(WindowRegistry::Window::Practice,
                        [this, &dialogs] { return new Form2(bank, values, dialogs, random); });
     windows.setFactory(WindowRegistry::Window::Import,
                        [this, &dialogs] { return new Form3(values, dialogs, bridge); });
-    windows.setFactory(WindowRegistry::Window::Export, [this, &dialogs, today] {
-        return new Form4(bank, values, dialogs, today);
-    });
+    windows.setFactory(WindowRegistry::Window::Export,
+                       [this, &dialogs, today] { return new Form4(bank, values, dialogs, today); });
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }
 
-ReviewTool::~ReviewTool() {
-    // The other windows refer to this state; they go before it does.
-    for (auto w : {WindowRegistry::Window::Practice, WindowRegistry::Window::Import,
-                   WindowRegistry::Window::Export}) {
-        delete windows.find(w);
-    }
-}
+// The registry goes before the state its windows refer to (members are
+// destroyed in reverse order), and takes its windows with it.
+ReviewTool::~ReviewTool() = default;

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/window_registry.h"
 #include "bank/question_bank.h"
 #include "import/unzip_bridge.h"
 #include "practice/random_order.h"
+#include "ui/dialogs.h"
+#include "ui/window_registry.h"
 
 #include <QDate>
 

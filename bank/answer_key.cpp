@@ -1,20 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/answer_key.h"
 
-#include "bank/read_data.h"
-#include "bank/whole_number.h"
+#include "common/whole_number.h"
 
 #include <QList>
 
 namespace {
 
 // A name that stays inside the library folder.
-QString libraryFile(const QString& libDir, QStringView name) {
+QString libraryFile(const ProgramFolder& folder, QStringView name) {
     if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name == u"." ||
         name == u"..") {
         return {};
     }
-    return findInLibrary(libDir, name.toString());
+    return folder.findInLibrary(name.toString());
 }
 
 }  // namespace
@@ -47,17 +46,17 @@ QVarLengthArray<QStringView, 4> answerLines(const QuestionBank& bank, int q, boo
     return lines;
 }
 
-QString picturePath(const QuestionBank& bank, const QString& libDir, QStringView entry) {
+QString picturePath(const QuestionBank& bank, const ProgramFolder& folder, QStringView entry) {
     const std::optional<int> q = questionNumber(entry);
-    if (q && !bank.Picture.view(*q).isEmpty()) return libraryFile(libDir, bank.Picture.view(*q));
+    if (q && !bank.Picture.view(*q).isEmpty()) return libraryFile(folder, bank.Picture.view(*q));
     if (q && hasKey(bank, *q)) {
         for (const QStringView label : bank.Label.view(*q).split(u'、', Qt::SkipEmptyParts)) {
             for (const QStringView suffix : {QStringView(u".jpg"), QStringView(u".png")}) {
-                const QString path = libraryFile(libDir, label.toString().append(suffix));
+                const QString path = libraryFile(folder, label.toString().append(suffix));
                 if (!path.isEmpty()) return path;
             }
         }
         return {};
     }
-    return libraryFile(libDir, entry.toString() + QStringLiteral(".jpg"));
+    return libraryFile(folder, entry.toString() + QStringLiteral(".jpg"));
 }

@@ -28,4 +28,4 @@ QVarLengthArray<QStringView, 4> answerLines(const QuestionBank& bank, int q, boo
 // letter case; empty when there is none. A 2025 question's picture is its [F]
 // name, or else <label>.jpg, then <label>.png (the CSV conversion names them
 // so); an earlier question's is <entry>.jpg.
-QString picturePath(const QuestionBank& bank, const QString& libDir, QStringView entry);
+QString picturePath(const QuestionBank& bank, const ProgramFolder& folder, QStringView entry);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/bank_record.h"
 
-#include "bank/whole_number.h"
+#include "common/whole_number.h"
 
 #include <algorithm>
 

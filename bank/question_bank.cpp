@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/question_bank.h"
 
-#include <QDir>
+#include "common/whole_number.h"
 
 #include <algorithm>
 
@@ -35,16 +36,19 @@ bool TextSlots::assign(qint64 index, QStringView head, QStringView tail) {
     return true;
 }
 
-QChar pathSeparator() {
-    return QDir::separator();
-}
-
-QString appDirFrom(const QString& programDir) {
-    QString dir = QDir::toNativeSeparators(programDir);
-    if (!dir.endsWith(pathSeparator())) dir += pathSeparator();
-    return dir;
-}
-
-QString libPath(const SharedValues& values, const QString& fileName) {
-    return values.LibDir + pathSeparator() + fileName;
+std::optional<int> questionNumber(QStringView identifier) {
+    if (identifier.size() < 3) return std::nullopt;
+    QStringView number = identifier.mid(2);
+    // MC<k>-<nnnn>: only this exact shape, so that no identifier of the
+    // earlier editions changes its meaning.
+    if (identifier.startsWith(u"MC")) {
+        const qsizetype hyphen = number.indexOf(u'-');
+        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        if (hyphen > 0 && std::all_of(number.begin(), number.begin() + hyphen, digit)) {
+            number = number.sliced(hyphen + 1);
+        }
+    }
+    const WholeNumber n = WholeNumber::parse(number);
+    if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
+    return static_cast<int>(n.value);
 }

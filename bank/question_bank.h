@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "common/program_folder.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
 // Fixed-size text slots, indexed 0 to 2000. An index outside that range is
 // refused: set() reports it and touches nothing, value() yields empty text.
@@ -55,13 +59,15 @@ struct SharedValues {
     QString LibDir;         // AppDir + "lib", no separator at its end
     QString PracticeLevel;  // level at the last press of review or export
     QString SelectedFile;   // path picked in the last file dialog
+
+    ProgramFolder folder() const { return {AppDir, LibDir}; }
+    void setFolder(const ProgramFolder& folder) {
+        AppDir = folder.appDir();
+        LibDir = folder.libDir();
+    }
 };
 
-// The platform's directory separator, as the program writes paths.
-QChar pathSeparator();
-
-// The program directory with exactly one separator at its end.
-QString appDirFrom(const QString& programDir);
-
-// A file directly in the library directory.
-QString libPath(const SharedValues& values, const QString& fileName);
+// The question number of an identifier such as LK0012: its text from the third
+// character on, when that is a whole number from 0 to 2000. An identifier of
+// the 2025 edition, MC2-0012, gives the number after its hyphen.
+std::optional<int> questionNumber(QStringView identifier);

@@ -1,11 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
 
 #include "bank/csv_text.h"
 #include "bank/tagged_text.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
@@ -138,39 +138,18 @@ QString LoadResult::message(const QString& level) const {
            QString::number(line) + QStringLiteral(" 行，") + problem;
 }
 
-QString findBankFile(const QString& libDir) {
-    if (libDir.isEmpty()) return {};
-    const QString name = firstBankName(libDir);
-    return name.isEmpty() ? QString() : libDir + pathSeparator() + name;
+QString findBankFile(const ProgramFolder& folder) {
+    if (folder.libDir().isEmpty()) return {};
+    const QString name = firstBankName(folder.libDir());
+    return name.isEmpty() ? QString() : folder.libFile(name);
 }
 
-QString findInLibrary(const QString& libDir, const QString& fileName) {
-    if (libDir.isEmpty()) return {};
-    const QString exact = libDir + pathSeparator() + fileName;
-    if (QFileInfo(exact).isFile()) return exact;
-    // Packages come from Windows, where names ignore letter case. QDir
-    // treats wildcard characters in a name as a pattern, so compare by hand.
-    const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    const auto same = [&](QStringView a) {
-        if (a.size() != fileName.size()) return false;
-        for (qsizetype i = 0; i < a.size(); ++i) {
-            if (fold(a[i].unicode()) != fold(fileName[i].unicode())) return false;
-        }
-        return true;
-    };
-    const QStringList names =
-        QDir(libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& name : names) {
-        if (same(name)) return libDir + pathSeparator() + name;
-    }
-    return {};
+QString findPaperList(const ProgramFolder& folder, const QString& level) {
+    return folder.findInLibrary(level + kPaperListSuffix);
 }
 
-QString findPaperList(const QString& libDir, const QString& level) {
-    return findInLibrary(libDir, level + kPaperListSuffix);
-}
-
-QString findLevelFile(const QString& libDir, const QString& level) {
+QString findLevelFile(const ProgramFolder& folder, const QString& level) {
+    const QString& libDir = folder.libDir();
     if (libDir.isEmpty() || level.isEmpty()) return {};
     const QString prefix = level + kLevelInfix;
     QString first;
@@ -185,17 +164,17 @@ QString findLevelFile(const QString& libDir, const QString& level) {
             first = name;
         }
     }
-    if (!first.isNull()) return libDir + pathSeparator() + first;
+    if (!first.isNull()) return folder.libFile(first);
     const qsizetype at = kLevels.indexOf(level);
     if (at < 0) return {};
-    const QString csv = findInLibrary(libDir, kLevelCsvNames[at]);
+    const QString csv = folder.findInLibrary(kLevelCsvNames[at]);
     return !csv.isEmpty() && QFileInfo(csv).isFile() ? csv : QString();
 }
 
-bool hasBank(const QString& libDir) {
-    if (!findBankFile(libDir).isEmpty()) return true;
+bool hasBank(const ProgramFolder& folder) {
+    if (!findBankFile(folder).isEmpty()) return true;
     return std::any_of(kLevels.begin(), kLevels.end(), [&](const QString& level) {
-        return !findLevelFile(libDir, level).isEmpty();
+        return !findLevelFile(folder, level).isEmpty();
     });
 }
 
@@ -217,15 +196,15 @@ LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
 }
 
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
-    if (const QString path = findLevelFile(values.LibDir, level); !path.isEmpty()) {
+    if (const QString path = findLevelFile(values.folder(), level); !path.isEmpty()) {
         return readLevelFile(bank, path);
     }
-    const QString bankPath = findBankFile(values.LibDir);
+    const QString bankPath = findBankFile(values.folder());
     if (bankPath.isEmpty()) return {};
 
     if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
 
-    const QString paperPath = findPaperList(values.LibDir, level);
+    const QString paperPath = findPaperList(values.folder(), level);
     if (paperPath.isEmpty()) {
         LoadResult r;
         r.status = LoadResult::Status::PaperListNotFound;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "bank/question_bank.h"
@@ -25,25 +26,21 @@ struct LoadResult {
 
 // The bank file in the library directory: the first regular file, by name,
 // that matches 总题库文件*.txt without regard to letter case. Empty if none.
-QString findBankFile(const QString& libDir);
-
-// A file directly in the library directory, its name matched without regard
-// to ASCII letter case. Empty if there is none.
-QString findInLibrary(const QString& libDir, const QString& fileName);
+QString findBankFile(const ProgramFolder& folder);
 
 // The level's paper list in the library directory, matched without regard to
 // letter case. Empty if there is none.
-QString findPaperList(const QString& libDir, const QString& level);
+QString findPaperList(const ProgramFolder& folder, const QString& level);
 
 // The level's file of the 2025 edition in the library directory, names
 // matched without regard to ASCII letter case: the first regular file by name
 // of <level>题库*.txt (tagged text), else class_a.csv, class_b.csv or
 // class_c.csv. Empty if there is none.
-QString findLevelFile(const QString& libDir, const QString& level);
+QString findLevelFile(const ProgramFolder& folder, const QString& level);
 
 // Whether the library directory holds a bank of any edition: the bank file or
 // a level file of the 2025 edition.
-bool hasBank(const QString& libDir);
+bool hasBank(const ProgramFolder& folder);
 
 // Reads a level file of the 2025 edition (tagged text, or CSV by its .csv
 // name) into the store: every record under its number, the paper the file's

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/tagged_text.h"
 
-#include "bank/text_file.h"
+#include "common/text_file.h"
 
 #include <array>
 #include <optional>

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/bench_inputs.h"
 
-#include "bank/text_file.h"
+#include "common/program_folder.h"
+#include "common/text_file.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -308,17 +310,17 @@ BenchInputs makeBenchInputs(const QString& root) {
     in.packageBytes = QFileInfo(in.package).size();
 
     in.programDir = root + QStringLiteral("/program");
-    makeFolder(in.programDir + QStringLiteral("/lib"));
-    for (const Named& f : texts)
-        writeFile(in.programDir + QStringLiteral("/lib/") + f.name, f.bytes);
-    for (const Named& f : pictures)
-        writeFile(in.programDir + QStringLiteral("/lib/") + f.name, f.bytes);
+    const ProgramFolder program(in.programDir);
+    makeFolder(program.libDir());
+    for (const Named& f : texts) writeFile(program.libFile(f.name), f.bytes);
+    for (const Named& f : pictures) writeFile(program.libFile(f.name), f.bytes);
 
     // Practice: a paper of questions that all have a picture of about 100 KB.
-    in.practiceAppDir = root + QStringLiteral("/practice/");
-    in.practiceLibDir = in.practiceAppDir + QStringLiteral("lib");
+    const ProgramFolder practice(root + QStringLiteral("/practice"));
+    in.practiceAppDir = practice.appDir();
+    in.practiceLibDir = practice.libDir();
     makeFolder(in.practiceLibDir);
-    writeFile(in.practiceLibDir + u'/' + kBankName, bank);
+    writeFile(practice.libFile(kBankName), bank);
     QList<int> practicePaper;
     qint64 pictureTotal = 0;
     for (int k = 0; k < kPracticeQuestions; ++k) {
@@ -326,7 +328,7 @@ BenchInputs makeBenchInputs(const QString& root) {
         practicePaper << n;
         const QByteArray jpeg = pictureJpeg(quint32(5000 + k), 100 * 1024);
         pictureTotal += jpeg.size();
-        writeFile(in.practiceLibDir + u'/' + identifier(n) + QStringLiteral(".jpg"), jpeg);
+        writeFile(practice.libFile(identifier(n) + QStringLiteral(".jpg")), jpeg);
     }
     in.practicePictureBytes = pictureTotal / kPracticeQuestions;
     writeFile(levelList(in.practiceLibDir, kBenchLevel), paperText(kBenchLevel, practicePaper));

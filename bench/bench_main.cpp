@@ -1,11 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The benchmark suite: makes its inputs, runs every benchmark (repetitions
 // interleaved when asked, so that a busy machine hurts both sides of a pair
 // alike), then prints each figure against its limit. Exits 1 when a figure
 // misses its limit or could not be measured.
 
 #include "bench/bench_suite.h"
+#include "common/program_folder.h"
 
-#include "app/fonts.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -145,7 +147,7 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
 }
 
 QString besideThis(const char* name) {
-    return QCoreApplication::applicationDirPath() + u'/' + QLatin1String(name);
+    return ProgramFolder(QCoreApplication::applicationDirPath()).appFile(QLatin1String(name));
 }
 
 }  // namespace

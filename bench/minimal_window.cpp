@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least a Qt Widgets program does before its first window is on screen:
 // the yardstick for the start of the review tool. With --label the window
 // also shows one Chinese label, which brings in the font system every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One press of Next in the practice window, as the user sees it: the handler
 // (question, answers, a picture of about 100 KB, the resume record written)
 // and the window painted again.

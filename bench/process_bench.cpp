@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole programs, timed from their start until they have been reaped: the
 // import through our engine against Info-ZIP's unzip, the start of the review
 // tool against a minimal Qt window, and the memory the tool holds with a

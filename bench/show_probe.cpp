@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Qt plug-in that the benchmarks load into a program through
 // QT_QPA_GENERIC_PLUGINS=zoma_show_probe. It ends the program as soon as its
 // first window has been painted, so that the real program is timed from its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the bank and writing the export, each against the least work that
 // could produce the same result: the file bytes decoded from GBK, and the
 // exported text encoded to GBK and written.

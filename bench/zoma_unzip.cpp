@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import of a package on the command line, as the import window runs it:
 // through the bridge into the engine, paths dropped, existing files
 // overwritten. It exists to be timed as a whole process against other

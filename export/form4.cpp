@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/form4.h"
 
 #include "export/output.h"
@@ -64,8 +65,8 @@ void Form4::Command1_Click() {
             m_ui->Text1->setFocus();
             return;
         }
-        aside = path + QStringLiteral(".old-%1").arg(QRandomGenerator::global()->generate(), 8,
-                                                     16, QChar(u'0'));
+        aside = path + QStringLiteral(".old-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                     QChar(u'0'));
         QFile old(path);
         if (!old.rename(aside)) {
             m_dialogs.message(

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
 #include "bank/question_bank.h"
+#include "ui/dialogs.h"
 
 #include <QDate>
 #include <QWidget>

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/output.h"
 
 #include "bank/answer_key.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 
 #include <QFileInfo>
 

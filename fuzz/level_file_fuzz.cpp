@@ -4,8 +4,8 @@
 #include "bank/answer_key.h"
 #include "bank/csv_text.h"
 #include "bank/tagged_text.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 
 #include <QByteArray>
 

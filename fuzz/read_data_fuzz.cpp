@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a bank file and a paper list of arbitrary bytes must never crash,
 // never write outside the store and keep PaperCount within its bounds.
 #include "bank/read_data.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -24,13 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QTemporaryDir dir;
     static const SharedValues values = [] {
         SharedValues v;
-        v.AppDir = appDirFrom(dir.path());
-        v.LibDir = v.AppDir + QStringLiteral("lib");
+        v.setFolder(ProgramFolder(dir.path()));
         return v;
     }();
-    static const QString bankPath = libPath(values, QStringLiteral("总题库文件(fuzz).txt"));
+    static const QString bankPath = values.folder().libFile(QStringLiteral("总题库文件(fuzz).txt"));
     static const QString paperPath =
-        libPath(values, QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"));
+        values.folder().libFile(QStringLiteral("A类业余电台操作证书试卷涉及题号.txt"));
     static const bool ready = dir.isValid() && QDir().mkpath(values.LibDir);
     if (!ready) std::abort();
 
@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int before = bank.PaperCount;
     const LoadResult result = ReadData(bank, values, QStringLiteral("A类"));
     if (bank.PaperCount < 0 || bank.PaperCount > TextSlots::Size) std::abort();
-    if (result.status == LoadResult::Status::Loaded && result.count != bank.PaperCount) std::abort();
+    if (result.status == LoadResult::Status::Loaded && result.count != bank.PaperCount)
+        std::abort();
     if (result.status != LoadResult::Status::Loaded && bank.PaperCount != before) std::abort();
     (void)result.message(QStringLiteral("A类"));
     return 0;

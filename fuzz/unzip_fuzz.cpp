@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Extracting arbitrary bytes as a zip archive must never crash, never create
 // anything outside the target folder, never create a link, and never write
 // through a link that stands in the target.
@@ -41,9 +42,11 @@ qint32 replace(const char* name) {
                                      UnzipReplaceAnswer::None};
     return answers[g_replies++ % 4];
 }
-qint32 password(char*, qint32, const char*, const char*) { return 1; }
-void entry(qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint32,
-           const char* name, const char*, qint32, qint32) {
+qint32 password(char*, qint32, const char*, const char*) {
+    return 1;
+}
+void entry(qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint32, qint32, const char* name,
+           const char*, qint32, qint32) {
     check(name != nullptr);
 }
 
@@ -89,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(result >= 0 && result <= 82);
 
     // Nothing beside the target changed, and no link appeared inside it.
-    check(QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System |
-                                         QDir::Hidden) ==
+    check(QDir(sandbox.path())
+              .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden) ==
           QStringList({QStringLiteral("archive.zip"), QStringLiteral("outside.txt"),
                        QStringLiteral("target")}));
     check(readFile(outside) == outsideBytes);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/entry_names.h"
 
 #include <QStringDecoder>
@@ -60,16 +61,6 @@ bool hasDrive(QStringView part) {
 }
 
 }  // namespace
-
-bool isValidUtf8(QByteArrayView bytes) {
-    char32_t c = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const qsizetype length = utf8Sequence(bytes, i, &c);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
 
 QString decodeUtf8(QByteArrayView bytes, ControlChars controls) {
     QString out;

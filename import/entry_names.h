@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -12,8 +13,6 @@ enum class NameEncoding { Utf8, Gbk };
 
 // Whether control characters (and NUL) stay as they are or become escapes.
 enum class ControlChars { Keep, Escape };
-
-bool isValidUtf8(QByteArrayView bytes);
 
 // Decoded text in which every byte that does not decode becomes a visible
 // "%XX" escape, so that nothing is dropped silently.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/form3.h"
 
 #include "import/unzip_engine.h"
@@ -5,6 +6,20 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+// The import as the extraction interface spells it: ask before replacing a
+// file (and replace it when the answer is yes), extract rather than list,
+// drop the package's folders, take every entry and leave none out.
+constexpr qint16 kPromptOverwrite = 1;
+constexpr qint16 kOverwriteExisting = 1;
+constexpr qint16 kExtractNotList = 0;
+constexpr qint16 kDropFolders = 0;
+constexpr qint32 kEveryEntry = 0;
+constexpr qint32 kNoExclusions = 0;
+
+}  // namespace
 
 const QString Form3::Filter = QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*");
 const QString Form3::DoneText = QStringLiteral("解压完成");
@@ -55,7 +70,9 @@ void Form3::Command1_Click() {
     m_bridge.UnzipEntryCount = 0;
     m_bridge.UnzipIncludeNames[0].clear();
     m_bridge.UnzipExcludeNames[0].clear();
-    const int result = m_bridge.UnzipArchive(m_values.SelectedFile, libDir, 1, 1, 0, 0, 0, 0);
+    const int result =
+        m_bridge.UnzipArchive(m_values.SelectedFile, libDir, kPromptOverwrite, kOverwriteExisting,
+                              kExtractNotList, kDropFolders, kEveryEntry, kNoExclusions);
     // A failure has been shown with its number; only a complete import (or
     // one that skipped and named some entries) is reported as done.
     if (result == UnzipResult::Ok || result == UnzipResult::Warning) m_dialogs.message(DoneText);

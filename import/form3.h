@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
 #include "bank/question_bank.h"
 #include "import/unzip_bridge.h"
+#include "ui/dialogs.h"
 
 #include <QWidget>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_bridge.h"
 
 #include "import/entry_names.h"
@@ -9,6 +10,9 @@
 const QString UnzipBridge::ErrorPrefix = QStringLiteral("错误代码：");
 const QString UnzipBridge::ReplaceCaption = QStringLiteral("VBUnzip - File already exists");
 
+// Everything below serves the extraction interface: its buffer limits, its
+// narrow strings and name lists, the plain-function call-backs and the
+// listing in its 80-column form.
 namespace {
 
 constexpr qsizetype kMaxPrintBytes = 32801;

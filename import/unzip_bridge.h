@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 #include <QString>
 
@@ -8,6 +9,11 @@
 
 // The link to the extraction engine: fills its records, calls it, answers its
 // call-backs, and keeps what they report for the caller.
+//
+// This class and unzip_engine.h are the program's boundary with its
+// extraction component. The public fields, the arguments of UnzipArchive, the
+// call-back members and the result numbers exist for that boundary and keep
+// its shape; the rest of the program sees only UnzipArchive and its result.
 class UnzipBridge final {
     Q_DISABLE_COPY_MOVE(UnzipBridge)
 

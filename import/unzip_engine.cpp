@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_engine.h"
 
 #include "import/entry_names.h"
 #include "import/zip_directory.h"
 
-#include "bank/part_file.h"
+#include "common/part_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -204,9 +205,9 @@ int Extraction::openArchive(const QString& archivePath) {
 
     // Names flagged UTF-8 are UTF-8; the others are UTF-8 only if all of them
     // are valid UTF-8, and GBK otherwise.
-    const bool unflaggedUtf8 =
-        std::all_of(m_directory.entries.cbegin(), m_directory.entries.cend(),
-                    [](const ZipEntryRecord& e) { return e.utf8Flag() || isValidUtf8(e.rawName); });
+    const bool unflaggedUtf8 = std::all_of(
+        m_directory.entries.cbegin(), m_directory.entries.cend(),
+        [](const ZipEntryRecord& e) { return e.utf8Flag() || e.rawName.isValidUtf8(); });
     for (const ZipEntryRecord& entry : std::as_const(m_directory.entries)) {
         const bool utf8 = entry.utf8Flag() || unflaggedUtf8;
         m_names << decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);

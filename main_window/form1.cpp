@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window/form1.h"
 
-#include "app/fonts.h"
 #include "bank/read_data.h"
+#include "ui/fonts.h"
 #include "ui_form1.h"
 
 const QString Form1::FarewellText =
@@ -35,8 +36,7 @@ Form1::Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowR
 Form1::~Form1() = default;
 
 void Form1::Form_Load(const QString& programDir) {
-    m_values.AppDir = appDirFrom(programDir);
-    m_values.LibDir = m_values.AppDir + QStringLiteral("lib");
+    m_values.setFolder(ProgramFolder(programDir));
     m_ui->Combo1->addItems({QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")});
     m_ui->Combo1->setCurrentIndex(0);
     Combo1_Click();
@@ -69,7 +69,7 @@ void Form1::Command5_Click() {
 }
 
 void Form1::Command2_Click() {
-    if (hasBank(m_values.LibDir) &&
+    if (hasBank(m_values.folder()) &&
         m_dialogs.message(ReimportQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/window_registry.h"
 #include "bank/question_bank.h"
+#include "ui/dialogs.h"
+#include "ui/window_registry.h"
 
 #include <QWidget>
 

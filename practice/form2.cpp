@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/form2.h"
 
-#include "app/fonts.h"
 #include "bank/answer_key.h"
-#include "bank/read_data.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
+#include "ui/fonts.h"
 #include "ui_form2.h"
 
 #include <QDir>
@@ -153,7 +153,7 @@ void Form2::ShowAnswers(int q) {
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = picturePath(m_bank, m_values.LibDir, entry);
+    const QString path = picturePath(m_bank, m_values.folder(), entry);
     QPixmap picture;
     if (!path.isEmpty()) picture.load(path);
     // A missing or undecodable picture leaves the box empty, without a word.
@@ -195,7 +195,7 @@ void Form2::setSequence(const QString& text) {
 }
 
 QString Form2::recordPath() const {
-    return m_values.AppDir + RecordName;
+    return m_values.folder().appFile(RecordName);
 }
 
 void Form2::writeRecord(const QString& text) {

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialogs.h"
 #include "bank/question_bank.h"
 #include "practice/random_order.h"
+#include "ui/dialogs.h"
 
 #include <QWidget>
 

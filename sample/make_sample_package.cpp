@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the sample question-bank package from the UTF-8 sources beside it:
 // GBK/CRLF text files and JPEG pictures, both unpacked (lib/) and zipped the
 // way a Chinese Windows zip tool stores them (GBK names, no UTF-8 flag).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmark suite in Release and runs it. Each figure is measured
 # side by side with its yardstick in the same run, repetitions interleaved at
 # random so that a busy machine weighs on both alike; the table at the end

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the project needs, when any is missing.
 set -euo pipefail
 
@@ -7,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev             # Qt 6 Core, Gui, Widgets, Test
     libzip-dev                         # reading zip packages
     fonts-wqy-microhei                 # Chinese glyphs for the windows
+    clang-format                       # the formatting check of .ci/run
 )
 packages+=("$@")
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes a picture of each window of the real program for the README: builds
 # it in Release, starts it under Xvfb in a temporary program folder and
 # drives it with xdotool the way a user would (import the sample package,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader hears from the real windows: every control has a
 // name, a label is heard as it reads, and a window's controls can be told
 // apart by ear.
@@ -110,7 +111,8 @@ private slots:
 
     void controlsAreToldApart_data() {
         QTest::addColumn<QWidget*>("window");
-        for (QWidget* window : windows()) QTest::newRow(qPrintable(window->windowTitle())) << window;
+        for (QWidget* window : windows())
+            QTest::newRow(qPrintable(window->windowTitle())) << window;
     }
     void controlsAreToldApart() {
         QFETCH(QWidget*, window);

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
 
@@ -23,7 +24,8 @@ QString paperName(const QString& level) {
 }
 
 QString record(const QString& id, const QString& question) {
-    return QStringLiteral("[I]%1\n[Q]%2\n[A]a%1\n[B]b%1\n[C]c%1\n[D]d%1\n[P]\n\n").arg(id, question);
+    return QStringLiteral("[I]%1\n[Q]%2\n[A]a%1\n[B]b%1\n[C]c%1\n[D]d%1\n[P]\n\n")
+        .arg(id, question);
 }
 
 QStringList paperIds(const QuestionBank& bank, int count) {
@@ -82,7 +84,7 @@ private slots:
     void appDir() {
         QFETCH(QString, programDir);
         QFETCH(QString, appDir);
-        QCOMPARE(appDirFrom(programDir), appDir);
+        QCOMPARE(ProgramFolder(programDir).appDir(), appDir);
     }
 
     void wholeNumber_data() {
@@ -98,8 +100,8 @@ private slots:
         QTest::newRow("sign") << QStringLiteral("-1") << no << qint64(0);
         QTest::newRow("inner blank") << QStringLiteral("1 2") << no << qint64(0);
         QTest::newRow("full-width digit") << QStringLiteral("１") << no << qint64(0);
-        QTest::newRow("40 digits") << QString(40, u'9') << int(WholeNumber::Kind::TooLarge)
-                                   << qint64(0);
+        QTest::newRow("40 digits")
+            << QString(40, u'9') << int(WholeNumber::Kind::TooLarge) << qint64(0);
     }
     void wholeNumber() {
         QFETCH(QString, text);
@@ -155,8 +157,8 @@ private slots:
         const QString linked = dir + QStringLiteral("/real.txt");
         if (before == QStringLiteral("file")) {
             writeBytes(path, "old contents that are longer\r\n");
-            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                    QFileDevice::ReadGroup));
+            QVERIFY(QFile::setPermissions(
+                path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
         } else if (before == QStringLiteral("link")) {
             writeBytes(linked, "old\r\n");
             QVERIFY(QFile::link(linked, path));
@@ -173,19 +175,22 @@ private slots:
         }
         QStringList expected = {QStringLiteral("record.txt")};
         if (before == QStringLiteral("link")) expected.prepend(QStringLiteral("real.txt"));
-        QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                     QDir::Name),
-                 expected);
+        QCOMPARE(
+            QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            expected);
     }
 
     // Reading again reuses the slots' storage; texts handed out before stay as they were.
     void readAgain() {
         writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001")));
-        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
-        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status), int(Status::Loaded));
+        writeLib(kBankName,
+                 gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
+        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
+                 int(Status::Loaded));
         const QString handedOut = m_bank.BankQuestion.value(1);
 
-        for (const QString& question : {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
+        for (const QString& question :
+             {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
             writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), question)));
             QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
                      int(Status::Loaded));
@@ -213,14 +218,14 @@ private slots:
                    record(QStringLiteral("LK2000"), QStringLiteral("q2000"))
             << loaded << qsizetype(0)
             << Expected{{12, full(QStringLiteral("LA0012"), QStringLiteral("q12"))},
-                                      {0, full(QStringLiteral("LK0000"), QStringLiteral("q0"))},
-                                      {2000, full(QStringLiteral("LK2000"), QStringLiteral("q2000"))}};
+                        {0, full(QStringLiteral("LK0000"), QStringLiteral("q0"))},
+                        {2000, full(QStringLiteral("LK2000"), QStringLiteral("q2000"))}};
         QTest::newRow("small i is no record")
             << QStringLiteral("[i]LK0001\n[Q]x\n[A]\n[B]\n[C]\n[D]\n") +
                    record(QStringLiteral("LK0002"), QStringLiteral("q2"))
             << loaded << qsizetype(0)
             << Expected{{1, {{}, {}, {}, {}}},
-                                      {2, full(QStringLiteral("LK0002"), QStringLiteral("q2"))}};
+                        {2, full(QStringLiteral("LK0002"), QStringLiteral("q2"))}};
         QTest::newRow("duplicate: later wins")
             << record(QStringLiteral("LK0003"), QStringLiteral("old")) +
                    QStringLiteral("noise\n\n[P]x\n") +
@@ -231,13 +236,15 @@ private slots:
             << QStringLiteral("[I]LK0004\n[Q]q4\n[A]a\n[B]b\n[C]c\n") +
                    record(QStringLiteral("LK0005"), QStringLiteral("q5"))
             << loaded << qsizetype(0)
-            << Expected{{4, {QStringLiteral("LK0004"), QStringLiteral("q4"),
-                                           QStringLiteral("[A]a"), QStringLiteral("[I]LK0005")}},
-                                      {5, {{}, {}, {}, {}}}};
+            << Expected{{4,
+                         {QStringLiteral("LK0004"), QStringLiteral("q4"), QStringLiteral("[A]a"),
+                          QStringLiteral("[I]LK0005")}},
+                        {5, {{}, {}, {}, {}}}};
         QTest::newRow("tag-only question line")
             << QStringLiteral("[I]LK0006\n[Q\n[A]\n[B]\n[C]\n[D]\n") << loaded << qsizetype(0)
-            << Expected{{6, {QStringLiteral("LK0006"), {}, QStringLiteral("[A]"),
-                                           QStringLiteral("[D]")}}};
+            << Expected{
+                   {6,
+                    {QStringLiteral("LK0006"), {}, QStringLiteral("[A]"), QStringLiteral("[D]")}}};
         QTest::newRow("bad number stops, earlier stays")
             << record(QStringLiteral("LK0007"), QStringLiteral("q7")) +
                    record(QStringLiteral("LKx8"), QStringLiteral("q8"))
@@ -252,7 +259,7 @@ private slots:
                    QStringLiteral("[I]LK0010\n[Q]q10\n[A]a")
             << failed << qsizetype(9)
             << Expected{{9, full(QStringLiteral("LK0009"), QStringLiteral("q9"))},
-                                      {10, {{}, {}, {}, {}}}};
+                        {10, {{}, {}, {}, {}}}};
         // Long lines are scanned in blocks; a tab is no line end.
         const QString longQuestion =
             QStringLiteral("[Q]") + QStringLiteral("甲题\t驻丁abc").repeated(9);
@@ -263,8 +270,8 @@ private slots:
             << Expected{{11,
                          {QStringLiteral("LK0011"), longQuestion.mid(3),
                           QStringLiteral("[A]") + QString(37, u'x'), QStringLiteral("[D]")}}};
-        QTest::newRow("no records") << QStringLiteral("nothing\n") << loaded << qsizetype(0)
-                                    << Expected{};
+        QTest::newRow("no records")
+            << QStringLiteral("nothing\n") << loaded << qsizetype(0) << Expected{};
     }
     void bankPass() {
         QFETCH(QString, bank);
@@ -273,8 +280,8 @@ private slots:
         QFETCH(Expected, expected);
 
         // Every line-end style and both encodings read alike.
-        const QList<QByteArray> forms = {gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')),
-                                         bank.toUtf8()};
+        const QList<QByteArray> forms = {
+            gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')), bank.toUtf8()};
         for (const QByteArray& bytes : forms) {
             init();
             writeLib(kBankName, bytes);
@@ -284,10 +291,9 @@ private slots:
             QCOMPARE(r.line, line);
             QCOMPARE(m_bank.PaperCount, status == int(Status::Loaded) ? 1 : 0);
             for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-                const QStringList got = {m_bank.BankId.value(it.key()),
-                                         m_bank.BankQuestion.value(it.key()),
-                                         m_bank.OptionA.value(it.key()),
-                                         m_bank.OptionD.value(it.key())};
+                const QStringList got = {
+                    m_bank.BankId.value(it.key()), m_bank.BankQuestion.value(it.key()),
+                    m_bank.OptionA.value(it.key()), m_bank.OptionD.value(it.key())};
                 QCOMPARE(got, it.value());
             }
         }
@@ -302,8 +308,9 @@ private slots:
         QTest::newRow("written together")
             << QStringLiteral("LA0001LA0002LA0003")
             << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA0003")};
-        QTest::newRow("short last") << QStringLiteral("LA0001,LA00")
-                                    << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA00")};
+        QTest::newRow("short last")
+            << QStringLiteral("LA0001,LA00")
+            << QStringList{QStringLiteral("LA0001"), QStringLiteral("LA00")};
         QTest::newRow("lines not starting with L")
             << QStringLiteral(" LA0001\n题 LA0002\nlA0003\nLA0004\n")
             << QStringList{QStringLiteral("LA0004")};
@@ -311,7 +318,8 @@ private slots:
             << QStringLiteral("LK0001 Last word")
             << QStringList{QStringLiteral("LK0001"), QStringLiteral("Last w")};
         QTest::newRow("real list")
-            << QStringLiteral("LK0001， LK0002， LK0003,\n------------------------------\n共计题目： 3\n")
+            << QStringLiteral(
+                   "LK0001， LK0002， LK0003,\n------------------------------\n共计题目： 3\n")
             << QStringList{QStringLiteral("LK0001"), QStringLiteral("LK0002"),
                            QStringLiteral("LK0003")};
         QTest::newRow("empty") << QString() << QStringList{};
@@ -336,7 +344,8 @@ private slots:
     void paperLimit() {
         QFETCH(int, count);
         QStringList ids;
-        for (int i = 0; i < count; ++i) ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
+        for (int i = 0; i < count; ++i)
+            ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
         writeLib(kBankName, QByteArray());
         writeLib(paperName(QStringLiteral("C类")), gbkLines(ids.join(u',')));
         m_bank.PaperCount = 5;
@@ -356,14 +365,15 @@ private slots:
 
     void longerThenShorter() {
         writeLib(kBankName, QByteArray());
-        writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
+        writeLib(paperName(QStringLiteral("A类")),
+                 gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(QStringLiteral("LK0009")));
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 3);
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("C类")).count, 1);
         QCOMPARE(m_bank.PaperCount, 1);
-        QCOMPARE(paperIds(m_bank, 3), (QStringList{QStringLiteral("LK0009"),
-                                                   QStringLiteral("LK0002"),
-                                                   QStringLiteral("LK0003")}));
+        QCOMPARE(paperIds(m_bank, 3),
+                 (QStringList{QStringLiteral("LK0009"), QStringLiteral("LK0002"),
+                              QStringLiteral("LK0003")}));
     }
 
     void missingPaperList() {
@@ -385,11 +395,12 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::newRow("no lib folder") << QStringList{} << QString();
         QTest::newRow("other names only")
-            << QStringList{QStringLiteral("题库.txt"), QStringLiteral("总题库文件.doc")} << QString();
+            << QStringList{QStringLiteral("题库.txt"), QStringLiteral("总题库文件.doc")}
+            << QString();
         QTest::newRow("folder does not count")
             << QStringList{QStringLiteral("总题库文件(v9).txt/")} << QString();
-        QTest::newRow("upper-case extension")
-            << QStringList{QStringLiteral("总题库文件(v2).TXT")} << QStringLiteral("总题库文件(v2).TXT");
+        QTest::newRow("upper-case extension") << QStringList{QStringLiteral("总题库文件(v2).TXT")}
+                                              << QStringLiteral("总题库文件(v2).TXT");
         QTest::newRow("first by name")
             << QStringList{QStringLiteral("总题库文件b.txt"), QStringLiteral("总题库文件a.txt")}
             << QStringLiteral("总题库文件a.txt");
@@ -398,23 +409,27 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QString, chosen);
         for (const QString& f : files) {
-            if (f.endsWith(u'/')) QDir().mkpath(m_values.LibDir + u'/' + f);
-            else writeLib(f, QByteArray());
+            if (f.endsWith(u'/'))
+                QDir().mkpath(m_values.LibDir + u'/' + f);
+            else
+                writeLib(f, QByteArray());
         }
-        const QString found = findBankFile(m_values.LibDir);
+        const QString found = findBankFile(m_values.folder());
         QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         if (chosen.isEmpty()) {
             m_bank.PaperCount = 3;
             const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
             QCOMPARE(int(r.status), int(Status::BankNotFound));
-            QCOMPARE(r.message(QStringLiteral("A类")), QStringLiteral("题库文件未找到，请先执行解压"));
+            QCOMPARE(r.message(QStringLiteral("A类")),
+                     QStringLiteral("题库文件未找到，请先执行解压"));
             QCOMPARE(m_bank.PaperCount, 3);
         }
     }
 
     void paperListIgnoresCase() {
         writeLib(kBankName, QByteArray());
-        writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"), gbkLines(QStringLiteral("LK0001")));
+        writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"),
+                 gbkLines(QStringLiteral("LK0001")));
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
     }
 
@@ -427,8 +442,10 @@ private slots:
         r.file = QStringLiteral("总题库文件(v1).txt");
         r.line = 37;
         r.problem = QStringLiteral("题号不是 0 到 2000 之间的整数");
-        QCOMPARE(r.message(QStringLiteral("B类")),
-                 QStringLiteral("题库文件格式错误：总题库文件(v1).txt 第 37 行，题号不是 0 到 2000 之间的整数"));
+        QCOMPARE(
+            r.message(QStringLiteral("B类")),
+            QStringLiteral(
+                "题库文件格式错误：总题库文件(v1).txt 第 37 行，题号不是 0 到 2000 之间的整数"));
     }
 };
 

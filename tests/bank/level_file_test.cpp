@@ -5,8 +5,8 @@
 #include "bank/csv_text.h"
 #include "bank/read_data.h"
 #include "bank/tagged_text.h"
-#include "bank/text_file.h"
-#include "bank/whole_number.h"
+#include "common/text_file.h"
+#include "common/whole_number.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
 
@@ -291,12 +291,12 @@ private slots:
                 writeBytes(path, QByteArray());
             }
         }
-        const QString found = findLevelFile(m_values.LibDir, QStringLiteral("A类"));
+        const QString found = findLevelFile(m_values.folder(), QStringLiteral("A类"));
         QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         // Never blocks on the FIFO, and without a bank says so.
         if (chosen.isEmpty() && !files.first().startsWith(u'总')) {
             QCOMPARE(int(read().status), int(Status::BankNotFound));
-            QCOMPARE(hasBank(m_values.LibDir), files.contains(QStringLiteral("class_b.csv")));
+            QCOMPARE(hasBank(m_values.folder()), files.contains(QStringLiteral("class_b.csv")));
         }
     }
 
@@ -381,7 +381,7 @@ private slots:
              {&m_bank.Keys, &m_bank.Label, &m_bank.Category, &m_bank.Picture})
             QCOMPARE(field->value(1), QString());
         QCOMPARE(correctLetters(m_bank, 1), QStringLiteral("A"));
-        QCOMPARE(picturePath(m_bank, m_values.LibDir, u"LK0001"),
+        QCOMPARE(picturePath(m_bank, m_values.folder(), u"LK0001"),
                  m_values.LibDir + QStringLiteral("/LK0001.jpg"));
     }
 
@@ -446,7 +446,7 @@ private slots:
         for (const QString& f : files) writeLib(f, "picture");
         QVERIFY(m_bank.Keys.set(12, QStringLiteral("A")) && m_bank.Label.set(12, label) &&
                 m_bank.Picture.set(12, picture));
-        QCOMPARE(picturePath(m_bank, m_values.LibDir, u"MC2-0012"),
+        QCOMPARE(picturePath(m_bank, m_values.folder(), u"MC2-0012"),
                  found.isEmpty() ? QString() : m_values.LibDir + u'/' + found);
     }
 };

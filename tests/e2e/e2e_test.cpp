@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typical run of a user, through the real windows: import the sample
 // package, read a level, practise with the resume record, export, leave.
 #include "app/review_tool.h"
@@ -142,8 +143,8 @@ private slots:
             control<QCheckBox>(exporter, "Check1")->setChecked(e.onlyCorrect);
             click(exporter, "Command1");
             QCOMPARE(dialogs.takeTexts(), QStringList{Form4::DoneText});
-            QCOMPARE(readBytes(target),
-                     readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/") + QString::fromLatin1(e.file)));
+            QCOMPARE(readBytes(target), readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/") +
+                                                  QString::fromLatin1(e.file)));
         }
 
         // Another level disables review and export again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults from the environment, through the real windows: a read-only program
 // folder or library, a disk that fills, files that vanish. Each must end in
 // one clear message, and nothing that stood before may be lost.
@@ -136,8 +137,9 @@ private slots:
         QWidget* practice = window(Window::Practice);
         const QStringList texts = m_dialogs->takeTexts();
         QCOMPARE(texts.size(), 1);
-        QVERIFY2(texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
-                 qPrintable(texts.first()));
+        QVERIFY2(
+            texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
+            qPrintable(texts.first()));
         click(practice, "Command1");
         click(practice, "Command1");
         QCOMPARE(control<QLineEdit>(practice, "Text3")->text(), QStringLiteral("3"));
@@ -201,7 +203,8 @@ private slots:
         QVERIFY(!texts.contains(Form3::DoneText));
         // What stood before is intact, and no partial file is left behind.
         const auto after = folderFiles(libDir());
-        QCOMPARE(after.value(QStringLiteral("LS0023.jpg")), before.value(QStringLiteral("LS0023.jpg")));
+        QCOMPARE(after.value(QStringLiteral("LS0023.jpg")),
+                 before.value(QStringLiteral("LS0023.jpg")));
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             QVERIFY2(!it.key().startsWith(u'.'), qPrintable(it.key()));
             const QString sample = QStringLiteral(ZOMA_SAMPLE_LIB) + u'/' + it.key();

@@ -1,10 +1,11 @@
-#include "app/window_registry.h"
-#include "bank/text_file.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/text_file.h"
 #include "export/form4.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
+#include "ui/window_registry.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -40,10 +41,10 @@ private:
     QuestionBank m_bank;
     SharedValues m_values;
     ScriptedDialogs m_dialogs;
-    WindowRegistry m_windows;
+    std::unique_ptr<WindowRegistry> m_windows;
     QWidget* m_form = nullptr;
 
-    void open() { QVERIFY((m_form = m_windows.open(Window::Export))); }
+    void open() { QVERIFY((m_form = m_windows->open(Window::Export))); }
     template <typename T = QWidget>
     T* child(const char* name) {
         return control<T>(m_form, name);
@@ -66,7 +67,7 @@ private slots:
         m_bank = QuestionBank();
         m_values = programValues(m_dir->path());
         m_dialogs = ScriptedDialogs();
-        m_windows = WindowRegistry();
+        m_windows = std::make_unique<WindowRegistry>();
         m_values.PracticeLevel = QStringLiteral("A类");
         const QStringList q1{"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"};
         TextSlots* fields[] = {&m_bank.BankId,  &m_bank.BankQuestion, &m_bank.OptionA,
@@ -74,13 +75,13 @@ private slots:
         for (int i = 0; i < 6; ++i) QVERIFY(fields[i]->set(1, q1[i]));
         QVERIFY(m_bank.PaperIds.set(0, QStringLiteral("LK0001")));
         m_bank.PaperCount = 1;
-        m_windows.setFactory(Window::Export,
-                             [this] { return new Form4(m_bank, m_values, m_dialogs); });
+        m_windows->setFactory(Window::Export,
+                              [this] { return new Form4(m_bank, m_values, m_dialogs); });
         open();
         QVERIFY(QTest::qWaitForWindowExposed(m_form));
     }
     void cleanup() {
-        delete m_windows.find(Window::Export);
+        m_windows.reset();
         QVERIFY(m_dialogs.scriptDone());
     }
 
@@ -211,7 +212,7 @@ private slots:
         click("Option1_1");
         click("Check1");
         click("Command2");
-        QVERIFY(!m_windows.find(Window::Export));
+        QVERIFY(!m_windows->find(Window::Export));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         m_values.PracticeLevel = QStringLiteral("C类");

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/form3.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
 
 #include <QApplication>
 #include <QDir>

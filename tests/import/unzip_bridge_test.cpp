@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_bridge.h"
-#include "bank/text_file.h"
+#include "common/text_file.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"

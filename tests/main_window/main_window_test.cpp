@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "main_window/form1.h"
 #include "tests/support/scripted_dialogs.h"
-#include "tests/support/widgets.h"
 #include "tests/support/test_files.h"
+#include "tests/support/widgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +24,7 @@ private:
     QuestionBank m_bank;
     SharedValues m_values;
     ScriptedDialogs m_dialogs;
-    WindowRegistry m_windows;
+    std::unique_ptr<WindowRegistry> m_windows;
     std::unique_ptr<Form1> m_form;
     QMap<Window, int> m_created;
 
@@ -46,23 +47,21 @@ private slots:
         m_bank = QuestionBank();
         m_values = SharedValues();
         m_dialogs = ScriptedDialogs();
-        m_windows = WindowRegistry();
+        m_windows = std::make_unique<WindowRegistry>();
         m_created.clear();
         for (Window w : {Window::Practice, Window::Import, Window::Export}) {
-            m_windows.setFactory(w, [this, w] {
+            m_windows->setFactory(w, [this, w] {
                 ++m_created[w];
                 return new QWidget;
             });
         }
-        m_form = std::make_unique<Form1>(m_bank, m_values, m_dialogs, m_windows, m_dir->path());
+        m_form = std::make_unique<Form1>(m_bank, m_values, m_dialogs, *m_windows, m_dir->path());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
     void cleanup() {
-        for (Window w : {Window::Practice, Window::Import, Window::Export}) {
-            delete m_windows.find(w);
-        }
         m_form.reset();
+        m_windows.reset();
         QVERIFY(m_dialogs.scriptDone());
     }
 
@@ -87,8 +86,8 @@ private slots:
     void guard() {
         copySampleLib(m_values.LibDir);
         QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{QStringLiteral("A类题库已读取，共%1题")
-                                                        .arg(m_bank.PaperCount)});
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList{QStringLiteral("A类题库已读取，共%1题").arg(m_bank.PaperCount)});
         QVERIFY(m_bank.PaperCount >= 15);
         QVERIFY(reviewEnabled() && exportEnabled());
 
@@ -112,7 +111,8 @@ private slots:
 
     void readWithoutBank() {
         QTest::mouseClick(button("Command4"), Qt::LeftButton);
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{QStringLiteral("题库文件未找到，请先执行解压")});
+        QCOMPARE(m_dialogs.takeTexts(),
+                 QStringList{QStringLiteral("题库文件未找到，请先执行解压")});
         QVERIFY(!reviewEnabled());
     }
 
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(m_values.PracticeLevel, QStringLiteral("A类"));
         QCOMPARE(m_created.value(Window::Export), 1);
 
-        m_windows.find(Window::Practice)->close();
+        m_windows->find(Window::Practice)->close();
         QTest::mouseClick(button("Command5"), Qt::LeftButton);
         QTest::mouseClick(button("Command1"), Qt::LeftButton);
         QCOMPARE(m_created.value(Window::Practice), 2);

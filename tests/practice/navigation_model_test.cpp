@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random user actions in the practice window, each followed by a
 // comparison with a small model of the navigation rules: the question shown,
 // the answers, the field, Previous, the resume record and every message.
@@ -52,8 +53,10 @@ struct Model {
         if (number() >= 1 && number() <= count) answersCorrectOnly = onlyCorrect;
     }
     void next() {
-        if (random) assign(QString::number(generator.draw(count)));
-        else assign(QString::number(number() < count ? number() + 1 : 1));
+        if (random)
+            assign(QString::number(generator.draw(count)));
+        else
+            assign(QString::number(number() < count ? number() + 1 : 1));
     }
     void previous() {
         if (!random) assign(QString::number(number() > 1 ? number() - 1 : count));
@@ -106,10 +109,12 @@ private slots:
 
         std::unique_ptr<Form2> form;
         const auto reopen = [&](bool resume) {
-            if (form) QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command2")),
-                                        Qt::LeftButton);
+            if (form)
+                QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Command2")),
+                                  Qt::LeftButton);
             form.reset();
-            if (model.open(resume)) dialogs.answer(resume ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+            if (model.open(resume))
+                dialogs.answer(resume ? Dialogs::Answer::Yes : Dialogs::Answer::No);
             form = std::make_unique<Form2>(bank, values, dialogs, random);
             form->show();
         };
@@ -129,7 +134,8 @@ private slots:
                     model.next();
                     break;
                 case 2:
-                    QTest::mouseClick(child("Command3"), Qt::LeftButton);  // disabled in random order
+                    QTest::mouseClick(child("Command3"),
+                                      Qt::LeftButton);  // disabled in random order
                     model.previous();
                     break;
                 case 3:
@@ -166,22 +172,24 @@ private slots:
 
             const QString where = QStringLiteral("step %1, action %2").arg(step).arg(action);
             const int q = 10 * model.shown;
-            const QString answers =
-                model.answersCorrectOnly
-                    ? bank.OptionA.value(q)
-                    : QStringList{bank.OptionA.value(q), bank.OptionB.value(q),
-                                  bank.OptionC.value(q), bank.OptionD.value(q)}
-                          .join(u'\n');
+            const QString answers = model.answersCorrectOnly
+                                        ? bank.OptionA.value(q)
+                                        : QStringList{bank.OptionA.value(q), bank.OptionB.value(q),
+                                                      bank.OptionC.value(q), bank.OptionD.value(q)}
+                                              .join(u'\n');
             seen += dialogs.takeTexts();
             QVERIFY2(seen == model.messages, qPrintable(where));
-            QVERIFY2(static_cast<QLineEdit*>(child("Text3"))->text() == model.field, qPrintable(where));
-            QVERIFY2(static_cast<QLabel*>(child("Label5"))->text() == Form2::IdPrefix + questionId(q),
+            QVERIFY2(static_cast<QLineEdit*>(child("Text3"))->text() == model.field,
                      qPrintable(where));
+            QVERIFY2(
+                static_cast<QLabel*>(child("Label5"))->text() == Form2::IdPrefix + questionId(q),
+                qPrintable(where));
             QVERIFY2(static_cast<QPlainTextEdit*>(child("Text2"))->toPlainText() == answers,
                      qPrintable(where));
             QVERIFY2(child("Command3")->isEnabled() == !model.random, qPrintable(where));
-            QVERIFY2(readBytes(values.AppDir + Form2::RecordName) == model.field.toLatin1() + "\r\n",
-                     qPrintable(where));
+            QVERIFY2(
+                readBytes(values.AppDir + Form2::RecordName) == model.field.toLatin1() + "\r\n",
+                qPrintable(where));
         }
         QVERIFY(dialogs.scriptDone());
     }

@@ -1,4 +1,5 @@
-#include "bank/whole_number.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/whole_number.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"

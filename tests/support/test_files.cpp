@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/test_files.h"
 
-#include "bank/text_file.h"
+#include "common/text_file.h"
 
 #include <QDir>
 #include <QFile>

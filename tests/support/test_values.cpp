@@ -1,15 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/test_values.h"
 
 #include <QTest>
 
 SharedValues programValues(const QString& programDir) {
     SharedValues values;
-    values.AppDir = appDirFrom(programDir);
-    values.LibDir = values.AppDir + QStringLiteral("lib");
+    values.setFolder(ProgramFolder(programDir));
     return values;
 }
 
-QString questionId(int q) { return QStringLiteral("LK%1").arg(q, 4, 10, QChar(u'0')); }
+QString questionId(int q) {
+    return QStringLiteral("LK%1").arg(q, 4, 10, QChar(u'0'));
+}
 
 void fillPaper(QuestionBank& bank, int count, const std::function<int(int)>& questionAt) {
     for (int k = 1; k <= count; ++k) {

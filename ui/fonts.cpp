@@ -1,4 +1,5 @@
-#include "app/fonts.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QFontDatabase>

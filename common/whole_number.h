@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QStringView>
-
-#include <optional>
 
 // A decimal whole number as the user or a file writes it: digits with
 // optional surrounding blanks, leading zeros allowed, no sign. Numbers of any
@@ -21,8 +20,3 @@ struct WholeNumber {
 
     static WholeNumber parse(QStringView text);
 };
-
-// The question number of an identifier such as LK0012: its text from the third
-// character on, when that is a whole number from 0 to 2000. An identifier of
-// the 2025 edition, MC2-0012, gives the number after its hyphen.
-std::optional<int> questionNumber(QStringView identifier);

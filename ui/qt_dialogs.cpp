@@ -1,4 +1,5 @@
-#include "app/qt_dialogs.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/qt_dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

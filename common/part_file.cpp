@@ -1,4 +1,5 @@
-#include "bank/part_file.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/part_file.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -26,9 +27,9 @@ bool PartFile::open(QIODevice::OpenMode extraMode) {
     // A short name of its own, so that a destination name at the file
     // system's limit still gets a part file.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        m_file.setFileName(folder + QStringLiteral("/.zoma-%1.part")
-                                        .arg(QRandomGenerator::global()->generate64(), 16, 16,
-                                             QLatin1Char('0')));
+        m_file.setFileName(
+            folder + QStringLiteral("/.zoma-%1.part")
+                         .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | extraMode, permissions)) {
             m_pending = true;
             return true;

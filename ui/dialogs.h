@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -20,6 +21,5 @@ public:
     // A modal open-file dialog. The filter is written as
     // "description|pattern|description|pattern"; the first entry is in force.
     // Returns the chosen path, or empty text when the user cancelled.
-    virtual QString openFile(const QString& filter, const QString& proposedName,
-                             FileMode mode) = 0;
+    virtual QString openFile(const QString& filter, const QString& proposedName, FileMode mode) = 0;
 };

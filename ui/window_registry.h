@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -8,11 +9,16 @@
 
 // Keeps each secondary window open at most once. Opening a window that is
 // not open creates it (its load step runs in the factory) and shows it;
-// opening one that is open only raises it.
+// opening one that is open only raises it. It owns the windows it opened:
+// those still there when it goes are deleted with it.
 class WindowRegistry final {
 public:
     enum class Window { Practice, Import, Export };
     using Factory = std::function<QWidget*()>;
+
+    WindowRegistry() = default;
+    ~WindowRegistry();
+    Q_DISABLE_COPY_MOVE(WindowRegistry)
 
     void setFactory(Window window, Factory factory);
 

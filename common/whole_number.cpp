@@ -1,6 +1,5 @@
-#include "bank/whole_number.h"
-
-#include "bank/question_bank.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/whole_number.h"
 
 #include <algorithm>
 
@@ -34,21 +33,4 @@ WholeNumber WholeNumber::parse(QStringView text) {
     }
     if (result.kind == Kind::TooLarge) result.value = 0;
     return result;
-}
-
-std::optional<int> questionNumber(QStringView identifier) {
-    if (identifier.size() < 3) return std::nullopt;
-    QStringView number = identifier.mid(2);
-    // MC<k>-<nnnn>: only this exact shape, so that no identifier of the
-    // earlier editions changes its meaning.
-    if (identifier.startsWith(u"MC")) {
-        const qsizetype hyphen = number.indexOf(u'-');
-        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-        if (hyphen > 0 && std::all_of(number.begin(), number.begin() + hyphen, digit)) {
-            number = number.sliced(hyphen + 1);
-        }
-    }
-    const WholeNumber n = WholeNumber::parse(number);
-    if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
-    return static_cast<int>(n.value);
 }

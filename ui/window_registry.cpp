@@ -1,4 +1,10 @@
-#include "app/window_registry.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/window_registry.h"
+
+WindowRegistry::~WindowRegistry() {
+    // Hidden windows too: a closed one may still wait for its deferred deletion.
+    for (auto& [window, widget] : m_open) delete widget.data();
+}
 
 void WindowRegistry::setFactory(Window window, Factory factory) {
     m_factories[window] = std::move(factory);

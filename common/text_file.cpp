@@ -1,6 +1,7 @@
-#include "bank/text_file.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/text_file.h"
 
-#include "bank/part_file.h"
+#include "common/part_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,42 +15,6 @@
 #endif
 
 namespace {
-
-// Whether the bytes are UTF-8 that decodes without error. It stops at the
-// first fault, so a GBK file is told apart within a few bytes instead of
-// being decoded twice.
-bool isUtf8(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    while (p < end) {
-        const uchar lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int follow = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            follow = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            follow = 2;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            follow = 3;
-        } else {
-            return false;
-        }
-        if (end - p <= follow) return false;
-        char32_t code = lead & (0x3F >> follow);
-        for (int i = 1; i <= follow; ++i) {
-            if ((p[i] & 0xC0) != 0x80) return false;
-            code = (code << 6) | (p[i] & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond Unicode.
-        if (follow == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) return false;
-        if (follow == 3 && (code < 0x10000 || code > 0x10FFFF)) return false;
-        p += follow + 1;
-    }
-    return true;
-}
 
 // The file a write to path lands in: a link is followed to its target, as
 // QSaveFile does, so that the link stays a link.
@@ -88,13 +53,10 @@ QString replaceFile(const QString& path, const QByteArray& bytes) {
 }  // namespace
 
 QString decodeText(const QByteArray& bytes) {
-    if (isUtf8(bytes)) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(bytes);
-        if (!utf8.hasError()) {
-            if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-            return text;
-        }
+    if (bytes.isValidUtf8()) {
+        QString text = QString::fromUtf8(bytes);
+        if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+        return text;
     }
     QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
     return gbk.decode(bytes);
