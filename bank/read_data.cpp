@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -22,6 +23,7 @@ const QString kLevelInfix = QStringLiteral("题库");
 const QStringList kLevels = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
 const QStringList kLevelCsvNames = {QStringLiteral("class_a.csv"), QStringLiteral("class_b.csv"),
                                     QStringLiteral("class_c.csv")};
+constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a paper list holds
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
 // regard to case. Matched by hand: QDir's wildcard filter and sorting cost
@@ -41,9 +43,9 @@ QString firstBankName(const QString& dir) {
     return first;
 }
 
-LoadResult failure(const QString& path, qsizetype line, const QString& problem) {
-    LoadResult r;
-    r.status = LoadResult::Status::Failed;
+LoadResult failure(LoadResult::File which, const QString& path, qsizetype line,
+                   const QString& problem) {
+    LoadResult r(LoadResult::Status::Failed, which);
     r.file = QFileInfo(path).fileName();
     r.line = line;
     r.problem = problem;
@@ -52,11 +54,15 @@ LoadResult failure(const QString& path, qsizetype line, const QString& problem) 
 
 // The bank pass: six-line records starting at "[I]" lines; other lines are
 // skipped. Stops at the first record it cannot store.
-LoadResult readBank(QuestionBank& bank, const QString& path) {
-    const FileText file = readTextFile(path);
-    if (!file.ok()) return failure(path, 0, file.error);
+std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
+    const auto failed = [&path](qsizetype line, const QString& problem) {
+        return failure(LoadResult::File::Bank, path, line, problem);
+    };
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) return failed(0, error);
 
-    LineReader lines(file.text);
+    LineReader lines(text);
     QStringView first;
     while (lines.next(&first)) {
         if (!first.startsWith(u"[I]")) continue;
@@ -64,12 +70,12 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
         std::array<QStringView, kRecordLines - 1> rest;
         for (QStringView& line : rest) {
             if (!lines.next(&line)) {
-                return failure(path, recordLine, QStringLiteral("记录不完整，文件在记录中途结束"));
+                return failed(recordLine, QStringLiteral("记录不完整，文件在记录中途结束"));
             }
         }
         const WholeNumber n = WholeNumber::parse(first.mid(5));
         if (!n.inRange(0, TextSlots::Size - 1)) {
-            return failure(path, recordLine, QStringLiteral("题号不是 0 到 2000 之间的整数"));
+            return failed(recordLine, QStringLiteral("题号不是 0 到 2000 之间的整数"));
         }
         const auto q = n.value;
         (void)bank.BankId.assign(q, first.mid(3));
@@ -85,32 +91,34 @@ LoadResult readBank(QuestionBank& bank, const QString& path) {
         (void)bank.Category.assign(q, {});
         (void)bank.Picture.assign(q, {});
     }
-    return {};
+    return std::nullopt;
 }
 
 // The paper-list pass: every "L" the scan reaches on a line starting with "L"
 // begins an identifier of up to six characters; the character after an
 // identifier is never examined.
 LoadResult readPaperList(QuestionBank& bank, const QString& path) {
-    const FileText file = readTextFile(path);
-    if (!file.ok()) return failure(path, 0, file.error);
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error))
+        return failure(LoadResult::File::PaperList, path, 0, error);
 
-    LineReader lines(file.text);
+    LineReader lines(text);
     QStringView line;
     int n = 0;
     while (lines.next(&line)) {
         if (!line.startsWith(u'L')) continue;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] != u'L') continue;
-            if (!bank.PaperIds.assign(n, line.mid(i, 6))) {
-                return failure(path, lines.number(), QStringLiteral("题号超过 2001 个"));
+            if (!bank.PaperIds.assign(n, line.mid(i, kIdentifierLength))) {
+                return failure(LoadResult::File::PaperList, path, lines.number(),
+                               QStringLiteral("题号超过 2001 个"));
             }
             ++n;
-            i += 6;
+            i += kIdentifierLength;
         }
     }
-    LoadResult r;
-    r.status = LoadResult::Status::Loaded;
+    LoadResult r(LoadResult::Status::Loaded, LoadResult::File::PaperList);
     r.count = n;
     return r;
 }
@@ -129,9 +137,8 @@ QString LoadResult::message(const QString& level) const {
         case Status::Failed:
             break;
     }
-    const QString kind = file.contains(kPaperListSuffix, Qt::CaseInsensitive)
-                             ? QStringLiteral("试卷题号文件")
-                             : QStringLiteral("题库文件");
+    const QString kind =
+        which == File::PaperList ? QStringLiteral("试卷题号文件") : QStringLiteral("题库文件");
     if (line == 0)
         return kind + QStringLiteral("无法读取：") + file + QStringLiteral("，") + problem;
     return kind + QStringLiteral("格式错误：") + file + QStringLiteral(" 第 ") +
@@ -179,18 +186,21 @@ bool hasBank(const ProgramFolder& folder) {
 }
 
 LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
-    const FileText file = readTextFile(path);
-    if (!file.ok()) return failure(path, 0, file.error);
+    const auto failed = [&path](qsizetype line, const QString& problem) {
+        return failure(LoadResult::File::Bank, path, line, problem);
+    };
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) return failed(0, error);
     LevelRecords level;
     TextIssue issue;
     const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     const bool read =
-        csv ? parseBankCsv(file.text, &level, &issue) : parseTaggedText(file.text, &level, &issue);
-    if (!read) return failure(path, issue.line, issue.reason);
-    if (level.records.isEmpty()) return failure(path, 0, QStringLiteral("文件中没有题目记录"));
+        csv ? parseBankCsv(text, &level, &issue) : parseTaggedText(text, &level, &issue);
+    if (!read) return failed(issue.line, issue.reason);
+    if (level.records.isEmpty()) return failed(0, QStringLiteral("文件中没有题目记录"));
     storeRecords(bank, level);
-    LoadResult r;
-    r.status = LoadResult::Status::Loaded;
+    LoadResult r(LoadResult::Status::Loaded, LoadResult::File::Bank);
     r.count = bank.PaperCount;
     return r;
 }
@@ -200,14 +210,14 @@ LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QStrin
         return readLevelFile(bank, path);
     }
     const QString bankPath = findBankFile(values.folder());
-    if (bankPath.isEmpty()) return {};
+    if (bankPath.isEmpty())
+        return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 
-    if (LoadResult r = readBank(bank, bankPath); r.status == LoadResult::Status::Failed) return r;
+    if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
     const QString paperPath = findPaperList(values.folder(), level);
     if (paperPath.isEmpty()) {
-        LoadResult r;
-        r.status = LoadResult::Status::PaperListNotFound;
+        LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
         r.file = level + kPaperListSuffix;
         return r;
     }

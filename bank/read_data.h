@@ -6,6 +6,7 @@
 #include <QString>
 
 // Outcome of a read-data action, with what a user needs to hear about it.
+// It has no default: every outcome is spelled out where it arises.
 struct LoadResult {
     enum class Status {
         Loaded,             // count holds the new PaperCount
@@ -13,8 +14,12 @@ struct LoadResult {
         PaperListNotFound,  // the bank was read; the paper list and PaperCount are unchanged
         Failed,             // stopped at file/line; slots written before stay written
     };
+    enum class File { Bank, PaperList };  // the file the outcome concerns
 
-    Status status = Status::BankNotFound;
+    LoadResult(Status status, File which) : status(status), which(which) {}
+
+    Status status;
+    File which;
     int count = 0;
     QString file;        // name of the file concerned, without its folder
     qsizetype line = 0;  // 1-based line the problem was found on, 0 when none applies

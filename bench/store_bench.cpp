@@ -6,6 +6,7 @@
 #include "bench/bench_suite.h"
 
 #include "bank/read_data.h"
+#include "common/part_file.h"
 #include "export/output.h"
 
 #include <QDir>
@@ -16,6 +17,22 @@
 #include <memory>
 
 namespace {
+
+// The export as the export window writes it: through a part file renamed
+// over the target.
+QString exportTo(const QuestionBank& bank, const SharedValues& values, const QString& target,
+                 ExportLayout layout) {
+    PartFile part(target, PartFile::Links::WriteThrough);
+    QStringList unusableIds;
+    QString error;
+    if (part.open(QIODevice::Unbuffered, &error) &&
+        output(bank, values, part.file(), layout, false, QDate::currentDate(), &unusableIds,
+               &error) &&
+        part.commit(&error)) {
+        return {};
+    }
+    return error.isEmpty() ? QStringLiteral("output wrote nothing") : error;
+}
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -94,17 +111,14 @@ void registerOutput(const BenchContext& context, ExportLayout layout) {
     // The yardstick writes exactly the text output writes.
     QFile::remove(target);
     QString text;
-    if (output(*bank, *values, target, layout, false).written()) {
+    if (exportTo(*bank, *values, target, layout).isEmpty()) {
         QStringDecoder gbk("GBK");
         text = gbk.decode(readAll(target));
     }
 
     const Side ours = [=] {
         QFile::remove(target);
-        return timed([&] {
-            const ExportResult result = output(*bank, *values, target, layout, false);
-            return result.written() ? QString() : QStringLiteral("output wrote nothing");
-        });
+        return timed([&] { return exportTo(*bank, *values, target, layout); });
     };
     const Side baseline = [=] {
         QFile::remove(plain);

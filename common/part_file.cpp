@@ -6,6 +6,21 @@
 
 #include <system_error>
 
+namespace {
+
+// The file a write to path lands in when links are written through, as
+// QSaveFile does it.
+QString linkTarget(const QString& path) {
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128; ++depth) {
+        if (!info.isSymLink()) return info.filePath();
+        info.setFile(info.symLinkTarget());
+    }
+    return path;
+}
+
+}  // namespace
+
 std::filesystem::path fsPath(const QString& path) {
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
@@ -14,38 +29,55 @@ std::filesystem::path fsPath(const QString& path) {
 #endif
 }
 
+PartFile::PartFile(const QString& destination, Links links)
+    : m_destination(links == Links::WriteThrough ? linkTarget(destination) : destination),
+      m_links(links) {}
+
 PartFile::~PartFile() {
     if (!m_pending) return;
     m_file.close();
     m_file.remove();
 }
 
-bool PartFile::open(QIODevice::OpenMode extraMode) {
+bool PartFile::open(QIODevice::OpenMode extraMode, QString* error) {
+    const QFileInfo destination(m_destination);
+    if (m_links == Links::WriteThrough && destination.isDir()) {
+        *error = QStringLiteral("Is a directory");
+        return false;
+    }
     constexpr auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                  QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    const QString folder = QFileInfo(m_destination).path();
     // A short name of its own, so that a destination name at the file
     // system's limit still gets a part file.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        m_file.setFileName(
-            folder + QStringLiteral("/.zoma-%1.part")
-                         .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
+        m_file.setFileName(destination.path() + QStringLiteral("/.zoma-%1.part")
+                                                    .arg(QRandomGenerator::global()->generate64(),
+                                                         16, 16, QLatin1Char('0')));
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | extraMode, permissions)) {
             m_pending = true;
+            if (m_links == Links::WriteThrough && destination.exists())
+                m_file.setPermissions(destination.permissions());
             return true;
         }
         const QFileInfo clash(m_file.fileName());
-        if (!clash.exists() && !clash.isSymLink()) return false;
+        if (!clash.exists() && !clash.isSymLink()) break;
     }
+    *error = m_file.errorString();
     return false;
 }
 
-QString PartFile::commit() {
+bool PartFile::commit(QString* error) {
     m_file.close();
-    if (m_file.error() != QFileDevice::NoError) return m_file.errorString();
+    if (m_file.error() != QFileDevice::NoError) {
+        *error = m_file.errorString();
+        return false;
+    }
     std::error_code ec;
     std::filesystem::rename(fsPath(m_file.fileName()), fsPath(m_destination), ec);
-    if (ec) return QString::fromStdString(ec.message());
+    if (ec) {
+        *error = QString::fromStdString(ec.message());
+        return false;
+    }
     m_pending = false;
-    return {};
+    return true;
 }

@@ -12,24 +12,33 @@ std::filesystem::path fsPath(const QString& path);
 // A new file beside a destination that takes the destination's contents
 // until they are complete, then replaces it in one step: a failure before
 // that leaves the destination as it was. Created exclusively, so it never
-// follows a link someone planted; a link standing at the destination is
-// replaced, not written through. Removed unless committed.
+// follows a link someone planted. Removed unless committed.
+//
+// QSaveFile would also wait for the disk (fdatasync), which costs several
+// milliseconds a file and would be paid on every step of the practice window.
 class PartFile final {
 public:
-    explicit PartFile(QString destination) : m_destination(std::move(destination)) {}
+    enum class Links {
+        Replace,       // a link standing at the destination is replaced, not written through
+        WriteThrough,  // the file a link points to is replaced and the link stays a link;
+                       // a folder at the destination is refused and a file's permissions kept
+    };
+
+    explicit PartFile(const QString& destination, Links links = Links::Replace);
     ~PartFile();
     Q_DISABLE_COPY_MOVE(PartFile)
 
-    // False when no part file could be made; file().errorString() says why.
-    bool open(QIODevice::OpenMode extraMode = {});
+    // Makes the part file; false with the reason when none could be made.
+    bool open(QIODevice::OpenMode extraMode, QString* error);
     QFile& file() { return m_file; }
 
-    // Closes the part file and renames it over the destination. The reason
-    // of a failure, or empty text; after a failure the part file is gone.
-    QString commit();
+    // Closes the part file and renames it over the destination; false with
+    // the reason on failure, after which the part file is gone.
+    bool commit(QString* error);
 
 private:
     QString m_destination;
+    Links m_links;
     QFile m_file;
     bool m_pending = false;  // a part file exists that nobody has committed
 };

@@ -14,44 +14,6 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
-
-// The file a write to path lands in: a link is followed to its target, as
-// QSaveFile does, so that the link stays a link.
-QString writeTarget(const QString& path) {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 128; ++depth) {
-        if (!info.isSymLink()) return info.filePath();
-        info.setFile(info.symLinkTarget());
-    }
-    return path;
-}
-
-// Replaces the file at path by bytes in one step: they go to a new file
-// beside it, which is renamed over the old one once complete, so that a
-// failure leaves the old file as it was and no part of the new one.
-// QSaveFile would also wait for the disk (fdatasync), which costs several
-// milliseconds a file and would be paid on every step of the practice window.
-QString replaceFile(const QString& path, const QByteArray& bytes) {
-    const QString target = writeTarget(path);
-    const QFileInfo targetInfo(target);
-    if (targetInfo.isDir()) return QStringLiteral("Is a directory");
-
-    PartFile part(target);
-    // Unbuffered, so that a short write (a full disk) shows at write().
-    if (!part.open(QIODevice::Unbuffered)) return part.file().errorString();
-    if (targetInfo.exists()) part.file().setPermissions(targetInfo.permissions());
-    for (qint64 done = 0; done < bytes.size();) {
-        // A second attempt after a short write fails with the system's reason.
-        const qint64 written = part.file().write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) return part.file().errorString();
-        done += written;
-    }
-    return part.commit();
-}
-
-}  // namespace
-
 QString decodeText(const QByteArray& bytes) {
     if (bytes.isValidUtf8()) {
         QString text = QString::fromUtf8(bytes);
@@ -124,15 +86,35 @@ QByteArray encodeGbk(QStringView text) {
     return bytes;
 }
 
-FileText readTextFile(const QString& path) {
+bool readTextFile(const QString& path, QString* text, QString* error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {QString(), file.errorString()};
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return {QString(), file.errorString()};
-    return {decodeText(bytes), QString()};
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    *text = decodeText(bytes);
+    return true;
 }
 
-QString writeTextFile(const QString& path, const QList<QString>& lines) {
+bool writeAll(QIODevice& device, const QByteArray& bytes, QString* error) {
+    for (qint64 done = 0; done < bytes.size();) {
+        // A second attempt after a short write fails with the system's reason.
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            *error = device.errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool writeTextFile(const QString& path, const QList<QString>& lines, QString* error) {
     qsizetype size = 0;
     for (const QString& line : lines) size += line.size() + 2;
     QString text;
@@ -141,9 +123,12 @@ QString writeTextFile(const QString& path, const QList<QString>& lines) {
         text += line;
         text += u"\r\n";
     }
-    return writeText(path, text);
+    return writeText(path, text, error);
 }
 
-QString writeText(const QString& path, QStringView text) {
-    return replaceFile(path, encodeGbk(text));
+bool writeText(const QString& path, QStringView text, QString* error) {
+    PartFile part(path, PartFile::Links::WriteThrough);
+    // Unbuffered, so that a short write (a full disk) shows at write().
+    return part.open(QIODevice::Unbuffered, error) &&
+           writeAll(part.file(), encodeGbk(text), error) && part.commit(error);
 }

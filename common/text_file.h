@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -37,18 +38,19 @@ QList<QStringView> splitLines(QStringView text);
 // GBK bytes; a character GBK cannot hold becomes "?".
 QByteArray encodeGbk(QStringView text);
 
-// The whole file, or the reason it could not be read.
-struct FileText {
-    QString text;
-    QString error;  // empty on success
-    bool ok() const { return error.isEmpty(); }
-};
-FileText readTextFile(const QString& path);
+// Readers and writers return false on failure and put the reason into *error.
 
-// Writes the lines as GBK, each ending in CR LF, replacing the file whole so
-// that a failure leaves the old file intact. Returns the reason on failure,
-// empty text on success.
-QString writeTextFile(const QString& path, const QList<QString>& lines);
+// The whole file as text (see decodeText).
+bool readTextFile(const QString& path, QString* text, QString* error);
+
+// Every byte to the device, which must report a short write (a full disk) at
+// write(): an unbuffered file, or a buffer.
+bool writeAll(QIODevice& device, const QByteArray& bytes, QString* error);
+
+// Writes the lines as GBK, each ending in CR LF, replacing the file whole
+// through a part file so that a failure leaves the old file intact. A link
+// at path stays a link; the file it points to is replaced.
+bool writeTextFile(const QString& path, const QList<QString>& lines, QString* error);
 
 // The same for text that already ends each of its lines in CR LF.
-QString writeText(const QString& path, QStringView text);
+bool writeText(const QString& path, QStringView text, QString* error);

@@ -10,9 +10,7 @@ bool isBlank(QChar c) {
 }  // namespace
 
 bool WholeNumber::inRange(qint64 low, qint64 high) const {
-    if (kind == Kind::NotANumber) return false;
-    if (kind == Kind::TooLarge) return high >= Huge;
-    return value >= low && value <= high;
+    return kind == Kind::Value && value >= low && value <= high;
 }
 
 WholeNumber WholeNumber::parse(QStringView text) {

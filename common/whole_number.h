@@ -15,7 +15,8 @@ struct WholeNumber {
     qint64 value = 0;
 
     bool isNumber() const { return kind != Kind::NotANumber; }
-    // Whether the number lies in [low, high]; false for text that is no number.
+    // Whether the number lies in [low, high]; false for text that is no
+    // number and for a number above Huge, whatever high is.
     bool inRange(qint64 low, qint64 high) const;
 
     static WholeNumber parse(QStringView text);

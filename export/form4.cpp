@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/form4.h"
 
+#include "common/part_file.h"
 #include "export/output.h"
 #include "ui_form4.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 const QString Form4::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
 const QString Form4::DoneText = QStringLiteral("导出已完成");
+const QString Form4::CannotReplaceText = QStringLiteral("无法覆盖已有文件：");
+const QString Form4::FailedText = QStringLiteral("导出失败：");
 const QString Form4::FileFilter = QStringLiteral("题库文件(txt)|*.txt|所有文件(*.*)|*.*");
 
 namespace {
@@ -57,49 +58,40 @@ void Form4::Command3_Click() {
 void Form4::Command1_Click() {
     const QString path = m_ui->Text1->text();
     const QFileInfo target(path);
-    // The old file is moved aside rather than deleted, so that a failed export
-    // can put it back. A folder of that name is left to the writer to report.
-    QString aside;
-    if (target.exists() && !target.isDir()) {
-        if (m_dialogs.message(OverwriteQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
-            m_ui->Text1->setFocus();
-            return;
-        }
-        aside = path + QStringLiteral(".old-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                     QChar(u'0'));
-        QFile old(path);
-        if (!old.rename(aside)) {
-            m_dialogs.message(
-                QStringLiteral("无法覆盖已有文件：%1\n%2").arg(path, old.errorString()));
-            return;
-        }
+    // A folder of that name is left to the writer to report.
+    const bool replacing = target.exists() && !target.isDir();
+    if (replacing &&
+        m_dialogs.message(OverwriteQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+        m_ui->Text1->setFocus();
+        return;
     }
 
     const ExportLayout layout =
         m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
-    const ExportResult result =
-        output(m_bank, m_values, path, layout, m_ui->Check1->isChecked(), m_today());
-    if (!aside.isEmpty()) {
-        if (result.written()) {
-            QFile::remove(aside);
-        } else {
-            QFile::rename(aside, path);
-        }
+    // Written as the record is: a new file renamed over the old one, so that
+    // a failed export leaves the old file as it was.
+    PartFile part(path, PartFile::Links::WriteThrough);
+    QStringList unusableIds;
+    QString error;
+    const auto failed = [&](const QString& what) {
+        m_dialogs.message(what + path + u'\n' + error);
+    };
+    if (!part.open(QIODevice::Unbuffered, &error)) {
+        failed(replacing ? CannotReplaceText : FailedText);
+        return;
     }
-    switch (result.status) {
-        case ExportResult::Status::Written:
-            m_dialogs.message(DoneText);
-            if (!result.unusableIds.isEmpty()) {
-                m_dialogs.message(QStringLiteral("以下题号无法识别，未导出：") +
-                                  result.unusableIds.join(u'、'));
-            }
-            break;
-        case ExportResult::Status::Failed:
-            m_dialogs.message(QStringLiteral("导出失败：%1\n%2").arg(path, result.error));
-            break;
-        case ExportResult::Status::TargetExists:
-            break;
+    if (!output(m_bank, m_values, part.file(), layout, m_ui->Check1->isChecked(), m_today(),
+                &unusableIds, &error)) {
+        failed(FailedText);
+        return;
     }
+    if (!part.commit(&error)) {
+        failed(replacing ? CannotReplaceText : FailedText);
+        return;
+    }
+    m_dialogs.message(DoneText);
+    if (!unusableIds.isEmpty())
+        m_dialogs.message(QStringLiteral("以下题号无法识别，未导出：") + unusableIds.join(u'、'));
 }
 
 void Form4::Command2_Click() {

@@ -29,6 +29,8 @@ public:
 
     static const QString OverwriteQuestion;
     static const QString DoneText;
+    static const QString CannotReplaceText;
+    static const QString FailedText;
     static const QString FileFilter;
 
 private:

@@ -5,8 +5,6 @@
 #include "common/text_file.h"
 #include "common/whole_number.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 
 namespace {
@@ -56,24 +54,17 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
 
 }  // namespace
 
-ExportResult output(const QuestionBank& bank, const SharedValues& values, const QString& outfile,
-                    ExportLayout layout, bool onlyCorrect, QDate today) {
-    ExportResult result;
-    // A folder of that name is no file to keep; writing over it fails below.
-    const QFileInfo target(outfile);
-    if (target.exists() && !target.isDir()) {
-        result.status = ExportResult::Status::TargetExists;
-        return result;
-    }
-
+bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
+            ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
+            QString* error) {
     QList<int> numbers;
     numbers.reserve(bank.PaperCount);
     for (int i = 0; i < bank.PaperCount; ++i) {
         const QStringView id = bank.PaperIds.view(i);
         if (const std::optional<int> n = questionNumber(id)) {
             numbers << *n;
-        } else if (!result.unusableIds.contains(id)) {
-            result.unusableIds << id.toString();
+        } else if (!unusableIds->contains(id)) {
+            *unusableIds << id.toString();
         }
     }
 
@@ -90,8 +81,5 @@ ExportResult output(const QuestionBank& bank, const SharedValues& values, const 
     for (int i = 0; i < 3; ++i) copy(kLineEnd);
     for (const int n : std::as_const(numbers)) forEachPiece(bank, n, layout, onlyCorrect, copy);
 
-    result.error = writeText(outfile, text);
-    result.status =
-        result.error.isEmpty() ? ExportResult::Status::Written : ExportResult::Status::Failed;
-    return result;
+    return writeAll(out, encodeGbk(text), error);
 }

@@ -4,6 +4,7 @@
 #include "bank/question_bank.h"
 
 #include <QDate>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -12,22 +13,11 @@ enum class ExportLayout {
     CommaSeparated,  // one line per question, fields joined by ","
 };
 
-struct ExportResult {
-    enum class Status {
-        Written,
-        TargetExists,  // something already stands at the path; nothing was touched
-        Failed,        // the file could not be written; nothing was left behind
-    };
-
-    Status status = Status::Failed;
-    QString error;            // the system's reason, for Failed
-    QStringList unusableIds;  // paper entries left out: they name no question 0..2000
-
-    bool written() const { return status == Status::Written; }
-};
-
-// Writes the loaded paper to outfile: a header with the level and the date,
-// two empty lines, then one block per paper entry. GBK with CR LF, written
-// whole, so a failure never leaves part of a file.
-ExportResult output(const QuestionBank& bank, const SharedValues& values, const QString& outfile,
-                    ExportLayout layout, bool onlyCorrect, QDate today = QDate::currentDate());
+// Writes the loaded paper to out: a header with the level and the date, two
+// empty lines, then one block per paper entry, GBK with CR LF. Paper entries
+// that name no question 0..2000 are left out and listed in *unusableIds.
+// False with the device's reason when a write fails; out must report a
+// short write at write() (an unbuffered file, or a buffer).
+bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
+            ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
+            QString* error);

@@ -16,7 +16,7 @@ const QString UnzipBridge::ReplaceCaption = QStringLiteral("VBUnzip - File alrea
 namespace {
 
 constexpr qsizetype kMaxPrintBytes = 32801;
-constexpr qsizetype kMaxNameBytes = 256;
+constexpr qsizetype kShownNameBytes = 256;
 constexpr int kListingWidth = 80;
 constexpr int kListingNameWidth = 50;
 
@@ -148,7 +148,7 @@ qint32 UnzipBridge::UnzipPrint(const char* text, quint32 length) {
 }
 
 qint32 UnzipBridge::UnzipReplace(const char* name) {
-    const QString text = QStringLiteral("Overwrite ") + fromNarrow(name, kMaxNameBytes) + u'?';
+    const QString text = QStringLiteral("Overwrite ") + fromNarrow(name, kShownNameBytes) + u'?';
     switch (m_dialogs.message(text, Dialogs::Buttons::YesNoCancel, ReplaceCaption)) {
         case Dialogs::Answer::Yes:
             return UnzipReplaceAnswer::Yes;
@@ -176,7 +176,7 @@ void UnzipBridge::UnzipEntry(qint32 size, qint32, qint32, qint32 month, qint32 d
     }
     // Only the low 16 bits of the date and time fields count.
     const auto low = [](qint32 value) { return static_cast<qint16>(value & 0xFFFF); };
-    UnzipListing += fitted(fromNarrow(name, kMaxNameBytes), kListingNameWidth) +
+    UnzipListing += fitted(fromNarrow(name, kShownNameBytes), kListingNameWidth) +
                     (QString(8, u' ') + signedText(size)).right(7) + QStringLiteral("  ") +
                     blankPadded(low(day)) + u'/' + twoDigits(low(month)) + u'/' +
                     twoDigits(low(year)) + QStringLiteral("  ") + blankPadded(low(hour)) + u':' +

@@ -26,15 +26,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr qsizetype kMaxNameBytes = 255;  // one name on the file systems we target
+constexpr qsizetype kFileSystemNameBytes = 255;  // one name on the file systems we target
 constexpr qsizetype kPathBytes = 32768;
 constexpr qint32 kPasswordSize = 256;
 
 bool tooLongForFileSystem(const QString& name) {
 #ifdef Q_OS_WIN
-    return name.size() > kMaxNameBytes;
+    return name.size() > kFileSystemNameBytes;
 #else
-    return QFile::encodeName(name).size() > kMaxNameBytes;
+    return QFile::encodeName(name).size() > kFileSystemNameBytes;
 #endif
 }
 
@@ -149,7 +149,7 @@ int Extraction::run(const QStringList& includes, const QStringList& excludes) {
         }
         if (!QFileInfo(m_target).isDir()) {
             print(QStringLiteral("error: cannot write into %1: not a folder").arg(m_target));
-            return UnzipResult::DiskFull;
+            return UnzipResult::BadOptions;
         }
     }
 
@@ -408,9 +408,9 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
     }
 
     PartFile part(destination);
-    if (!part.open()) {
-        print(QStringLiteral("error: cannot create a file beside %1: %2")
-                  .arg(shownName, part.file().errorString()));
+    QString problem;
+    if (!part.open({}, &problem)) {
+        print(QStringLiteral("error: cannot create a file beside %1: %2").arg(shownName, problem));
         return UnzipResult::DiskFull;
     }
     // Read until libzip reports the end, so that it checks the CRC; never
@@ -455,7 +455,7 @@ Extraction::Stop Extraction::writeEntry(qsizetype index, const QString& destinat
         QTime((entry.dosTime >> 11), (entry.dosTime >> 5) & 0x3F, (entry.dosTime & 0x1F) * 2));
     if (stamp.isValid()) part.file().setFileTime(stamp, QFileDevice::FileModificationTime);
     // Renaming replaces whatever stands there, a link included, as one step.
-    if (const QString problem = part.commit(); !problem.isEmpty()) {
+    if (!part.commit(&problem)) {
         print(QStringLiteral("error: cannot write %1: %2").arg(shownName, problem));
         return UnzipResult::DiskFull;
     }

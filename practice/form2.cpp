@@ -96,8 +96,10 @@ void Form2::Form_Load() {
     bool asked = false;
     if (QFileInfo(path).isFile()) {
         // An unreadable record counts as none: start at 1 without asking.
-        const FileText file = readTextFile(path);
-        const QList<QStringView> lines = splitLines(file.text);
+        QString text;
+        QString error;
+        if (!readTextFile(path, &text, &error)) text.clear();
+        const QList<QStringView> lines = splitLines(text);
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
@@ -200,8 +202,8 @@ QString Form2::recordPath() const {
 
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
-    const QString error = writeTextFile(path, {text});
-    if (error.isEmpty() || m_recordErrorShown) return;
+    QString error;
+    if (writeTextFile(path, {text}, &error) || m_recordErrorShown) return;
     // Once per opening: the window stays usable without a record.
     m_recordErrorShown = true;
     m_dialogs.message(RecordError + QDir::toNativeSeparators(path) + u'\n' + error);

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-float RandomOrder::next() {
+float RandomOrder::unitFrom(quint32 bits) {
     // 24 random bits fill a float's mantissa exactly, so the value never
     // rounds up to 1 (std::uniform_real_distribution<float> can).
-    return static_cast<float>(m_engine() >> 8) * 0x1.0p-24f;
+    return static_cast<float>(bits >> 8) * 0x1.0p-24f;
 }
 
 int RandomOrder::sequenceFor(int count, float u) {

@@ -15,7 +15,9 @@ public:
     explicit RandomOrder(quint32 seed = DefaultSeed) : m_engine(seed) {}
 
     // A uniform single-precision value in [0, 1).
-    float next();
+    float next() { return unitFrom(m_engine()); }
+    // The value in [0, 1) that 32 random bits stand for.
+    static float unitFrom(quint32 bits);
 
     // A sequence number from 1 to count for the value u in [0, 1); 1 when the
     // paper is empty.

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The typical run of a user, through the real windows: import the sample
-// package, read a level, practise with the resume record, export, leave.
+// package, read a level, practise with the resume record, export, leave; then
+// the export's targets and what a screen reader hears.
 #include "app/review_tool.h"
 #include "export/form4.h"
 #include "import/form3.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
-#include "tests/support/scripted_dialogs.h"
-#include "tests/support/test_files.h"
-#include "tests/support/widgets.h"
+#include "tests/support/program_fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -247,6 +247,114 @@ private slots:
             QCOMPARE(readBytes(target), readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/") + name));
         }
         QVERIFY(dialogs.scriptDone());
+    }
+
+    // The export window over what may stand at its target: the old file is
+    // replaced only when the user says so and the new one is complete.
+    void exportTargets_data() {
+        QTest::addColumn<QString>("target");  // below the program folder
+        QTest::addColumn<QString>("before");  // "file", "link", "folder" or "" for nothing
+        QTest::addColumn<int>("answer");      // to the overwrite question, -1: not asked
+        QTest::addColumn<QString>("message");
+        const int yes = int(Answer::Yes);
+        QTest::newRow("new file") << "x.TXT"
+                                  << "" << -1 << Form4::DoneText;
+        QTest::newRow("replace, yes") << "x.TXT"
+                                      << "file" << yes << Form4::DoneText;
+        QTest::newRow("replace, no") << "x.TXT"
+                                     << "file" << int(Answer::No) << QString();
+        QTest::newRow("through a link") << "x.TXT"
+                                        << "link" << yes << Form4::DoneText;
+        QTest::newRow("missing folder") << "no/x.TXT"
+                                        << "" << -1 << Form4::FailedText;
+        QTest::newRow("a folder there") << "x.TXT"
+                                        << "folder" << -1 << Form4::FailedText;
+        // Nobody, root included, may replace a file of /proc.
+        QTest::newRow("cannot replace") << "/proc/version"
+                                        << "" << yes << Form4::CannotReplaceText;
+    }
+    void exportTargets() {
+        QFETCH(QString, target);
+        QFETCH(QString, before);
+        QFETCH(int, answer);
+        QFETCH(QString, message);
+        ProgramFixture program([] { return QDate(2013, 12, 4); });
+        program.readLevel(1);
+        const QString path = target.startsWith(u'/') ? target : program.appDir() + target;
+        const QString real = program.appDir() + QStringLiteral("real.TXT");
+        if (target.startsWith(u'/') && !QFileInfo(path).isFile()) QSKIP("no /proc here");
+        if (before == u"file") writeBytes(path, "old");
+        if (before == u"link") {
+            writeBytes(real, "old");
+            QVERIFY(QFile::link(real, path));
+        }
+        if (before == u"folder") QVERIFY(QDir().mkpath(path));
+        const QByteArray old = readBytes(path);
+
+        click(program.main(), "Command5");
+        QWidget* exporter = program.window(Window::Export);
+        program.dialogs.chooseFile(path);
+        click(exporter, "Command3");
+        if (answer >= 0) program.dialogs.answer(Answer(answer));
+        click(exporter, "Command1");
+
+        QStringList texts = program.dialogs.takeTexts();
+        if (answer >= 0) QCOMPARE(texts.takeFirst(), Form4::OverwriteQuestion);
+        QCOMPARE(texts.size(), message.isEmpty() ? 0 : 1);
+        const bool written = message == Form4::DoneText;
+        if (!message.isEmpty())
+            QVERIFY2(written ? texts[0] == message : texts[0].startsWith(message + path),
+                     qPrintable(texts[0]));
+        const QByteArray expected = readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/B-lines.txt"));
+        QCOMPARE(readBytes(before == u"link" ? real : path), written ? expected : old);
+        if (before == u"link") QVERIFY(QFileInfo(path).isSymLink());
+        // No part file is left behind.
+        const QStringList hidden = QDir(program.appDir()).entryList(QDir::Hidden | QDir::Files);
+        QVERIFY2(!hidden.join(u'|').contains(QStringLiteral(".part")),
+                 qPrintable(hidden.join(u'|')));
+    }
+
+    // Paper entries that name no question are named after the export.
+    void unusableIdentifiers() {
+        ProgramFixture program;
+        program.readLevel(0);
+        QVERIFY(program.tool.bank.PaperIds.set(1, QStringLiteral("LKx9")));
+        QVERIFY(program.tool.bank.PaperIds.set(2, QStringLiteral("LK9999")));
+        click(program.main(), "Command5");
+        click(program.window(Window::Export), "Command1");
+        QCOMPARE(program.dialogs.takeTexts(),
+                 QStringList({Form4::DoneText, "以下题号无法识别，未导出：LKx9、LK9999"}));
+    }
+
+    // A screen reader announces every control of every window by a name, and
+    // a label as it reads.
+    void everyControlAnnounced() {
+        ProgramFixture program;
+        program.readLevel(2);
+        click(program.main(), "Command1");
+        click(program.main(), "Command5");
+        program.dialogs.answer(Answer::Yes);  // unpack again over the bank
+        click(program.main(), "Command2");
+        program.dialogs.chooseFile(QStringLiteral(ZOMA_SAMPLE_PACKAGE));
+        click(program.window(Window::Import), "Command3");
+        for (QWidget* window :
+             {static_cast<QWidget*>(program.main()), program.window(Window::Practice),
+              program.window(Window::Import), program.window(Window::Export)}) {
+            QVERIFY(window);
+            QList<QWidget*> controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            controls << window;
+            for (QWidget* w : std::as_const(controls)) {
+                QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+                const QString name = iface ? iface->text(QAccessible::Name) : QString();
+                const QString where = window->windowTitle() + u'/' + w->objectName();
+                QVERIFY2(!name.trimmed().isEmpty(), qPrintable(where));
+                if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+                    QString caption = label->text().remove(u' ');
+                    if (caption.endsWith(u'：')) caption.chop(1);
+                    QVERIFY2(QString(name).remove(u' ').contains(caption), qPrintable(where));
+                }
+            }
+        }
     }
 };
 

@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The export's bytes, written into a buffer or a device that fills up.
 #include "export/output.h"
+#include "tests/support/fail_device.h"
 #include "tests/support/test_files.h"
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QBuffer>
 #include <QTest>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <csignal>
-
 using Layout = ExportLayout;
-using Status = ExportResult::Status;
 
 namespace {
 const QDate kDay(2013, 12, 4);
@@ -29,23 +24,16 @@ class ExportWriterTest final : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
     QuestionBank m_bank;
     SharedValues m_values;
 
-    QString target() const { return m_dir.filePath(QStringLiteral("out.TXT")); }
     void setPaper(const QStringList& ids) {
         for (int i = 0; i < ids.size(); ++i) QVERIFY(m_bank.PaperIds.set(i, ids[i]));
         m_bank.PaperCount = int(ids.size());
     }
-    bool dirIsEmpty() const {
-        return QDir(m_dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
 
 private slots:
     void init() {
-        QDir(m_dir.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(m_dir.path()));
         m_bank = QuestionBank();
         m_values.PracticeLevel = QStringLiteral("B类");
         setQuestion(m_bank, 1, {"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"});
@@ -133,55 +121,35 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(QStringList, unusable);
         setPaper(ids);
-        const ExportResult result = output(m_bank, m_values, target(), layout, onlyCorrect, day);
-        QCOMPARE(result.status, Status::Written);
-        QCOMPARE(result.unusableIds, unusable);
-        QCOMPARE(readBytes(target()), gbkLines(expected));
+        QBuffer out;
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QStringList unusableIds;
+        QString error;
+        QVERIFY(output(m_bank, m_values, out, layout, onlyCorrect, day, &unusableIds, &error));
+        QCOMPARE(unusableIds, unusable);
+        QCOMPARE(out.data(), gbkLines(expected));
     }
 
-    void existingFileKept() {
-        writeBytes(target(), "old\n");
-        const ExportResult result =
-            output(m_bank, m_values, target(), Layout::LineSeparated, false);
-        QCOMPARE(result.status, Status::TargetExists);
-        QCOMPARE(readBytes(target()), QByteArray("old\n"));
+    // A disk that fills up mid-write is reported with the device's reason.
+    void fullDevice_data() {
+        QTest::addColumn<qint64>("capacity");
+        QTest::newRow("nothing fits") << qint64(0);
+        QTest::newRow("header fits") << qint64(30);
+        QTest::newRow("one byte short") << qint64(-1);
     }
-
-    void unwritableTarget_data() {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing folder") << "missing/out.TXT";
-        QTest::newRow("folder of that name") << "folder";
-        QTest::newRow("under a plain file") << "plain/out.TXT";
-    }
-    void unwritableTarget() {
-        QFETCH(QString, path);
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder")));
-        writeBytes(m_dir.filePath(QStringLiteral("plain")), "x");
-        const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
-        const ExportResult result =
-            output(m_bank, m_values, m_dir.filePath(path), Layout::LineSeparated, false);
-        QCOMPARE(result.status, Status::Failed);
-        QVERIFY(!result.error.isEmpty());
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-        QVERIFY(QDir(m_dir.filePath(QStringLiteral("folder"))).isEmpty());
-    }
-
-    // A disk that fills up mid-write: a file-size limit in a child process stands in for it.
-    void fullDiskLeavesNothing() {
+    void fullDevice() {
+        QFETCH(qint64, capacity);
         setPaper(QStringList(300, QStringLiteral("LK0001")));
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{2000, 2000};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            const ExportResult r = output(m_bank, m_values, target(), Layout::LineSeparated, false);
-            _exit(r.status == Status::Failed && !r.error.isEmpty() ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        QVERIFY(dirIsEmpty());
+        QBuffer whole;
+        QVERIFY(whole.open(QIODevice::WriteOnly));
+        QStringList unusableIds;
+        QString error;
+        QVERIFY(output(m_bank, m_values, whole, Layout::LineSeparated, false, kDay, &unusableIds,
+                       &error));
+        FailDevice full(capacity < 0 ? whole.size() - 1 : capacity);
+        QVERIFY(!output(m_bank, m_values, full, Layout::LineSeparated, false, kDay, &unusableIds,
+                        &error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
     }
 };
 

@@ -18,6 +18,7 @@ struct ZipItem {
     std::optional<quint32> declaredSize{};  // instead of the data's real size
     std::optional<quint32> crc{};           // instead of the data's real CRC
     int shareWith = -1;                     // point at another item's header and data
+    bool zip64 = false;  // sizes and offset in zip64 extra fields, and zip64 end records
 };
 
 constexpr quint16 kUtf8Flag = 0x0800;

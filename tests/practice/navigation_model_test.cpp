@@ -124,7 +124,7 @@ private slots:
         reopen(false);
 
         QRandomGenerator actions(seed);
-        for (int step = 0; step < 2000; ++step) {
+        for (int step = 0; step < 400; ++step) {
             auto* field = static_cast<QLineEdit*>(child("Text3"));
             const int action = actions.bounded(9);
             switch (action) {

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/whole_number.h"
-#include "main_window/form1.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
@@ -8,21 +6,16 @@
 #include "tests/support/widgets.h"
 
 #include <QCheckBox>
-#include <QComboBox>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
-
-#include <cmath>
-#include <csignal>
 #include <memory>
 
 using Answer = Dialogs::Answer;
@@ -143,35 +136,6 @@ private slots:
         QCOMPARE(readBytes(recordPath()), crlf(start));
     }
 
-    // One message per opening, then the window works on without a record.
-    void unwritableRecord_data() {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("record.txt is a folder") << true;
-        QTest::newRow("files may not grow") << false;
-    }
-    void unwritableRecord() {
-        QFETCH(bool, folder);
-        if (folder) QVERIFY(QDir().mkpath(recordPath()));
-        if (!folder) writeBytes(recordPath(), crlf("5"));
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = saved;
-        if (!folder) none.rlim_cur = 0;  // every write fails as on a full disk
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
-        const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &saved); });
-        for (Answer answer : {Answer::Yes, Answer::No}) {
-            open(folder ? Answers{} : Answers{answer});
-            for (int i = 0; i < 3; ++i) click("Command1");
-            QStringList texts = m_dialogs.takeTexts();
-            if (!folder) QCOMPARE(texts.takeFirst(), Form2::ResumeQuestion);
-            QCOMPARE(texts.size(), 1);
-            QVERIFY(texts.first().startsWith(Form2::RecordError + recordPath() + u'\n'));
-            QCOMPARE(shown(), labelFor(folder || answer == Answer::No ? 4 : 9));
-        }
-        if (!folder) QCOMPARE(readBytes(recordPath()), crlf("5"));
-    }
-
     void navigation_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("before");
@@ -260,24 +224,6 @@ private slots:
         QCOMPARE(readBytes(recordPath()), after.isNull() ? QByteArray("untouched") : crlf(after));
     }
 
-    void answerMode() {
-        writePicture(m_values.LibDir + QStringLiteral("/LK0101.jpg"), {30, 20});
-        open();
-        const qint64 pictureKey = picture().cacheKey();
-        writeBytes(recordPath(), "untouched");
-        auto* check = find<QCheckBox>(m_form.get(), "Check1");
-        check->click();
-        QCOMPARE(text("Text2"), QStringLiteral("[A]对1"));
-        QCOMPARE(text("Text1"), QStringLiteral("问题1"));
-        QCOMPARE(shown(), labelFor(1));
-        QCOMPARE(picture().cacheKey(), pictureKey);
-        QCOMPARE(readBytes(recordPath()), QByteArray("untouched"));
-        click("Command1");
-        QCOMPARE(text("Text2"), QStringLiteral("[A]对2"));
-        check->click();
-        QCOMPARE(text("Text2"), QStringLiteral("[A]对2\n[B]错2\n[C]错2\n[D]错2"));
-    }
-
     // A question of the 2025 edition between two earlier ones: its key is not
     // the first letter, its picture is its own file name in any case.
     void edition2025() {
@@ -352,33 +298,6 @@ private slots:
         QVERIFY(m_dialogs.shown.isEmpty());
     }
 
-    void pictureFillsItsBox() {
-        writePicture(m_values.LibDir + QStringLiteral("/LK0101.jpg"), {20, 60});
-        open();
-        const QImage box = find<QLabel>(m_form.get(), "Image1")->grab().toImage();
-        QCOMPARE(box.size(), QSize(233, 193));
-        for (const QPoint p : {QPoint(3, 3), QPoint(3, 189), QPoint(229, 3), QPoint(229, 189)}) {
-            const QColor c = box.pixelColor(p);
-            QVERIFY(p.x() < 116 ? c.red() > 200 && c.blue() < 60 : c.blue() > 200 && c.red() < 60);
-        }
-    }
-
-    void randomOrder() {
-        fillPaper(5);
-        open();
-        auto* previous = find<QPushButton>(m_form.get(), "Command3");
-        click("Check2");
-        QVERIFY(!previous->isEnabled());
-        QCOMPARE(shown(), labelFor(1));
-        const QList<int> draws = nextDraws(300);
-        QCOMPARE(QSet<int>(draws.begin(), draws.end()), QSet<int>({1, 2, 3, 4, 5}));
-        QCOMPARE(shown(), labelFor(field()->text().toInt()));
-        QCOMPARE(readBytes(recordPath()), crlf(field()->text()));
-        click("Check2");
-        QVERIFY(previous->isEnabled());
-        QVERIFY(m_dialogs.shown.isEmpty());
-    }
-
     // Fresh generators draw alike; a reopened window goes on with the sequence.
     void randomRepeats() {
         QList<int> draws;
@@ -394,59 +313,46 @@ private slots:
         QVERIFY(QSet<int>(draws.begin(), draws.end()).size() > 6);
     }
 
+    // Whatever bits the generator gives, the value stays below 1 and the draw
+    // on the paper.
     void drawBounds_data() {
+        QTest::addColumn<quint32>("bits");
         QTest::addColumn<int>("count");
-        QTest::addColumn<float>("u");
-        QTest::addColumn<int>("sequence");
-        const float top = std::nextafter(1.0f, 0.0f);
-        QTest::newRow("1, top") << 1 << top << 1;
-        QTest::newRow("2001, 0") << 2001 << 0.0f << 1;
-        QTest::newRow("2001, top") << 2001 << top << 2001;
-        QTest::newRow("empty paper") << 0 << 0.5f << 1;
-        QTest::newRow("u of 1") << 7 << 1.0f << 7;
+        for (const quint32 bits : {0u, 0x7FFFFFFFu, 0xFFFFFF00u, 0xFFFFFFFFu}) {
+            for (const int count : {1, 12, 2001}) {
+                QTest::addRow("%08x, %d", bits, count) << bits << count;
+            }
+        }
     }
     void drawBounds() {
+        QFETCH(quint32, bits);
         QFETCH(int, count);
-        QFETCH(float, u);
-        QFETCH(int, sequence);
-        QCOMPARE(RandomOrder::sequenceFor(count, u), sequence);
+        const float u = RandomOrder::unitFrom(bits);
+        QVERIFY2(u >= 0.0f && u < 1.0f, qPrintable(QString::number(double(u), 'g', 10)));
+        const int sequence = RandomOrder::sequenceFor(count, u);
+        QVERIFY(sequence >= 1 && sequence <= count);
+        if (bits == 0xFFFFFFFFu) QCOMPARE(sequence, count);
+        QCOMPARE(RandomOrder::sequenceFor(0, u), 1);  // an empty paper
     }
 
-    // The real main window reads another level while the practice window is open.
-    void reloadWhileOpen() {
-        m_bank = QuestionBank();
-        WindowRegistry windows;
-        using W = WindowRegistry::Window;
-        windows.setFactory(W::Practice,
-                           [&] { return new Form2(m_bank, m_values, m_dialogs, m_random); });
-        Form1 main(m_bank, m_values, m_dialogs, windows, m_dir->path());
-        main.show();
-        copySampleLib(m_values.LibDir);
-        auto* combo = find<QComboBox>(&main, "Combo1");
-        combo->setCurrentIndex(2);
-        find<QPushButton>(&main, "Command4")->click();
-        find<QPushButton>(&main, "Command1")->click();
-        QWidget* form = windows.find(W::Practice);
-        QVERIFY(form);
-        combo->setCurrentIndex(0);
-        find<QPushButton>(&main, "Command4")->click();
-        QCOMPARE(m_bank.PaperCount, 15);
-        m_dialogs.takeTexts();
-
-        find<QPushButton>(form, "Command3")->click();
-        const int q = questionNumber(m_bank.PaperIds.value(14)).value();
-        QCOMPARE(find<QLabel>(form, "Label5")->text(), Form2::IdPrefix + m_bank.BankId.value(q));
-        QCOMPARE(find<QPlainTextEdit>(form, "Text1")->toPlainText(), m_bank.BankQuestion.value(q));
-        QCOMPARE(find<QLabel>(form, "Label7")->text(), QStringLiteral("（序号范围：1 - 26）"));
-        QCOMPARE(find<QLabel>(form, "Label3")->text(), QStringLiteral("C类考试题库练习"));
+    // Select all, copy, cut and paste work in the sequence field; what is
+    // pasted is taken as typed.
+    void clipboardKeys() {
+        open();
+        QLineEdit* f = field();
+        f->setText(QStringLiteral("12"));
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f->selectedText(), QStringLiteral("12"));
+        QTest::keyClick(f, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("12"));
+        QTest::keyClick(f, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(f->text(), QString());
+        QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+        QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f->text(), QStringLiteral("7"));
+        QCOMPARE(shown(), labelFor(7));
+        QCOMPARE(readBytes(recordPath()), crlf("7"));
         QVERIFY(m_dialogs.shown.isEmpty());
-
-        find<QPushButton>(form, "Command2")->click();
-        QVERIFY(!windows.find(W::Practice));
-        m_dialogs.answer(Answer::No);
-        find<QPushButton>(&main, "Command1")->click();
-        QCOMPARE(m_dialogs.takeTexts(), QStringList{Form2::ResumeQuestion});
-        delete windows.find(W::Practice);
     }
 };
 
