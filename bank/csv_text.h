@@ -11,4 +11,5 @@
 // commas, line ends and doubled quotes. Answers come without their tag.
 //
 // Pure, like parseTaggedText: the records are views into text or into out.
+// A text without rows (or without any line) gives no records and no error.
 bool parseBankCsv(QStringView text, LevelRecords* out, TextIssue* error);

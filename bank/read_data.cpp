@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <optional>
 
 namespace {
@@ -26,21 +27,27 @@ const QStringList kLevelCsvNames = {QStringLiteral("class_a.csv"), QStringLitera
 constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a paper list holds
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
-// regard to case. Matched by hand: QDir's wildcard filter and sorting cost
-// more than the rest of finding the file.
+// regard to case, a regular file before any other kind: a link, FIFO or
+// device sorting first must not hide the real bank. Matched by hand: QDir's
+// wildcard filter and sorting cost more than the rest of finding the file.
 QString firstBankName(const QString& dir) {
     QString first;
+    QString firstRegular;
     QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
-        const QString name = it.nextFileInfo().fileName();
-        if (name.size() >= kBankPrefix.size() + kBankSuffix.size() &&
-            name.startsWith(kBankPrefix, Qt::CaseInsensitive) &&
-            name.endsWith(kBankSuffix, Qt::CaseInsensitive) &&
-            (first.isNull() || name.compare(first) < 0)) {
-            first = name;
+        const QFileInfo info = it.nextFileInfo();
+        const QString name = info.fileName();
+        if (name.size() < kBankPrefix.size() + kBankSuffix.size() ||
+            !name.startsWith(kBankPrefix, Qt::CaseInsensitive) ||
+            !name.endsWith(kBankSuffix, Qt::CaseInsensitive)) {
+            continue;
         }
+        if (first.isNull() || name.compare(first) < 0) first = name;
+        if ((firstRegular.isNull() || name.compare(firstRegular) < 0) && info.isFile())
+            firstRegular = name;
     }
-    return first;
+    // With no regular one, the other is read so that the reason is shown.
+    return firstRegular.isNull() ? first : firstRegular;
 }
 
 LoadResult failure(LoadResult::File which, const QString& path, qsizetype line,
@@ -53,7 +60,8 @@ LoadResult failure(LoadResult::File which, const QString& path, qsizetype line,
 }
 
 // The bank pass: six-line records starting at "[I]" lines; other lines are
-// skipped. Stops at the first record it cannot store.
+// skipped. Stops at the first record it cannot store. A file without any
+// record (empty, binary, UTF-16) is refused before anything is stored.
 std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
     const auto failed = [&path](qsizetype line, const QString& problem) {
         return failure(LoadResult::File::Bank, path, line, problem);
@@ -64,6 +72,7 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
 
     LineReader lines(text);
     QStringView first;
+    int records = 0;
     while (lines.next(&first)) {
         if (!first.startsWith(u"[I]")) continue;
         const qsizetype recordLine = lines.number();
@@ -90,6 +99,12 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
         (void)bank.Label.assign(q, {});
         (void)bank.Category.assign(q, {});
         (void)bank.Picture.assign(q, {});
+        ++records;
+    }
+    if (records == 0) {
+        LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
+        r.file = QFileInfo(path).fileName();
+        return r;
     }
     return std::nullopt;
 }
@@ -134,6 +149,8 @@ QString LoadResult::message(const QString& level) const {
             return QStringLiteral("题库文件未找到，请先执行解压");
         case Status::PaperListNotFound:
             return QStringLiteral("试卷题号文件未找到：") + file;
+        case Status::NoRecords:
+            return QStringLiteral("题库文件中没有题目记录：") + file;
         case Status::Failed:
             break;
     }
@@ -198,7 +215,11 @@ LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
     const bool read =
         csv ? parseBankCsv(text, &level, &issue) : parseTaggedText(text, &level, &issue);
     if (!read) return failed(issue.line, issue.reason);
-    if (level.records.isEmpty()) return failed(0, QStringLiteral("文件中没有题目记录"));
+    if (level.records.isEmpty()) {
+        LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
+        r.file = QFileInfo(path).fileName();
+        return r;
+    }
     storeRecords(bank, level);
     LoadResult r(LoadResult::Status::Loaded, LoadResult::File::Bank);
     r.count = bank.PaperCount;
@@ -213,15 +234,24 @@ LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QStrin
     if (bankPath.isEmpty())
         return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 
-    if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
+    QString reading = bankPath;
+    LoadResult::File which = LoadResult::File::Bank;
+    try {
+        if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
-    const QString paperPath = findPaperList(values.folder(), level);
-    if (paperPath.isEmpty()) {
-        LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
-        r.file = level + kPaperListSuffix;
+        const QString paperPath = findPaperList(values.folder(), level);
+        if (paperPath.isEmpty()) {
+            LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
+            r.file = level + kPaperListSuffix;
+            return r;
+        }
+        reading = paperPath;
+        which = LoadResult::File::PaperList;
+        LoadResult r = readPaperList(bank, paperPath);
+        if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
         return r;
+    } catch (const std::bad_alloc&) {
+        // A file within the size bound can still need more memory than is free.
+        return failure(which, reading, 0, QStringLiteral("内存不足"));
     }
-    LoadResult r = readPaperList(bank, paperPath);
-    if (r.status == LoadResult::Status::Loaded) bank.PaperCount = r.count;
-    return r;
 }

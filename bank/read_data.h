@@ -12,6 +12,7 @@ struct LoadResult {
         Loaded,             // count holds the new PaperCount
         BankNotFound,       // nothing was touched
         PaperListNotFound,  // the bank was read; the paper list and PaperCount are unchanged
+        NoRecords,          // the bank file holds no record: nothing was touched
         Failed,             // stopped at file/line; slots written before stay written
     };
     enum class File { Bank, PaperList };  // the file the outcome concerns
@@ -30,7 +31,9 @@ struct LoadResult {
 };
 
 // The bank file in the library directory: the first regular file, by name,
-// that matches 总题库文件*.txt without regard to letter case. Empty if none.
+// that matches 总题库文件*.txt without regard to letter case; with none, the
+// first other match (a FIFO, a device, a broken link), so that reading it
+// reports why. Empty if nothing matches.
 QString findBankFile(const ProgramFolder& folder);
 
 // The level's paper list in the library directory, matched without regard to

@@ -40,8 +40,13 @@ QString ProgramFolder::findInLibrary(const QString& fileName) const {
     };
     const QStringList names =
         QDir(m_libDir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QString other;
     for (const QString& name : names) {
-        if (same(name)) return libFile(name);
+        if (!same(name)) continue;
+        const QString path = libFile(name);
+        if (QFileInfo(path).isFile()) return path;
+        if (other.isEmpty()) other = path;
     }
-    return {};
+    // Only something that is no regular file: named, so that reading it says why.
+    return other;
 }

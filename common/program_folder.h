@@ -24,8 +24,8 @@ public:
     QString libFile(const QString& fileName) const;
 
     // A file directly in the library folder, its name matched without
-    // regard to ASCII letter case (packages come from Windows). Empty if
-    // there is none.
+    // regard to ASCII letter case (packages come from Windows), a regular
+    // file before any other kind. Empty if there is none.
     QString findInLibrary(const QString& fileName) const;
 
     static QChar separator();

@@ -2,6 +2,7 @@
 #include "common/text_file.h"
 
 #include "common/part_file.h"
+#include "common/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -87,16 +88,8 @@ QByteArray encodeGbk(QStringView text) {
 }
 
 bool readTextFile(const QString& path, QString* text, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
+    QByteArray bytes;
+    if (!readRegularFile(path, kMaxFileSize, &bytes, error)) return false;
     *text = decodeText(bytes);
     return true;
 }

@@ -40,7 +40,8 @@ QByteArray encodeGbk(QStringView text);
 
 // Readers and writers return false on failure and put the reason into *error.
 
-// The whole file as text (see decodeText).
+// The whole file as text (see decodeText). A file that is not a regular one
+// or holds more than kMaxFileSize bytes is refused.
 bool readTextFile(const QString& path, QString* text, QString* error);
 
 // Every byte to the device, which must report a short write (a full disk) at

@@ -109,8 +109,15 @@ QString decodeGbk(QByteArrayView bytes, ControlChars controls) {
             const uchar trail = static_cast<uchar>(bytes[i + 1]);
             const bool trailOk =
                 (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFE);
-            if (trailOk && decodeOne(bytes.sliced(i, 2), &c)) {
-                out += c;
+            if (trailOk) {
+                // A pair the converter will not map is escaped whole: its
+                // trail byte may be a backslash, which must not split the name.
+                if (decodeOne(bytes.sliced(i, 2), &c)) {
+                    out += c;
+                } else {
+                    appendEscape(out, b);
+                    appendEscape(out, trail);
+                }
                 i += 2;
                 continue;
             }

@@ -24,6 +24,7 @@ constexpr qint32 kNoExclusions = 0;
 const QString Form3::Filter = QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*");
 const QString Form3::DoneText = QStringLiteral("解压完成");
 const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
+const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
     : QWidget(parent),
@@ -59,6 +60,12 @@ void Form3::Command3_Click() {
 }
 
 void Form3::Command1_Click() {
+    // A FIFO or device chosen as the package is named here; one that is gone
+    // is left to the engine, which reports it with its number.
+    if (const QFileInfo package(m_values.SelectedFile); package.exists() && !package.isFile()) {
+        m_dialogs.message(NotRegularText.arg(QDir::toNativeSeparators(m_values.SelectedFile)));
+        return;
+    }
     const QString libDir = m_values.LibDir;
     const QFileInfo lib(libDir);
     if (!lib.exists() && !lib.isSymLink() && !QDir().mkdir(libDir)) {

@@ -26,6 +26,7 @@ public:
     static const QString Filter;
     static const QString DoneText;
     static const QString NoLibDirText;
+    static const QString NotRegularText;
 
 private:
     void Form_Load();

@@ -2,9 +2,11 @@
 #include "import/unzip_engine.h"
 
 #include "import/entry_names.h"
+#include "import/libzip_view.h"
 #include "import/zip_directory.h"
 
 #include "common/part_file.h"
+#include "common/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -109,6 +111,7 @@ private:
     const UnzipOptions& m_options;
     const UnzipCallbacks& m_callbacks;
     QString m_target;
+    QFile m_archive;  // before m_zip, which reads through it
     ZipHandle m_zip;
     ZipDirectory m_directory;
     QStringList m_names;  // decoded, index for index with the directory
@@ -182,12 +185,13 @@ int Extraction::run(const QStringList& includes, const QStringList& excludes) {
 }
 
 int Extraction::openArchive(const QString& archivePath) {
-    QFile file(archivePath);
-    if (!QFileInfo(archivePath).isFile() || !file.open(QIODevice::ReadOnly)) {
-        print(QStringLiteral("error: cannot open %1").arg(archivePath));
+    // One descriptor for both readers, so that they read the same file.
+    QString reason;
+    if (!openRegularFile(archivePath, &m_archive, &reason)) {
+        print(QStringLiteral("error: cannot open %1: %2").arg(archivePath, reason));
         return UnzipResult::NotArchive;
     }
-    m_directory = readZipDirectory(file);
+    m_directory = readZipDirectory(m_archive);
     switch (m_directory.status) {
         case ZipDirectory::Status::Ok:
             break;
@@ -203,13 +207,14 @@ int Extraction::openArchive(const QString& archivePath) {
             break;  // named below, once the names are decoded
     }
 
-    // Names flagged UTF-8 are UTF-8; the others are UTF-8 only if all of them
-    // are valid UTF-8, and GBK otherwise.
-    const bool unflaggedUtf8 = std::all_of(
-        m_directory.entries.cbegin(), m_directory.entries.cend(),
-        [](const ZipEntryRecord& e) { return e.utf8Flag() || e.rawName.isValidUtf8(); });
+    // A name is UTF-8 when its bytes are valid UTF-8 and it is flagged so, or
+    // every name of the archive is valid UTF-8; any other is GBK, with its
+    // undecodable bytes escaped. Some Windows tools flag GBK names as UTF-8.
+    const bool allUtf8 =
+        std::all_of(m_directory.entries.cbegin(), m_directory.entries.cend(),
+                    [](const ZipEntryRecord& e) { return e.rawName.isValidUtf8(); });
     for (const ZipEntryRecord& entry : std::as_const(m_directory.entries)) {
-        const bool utf8 = entry.utf8Flag() || unflaggedUtf8;
+        const bool utf8 = (entry.utf8Flag() || allUtf8) && entry.rawName.isValidUtf8();
         m_names << decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
     }
     if (m_directory.status == ZipDirectory::Status::Overlap) {
@@ -218,11 +223,16 @@ int Extraction::openArchive(const QString& archivePath) {
                        m_names.value(m_directory.overlapSecond)));
         return UnzipResult::Overlap;
     }
+    if (m_directory.trailingBytes > 0) {
+        print(QStringLiteral("warning: %1: %2 extra bytes after the end of the archive")
+                  .arg(archivePath)
+                  .arg(m_directory.trailingBytes));
+        m_warning = true;
+    }
     if (m_directory.entries.isEmpty()) return UnzipResult::Ok;
 
     int error = 0;
-    m_zip.reset(
-        zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    m_zip.reset(openLibzip(m_archive, m_directory, &error));
     if (!m_zip) {
         zip_error_t zipError;
         zip_error_init_with_code(&zipError, error);
@@ -233,8 +243,10 @@ int Extraction::openArchive(const QString& archivePath) {
                    ? UnzipResult::NotArchive
                    : UnzipResult::ArchiveBroken;
     }
-    if (zip_get_num_entries(m_zip.get(), 0) != m_directory.entries.size()) {
-        print(QStringLiteral("error: %1 is damaged (entry count)").arg(archivePath));
+    // Names, sizes and CRCs from one reader and bytes from another would put
+    // one entry's bytes under another's name.
+    if (const QString mismatch = libzipMismatch(m_zip.get(), m_directory); !mismatch.isEmpty()) {
+        print(QStringLiteral("error: %1 is damaged (%2)").arg(archivePath, mismatch));
         return UnzipResult::ArchiveBroken;
     }
     return UnzipResult::Ok;

@@ -4,6 +4,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -81,25 +82,23 @@ bool ZipEntryRecord::isSymLink() const {
     return (versionMadeBy >> 8) == kUnixHost && ((externalAttributes >> 16) & kTypeMask) == kLink;
 }
 
-ZipDirectory readZipDirectory(QIODevice& archive) {
-    using Status = ZipDirectory::Status;
-    const qint64 fileSize = archive.size();
-    if (fileSize < kEndSize) return failure(Status::NotZip, QStringLiteral("file too short"));
+namespace {
 
-    // The end record sits in the last 22 bytes plus up to 64 KiB of comment.
-    const qint64 tailSize = std::min<qint64>(fileSize, kEndSize + 0xFFFF);
-    const QByteArray tail = readAt(archive, quint64(fileSize - tailSize), tailSize);
-    if (tail.size() != tailSize) return failure(Status::Damaged, QStringLiteral("read error"));
-    qsizetype end = -1;
-    for (qsizetype i = tail.size() - kEndSize; i >= 0; --i) {
-        if (le32(tail, i) == kEndSignature && i + kEndSize + le16(tail, i + 20) <= tail.size()) {
-            end = i;
-            break;
-        }
-    }
-    if (end < 0) return failure(Status::NotZip, QStringLiteral("no end of central directory"));
-    const quint64 endOffset = quint64(fileSize - tailSize + end);
+// One end-of-directory record and the directory it leads to.
+struct EndRecord {
+    quint64 offset = 0;
+    quint64 count = 0;
+    quint64 directorySize = 0;
+    quint64 directoryOffset = 0;
+    quint64 directoryLimit = 0;  // the directory must end before this
+    quint64 trailingBytes = 0;
+};
 
+// The end record at tail[end], zip64 records followed; false with the reason
+// when they contradict themselves or the file.
+bool readEnd(QIODevice& archive, const QByteArray& tail, quint64 tailStart, qsizetype end,
+             EndRecord* record, QString* problem) {
+    const quint64 endOffset = tailStart + quint64(end);
     const quint16 disk = le16(tail, end + 4);
     const quint16 directoryDisk = le16(tail, end + 6);
     quint64 count = le16(tail, end + 10);
@@ -110,25 +109,117 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
         const QByteArray locator =
             endOffset >= 20 ? readAt(archive, endOffset - 20, 20) : QByteArray();
         if (locator.size() != 20 || le32(locator, 0) != kEnd64LocatorSignature) {
-            return failure(Status::Damaged, QStringLiteral("zip64 locator missing"));
+            *problem = QStringLiteral("zip64 locator missing");
+            return false;
         }
         const quint64 end64Offset = le64(locator, 8);
         const QByteArray end64 =
             end64Offset < endOffset ? readAt(archive, end64Offset, 56) : QByteArray();
         if (end64.size() != 56 || le32(end64, 0) != kEnd64Signature) {
-            return failure(Status::Damaged, QStringLiteral("zip64 end record missing"));
+            *problem = QStringLiteral("zip64 end record missing");
+            return false;
         }
         count = le64(end64, 32);
         directorySize = le64(end64, 40);
         directoryOffset = le64(end64, 48);
         directoryLimit = end64Offset;
     } else if (disk != 0 || directoryDisk != 0) {
-        return failure(Status::Damaged, QStringLiteral("archive split over several disks"));
+        *problem = QStringLiteral("archive split over several disks");
+        return false;
     }
     if (directoryOffset > directoryLimit || directorySize > directoryLimit - directoryOffset ||
         directorySize > kMaxDirectory || count > directorySize / kCentralSize) {
-        return failure(Status::Damaged, QStringLiteral("central directory out of bounds"));
+        *problem = QStringLiteral("central directory out of bounds");
+        return false;
     }
+    *record = {endOffset,      count,
+               directorySize,  directoryOffset,
+               directoryLimit, quint64(tail.size() - end - kEndSize - le16(tail, end + 20))};
+    return true;
+}
+
+// Whether an end record leads to entries as some reader would take them: its
+// directory offset, before the record, points at a directory record. A
+// record whose other fields fail our checks (sizes, disks) still counts:
+// a more lenient reader would follow it.
+bool leadsToEntries(QIODevice& archive, const QByteArray& tail, quint64 tailStart, qsizetype end,
+                    const EndRecord* record) {
+    quint64 count = le16(tail, end + 10);
+    quint64 offset = le32(tail, end + 16);
+    if (record) {
+        count = record->count;
+        offset = record->directoryOffset;
+    } else if (count == 0xFFFF || offset == 0xFFFFFFFF || offset >= tailStart + quint64(end)) {
+        return false;
+    }
+    if (count == 0) return false;
+    const QByteArray first = readAt(archive, offset, 4);
+    return first.size() == 4 && le32(first, 0) == kCentralSignature;
+}
+
+// The value of an Info-ZIP Unicode path field (0x7075): version 1, the CRC
+// of the stored name, then the name in UTF-8. libzip reports it as the name.
+QByteArray unicodePath(const QByteArray& extra) {
+    for (qsizetype at = 0; at + 4 <= extra.size();) {
+        const quint16 id = le16(extra, at);
+        const quint16 length = le16(extra, at + 2);
+        if (at + 4 + length > extra.size()) break;
+        if (id == 0x7075 && length >= 5 && extra[at + 4] == 1) return extra.mid(at + 9, length - 5);
+        at += 4 + length;
+    }
+    return {};
+}
+
+}  // namespace
+
+ZipDirectory readZipDirectory(QIODevice& archive) {
+    using Status = ZipDirectory::Status;
+    const qint64 fileSize = archive.size();
+    if (fileSize < kEndSize) return failure(Status::NotZip, QStringLiteral("file too short"));
+
+    // The end record sits in the last 22 bytes plus up to 64 KiB of comment.
+    const qint64 tailSize = std::min<qint64>(fileSize, kEndSize + 0xFFFF);
+    const quint64 tailStart = quint64(fileSize - tailSize);
+    const QByteArray tail = readAt(archive, tailStart, tailSize);
+    if (tail.size() != tailSize) return failure(Status::Damaged, QStringLiteral("read error"));
+
+    // Every end record that leads to entries counts, the last one in the
+    // file first; a second one is a second directory.
+    std::optional<EndRecord> chosen;
+    std::optional<EndRecord> last;
+    QString lastProblem;
+    QString leadingProblem;
+    int leading = 0;
+    for (qsizetype i = tail.size() - kEndSize; i >= 0; --i) {
+        if (le32(tail, i) != kEndSignature || i + kEndSize + le16(tail, i + 20) > tail.size())
+            continue;
+        EndRecord record;
+        QString problem;
+        const bool read = readEnd(archive, tail, tailStart, i, &record, &problem);
+        if (!last && lastProblem.isNull()) {
+            if (read) last = record;
+            lastProblem = problem;
+        }
+        if (!leadsToEntries(archive, tail, tailStart, i, read ? &record : nullptr)) continue;
+        if (++leading > 1) {
+            return failure(Status::Damaged,
+                           QStringLiteral("more than one end of central directory"));
+        }
+        if (read) {
+            chosen = record;
+        } else {
+            leadingProblem = problem;
+        }
+    }
+    if (!leadingProblem.isNull()) return failure(Status::Damaged, leadingProblem);
+    if (!chosen && !last && lastProblem.isNull())
+        return failure(Status::NotZip, QStringLiteral("no end of central directory"));
+    // Without a directory of entries, the last end record says what is wrong.
+    if (!chosen && !last) return failure(Status::Damaged, lastProblem);
+    const EndRecord end = chosen ? *chosen : *last;
+    const quint64 count = end.count;
+    const quint64 directorySize = end.directorySize;
+    const quint64 directoryOffset = end.directoryOffset;
 
     const QByteArray central = readAt(archive, directoryOffset, qint64(directorySize));
     if (quint64(central.size()) != directorySize) {
@@ -136,6 +227,7 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
     }
     ZipDirectory directory;
     directory.status = Status::Ok;
+    directory.trailingBytes = end.trailingBytes;
     directory.entries.reserve(qsizetype(count));
     qsizetype at = 0;
     for (quint64 i = 0; i < count; ++i) {
@@ -162,7 +254,11 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
         entry.externalAttributes = le32(central, at + 38);
         entry.headerOffset = le32(central, at + 42);
         entry.rawName = central.mid(at + kCentralSize, nameLength);
-        if (!applyZip64(central.mid(at + kCentralSize + nameLength, extraLength), entry)) {
+        entry.centralOffset = directoryOffset + quint64(at);
+        entry.comment = central.mid(at + kCentralSize + nameLength + extraLength, commentLength);
+        const QByteArray extra = central.mid(at + kCentralSize + nameLength, extraLength);
+        entry.unicodeName = unicodePath(extra);
+        if (!applyZip64(extra, entry)) {
             return failure(Status::Damaged, QStringLiteral("bad zip64 field in record %1").arg(i));
         }
         directory.entries << entry;
@@ -177,6 +273,8 @@ ZipDirectory readZipDirectory(QIODevice& archive) {
         if (local.size() != kLocalSize || le32(local, 0) != kLocalSignature) {
             return failure(Status::Damaged, QStringLiteral("local header missing"));
         }
+        entry.localFlags = le16(local, 6);
+        entry.localName = readAt(archive, entry.headerOffset + kLocalSize, le16(local, 26));
         const quint64 dataOffset =
             entry.headerOffset + kLocalSize + le16(local, 26) + le16(local, 28);
         if (dataOffset > directoryOffset || entry.compressedSize > directoryOffset - dataOffset) {

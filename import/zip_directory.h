@@ -20,7 +20,12 @@ struct ZipEntryRecord {
     quint64 size = 0;
     quint32 externalAttributes = 0;
     quint64 headerOffset = 0;
-    quint64 dataEnd = 0;  // first byte after the entry's data
+    quint64 dataEnd = 0;        // first byte after the entry's data
+    quint64 centralOffset = 0;  // where its central directory record starts
+    QByteArray comment;
+    QByteArray unicodeName;  // the UTF-8 name of an Info-ZIP 0x7075 field, if any
+    quint16 localFlags = 0;  // as the local header states them
+    QByteArray localName;
 
     bool encrypted() const { return flags & 0x0001; }
     bool utf8Flag() const { return flags & 0x0800; }
@@ -29,12 +34,14 @@ struct ZipEntryRecord {
 
 // The archive's table of contents, read directly from its bytes: libzip does
 // not give the raw name length, the data offsets or the attributes needed to
-// refuse overlapping entries and links.
+// refuse overlapping entries and links. An archive with more than one end
+// record that leads to a directory is damaged: another reader could take the
+// other directory and so other bytes for the same names.
 struct ZipDirectory {
     enum class Status {
         Ok,
         NotZip,   // no end-of-directory record: not a zip archive
-        Damaged,  // the records contradict each other or the file
+        Damaged,  // the records contradict each other or the file, or two directories stand in it
         Overlap,  // two entries share bytes of the archive
     };
     Status status = Status::NotZip;
@@ -42,6 +49,7 @@ struct ZipDirectory {
     QList<ZipEntryRecord> entries;
     qsizetype overlapFirst = -1;  // for Overlap: indices of two entries that share bytes
     qsizetype overlapSecond = -1;
+    quint64 trailingBytes = 0;  // bytes after the end record and its comment
 };
 
 ZipDirectory readZipDirectory(QIODevice& archive);

@@ -2,6 +2,7 @@
 #include "practice/form2.h"
 
 #include "bank/answer_key.h"
+#include "common/regular_file.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 #include "ui/fonts.h"
@@ -17,6 +18,8 @@
 const QString Form2::ResumeQuestion = QStringLiteral("发现上次复习记录，是否从上次记录开始？");
 const QString Form2::InputError = QStringLiteral("输入错误");
 const QString Form2::RecordError = QStringLiteral("复习记录无法保存：");
+const QString Form2::RecordReadError = QStringLiteral("复习记录无法读取：");
+const QString Form2::PictureError = QStringLiteral("附图无法读取：");
 const QString Form2::IdPrefix = QStringLiteral("试题题号：");
 const QString Form2::RecordName = QStringLiteral("record.txt");
 
@@ -78,6 +81,7 @@ Form2::Form2(const QuestionBank& bank, const SharedValues& values, Dialogs& dial
     // Typed characters pass the key filter; an input method would bypass it.
     m_ui->Text3->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_ui->Text3->installEventFilter(this);
+    m_ui->Image1->setWordWrap(true);
 
     connect(m_ui->Text3, &QLineEdit::textChanged, this, &Form2::Text3_Change);
     connect(m_ui->Check1, &QCheckBox::toggled, this, &Form2::Check1_Click);
@@ -94,11 +98,15 @@ Form2::~Form2() = default;
 void Form2::Form_Load() {
     const QString path = recordPath();
     bool asked = false;
-    if (QFileInfo(path).isFile()) {
+    // A folder in its place is reported when the record is written.
+    if (const QFileInfo info(path); info.exists() && !info.isDir()) {
         // An unreadable record counts as none: start at 1 without asking.
         QString text;
         QString error;
-        if (!readTextFile(path, &text, &error)) text.clear();
+        if (!readTextFile(path, &text, &error)) {
+            text.clear();
+            m_dialogs.message(RecordReadError + path + u'\n' + error);
+        }
         const QList<QStringView> lines = splitLines(text);
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
@@ -157,10 +165,17 @@ void Form2::ShowAnswers(int q) {
 void Form2::showPicture(const QString& entry) {
     const QString path = picturePath(m_bank, m_values.folder(), entry);
     QPixmap picture;
-    if (!path.isEmpty()) picture.load(path);
-    // A missing or undecodable picture leaves the box empty, without a word.
+    QString problem;
+    if (!path.isEmpty()) {
+        QByteArray bytes;
+        if (readRegularFile(path, kMaxFileSize, &bytes, &problem)) picture.loadFromData(bytes);
+    }
+    // A missing or undecodable picture leaves the box empty, without a word;
+    // one that cannot be read (a FIFO, a device, too large) says why in it.
     if (picture.isNull()) {
         m_ui->Image1->clear();
+        if (!problem.isEmpty())
+            m_ui->Image1->setText(PictureError + QFileInfo(path).fileName() + u'，' + problem);
     } else {
         m_ui->Image1->setPixmap(picture);
     }

@@ -31,6 +31,8 @@ public:
     static const QString ResumeQuestion;
     static const QString InputError;
     static const QString RecordError;
+    static const QString RecordReadError;
+    static const QString PictureError;
     static const QString IdPrefix;
     static const QString RecordName;
 

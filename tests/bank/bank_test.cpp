@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
+#include "common/regular_file.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 #include "tests/support/test_files.h"
@@ -11,11 +12,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <limits>
 
 using Status = LoadResult::Status;
 // question number -> BankId, BankQuestion, OptionA, OptionD
 using Expected = QMap<int, QStringList>;
+// file name in the library -> what stands there
+using LibFiles = QMap<QString, QString>;
 
 namespace {
 
@@ -249,7 +255,7 @@ private slots:
                          {QStringLiteral("LK0011"), longQuestion.mid(3),
                           QStringLiteral("[A]") + QString(37, u'x'), QStringLiteral("[D]")}}};
         QTest::newRow("no records")
-            << QStringLiteral("nothing\n") << loaded << qsizetype(0) << Expected{};
+            << QStringLiteral("nothing\n") << int(Status::NoRecords) << qsizetype(0) << Expected{};
     }
     void bankPass() {
         QFETCH(QString, bank);
@@ -305,7 +311,7 @@ private slots:
     void paperScan() {
         QFETCH(QString, list);
         QFETCH(QStringList, ids);
-        writeLib(kBankName, QByteArray());
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("B类")), gbkLines(list));
         const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
         QCOMPARE(int(r.status), int(Status::Loaded));
@@ -324,7 +330,7 @@ private slots:
         QStringList ids;
         for (int i = 0; i < count; ++i)
             ids << QStringLiteral("LK%1").arg(i % 2001, 4, 10, QChar(u'0'));
-        writeLib(kBankName, QByteArray());
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(ids.join(u',')));
         m_bank.PaperCount = 5;
         const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("C类"));
@@ -342,7 +348,7 @@ private slots:
     }
 
     void longerThenShorter() {
-        writeLib(kBankName, QByteArray());
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("A类")),
                  gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(QStringLiteral("LK0009")));
@@ -405,10 +411,129 @@ private slots:
     }
 
     void paperListIgnoresCase() {
-        writeLib(kBankName, QByteArray());
+        writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"),
                  gbkLines(QStringLiteral("LK0001")));
         QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
+    }
+
+    // What stands in the library instead of a bank or paper list: only
+    // regular files are read, nothing ever waits on a FIFO, and a refused
+    // file leaves the store and PaperCount as they were.
+    void hostileLibrary_data() {
+        // name -> "fifo", "huge" (sparse, one byte over the bound), "->target"
+        // (a link) or the text of a regular file
+        QTest::addColumn<LibFiles>("files");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString bank = record(QStringLiteral("LK0002"), QStringLiteral("q"));
+        const QString list = QStringLiteral("LK0002,LK0003\n");
+        const QString paper = paperName(QStringLiteral("A类"));
+        const QString earlier = QStringLiteral("总题库文件(a).txt");
+        const int failed = int(Status::Failed), loaded = int(Status::Loaded);
+        const QString notRegular =
+            QStringLiteral("题库文件无法读取：总题库文件(v1).txt，不是普通文件");
+        using Files = LibFiles;
+        QTest::newRow("bank is a FIFO")
+            << Files{{kBankName, "fifo"}, {paper, list}} << failed << notRegular;
+        QTest::newRow("bank links to a FIFO")
+            << Files{{"pipe", "fifo"}, {kBankName, "->pipe"}, {paper, list}} << failed
+            << notRegular;
+        QTest::newRow("bank links to /dev/zero")
+            << Files{{kBankName, "->/dev/zero"}, {paper, list}} << failed << notRegular;
+        QTest::newRow("bank too large")
+            << Files{{kBankName, "huge"}, {paper, list}} << failed
+            << QStringLiteral("题库文件无法读取：总题库文件(v1).txt，文件过大，超过 64 MB");
+        QTest::newRow("paper list is a FIFO")
+            << Files{{kBankName, bank}, {paper, "fifo"}} << failed
+            << QStringLiteral("试卷题号文件无法读取：") + paper + QStringLiteral("，不是普通文件");
+        QTest::newRow("paper list too large") << Files{{kBankName, bank}, {paper, "huge"}} << failed
+                                              << QStringLiteral("试卷题号文件无法读取：") + paper +
+                                                     QStringLiteral("，文件过大，超过 64 MB");
+        QTest::newRow("paper list a FIFO, another spelling regular")
+            << Files{{kBankName, bank},
+                     {paper, "fifo"},
+                     {QStringLiteral("a类业余电台操作证书试卷涉及题号.txt"), list}}
+            << loaded << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("FIFO sorts before the bank")
+            << Files{{earlier, "fifo"}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("dangling link sorts before the bank")
+            << Files{{earlier, "->gone"}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        QTest::newRow("looping link sorts before the bank")
+            << Files{{earlier, "->" + earlier}, {kBankName, bank}, {paper, list}} << loaded
+            << QStringLiteral("A类题库已读取，共2题");
+        const QString noRecords = QStringLiteral("题库文件中没有题目记录：总题库文件(v1).txt");
+        QTest::newRow("empty bank")
+            << Files{{kBankName, ""}, {paper, list}} << int(Status::NoRecords) << noRecords;
+        QTest::newRow("UTF-16 bank")
+            << Files{{kBankName, "utf16"}, {paper, list}} << int(Status::NoRecords) << noRecords;
+        QTest::newRow("binary bank") << Files{{kBankName, QString(300, QChar(0x1F))}, {paper, list}}
+                                     << int(Status::NoRecords) << noRecords;
+    }
+    void hostileLibrary() {
+        QFETCH(LibFiles, files);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            const QString path = m_values.LibDir + u'/' + it.key();
+            const QByteArray native = QFile::encodeName(path);
+            QDir().mkpath(m_values.LibDir);
+            if (it.value() == u"fifo") {
+                QCOMPARE(mkfifo(native.constData(), 0600), 0);
+            } else if (it.value() == u"huge") {
+                writeBytes(path, {});
+                QVERIFY(QFile::resize(path, kMaxFileSize + 1));  // sparse: no disk used
+            } else if (it.value().startsWith(u"->")) {
+                QCOMPARE(
+                    symlink(QFile::encodeName(it.value().mid(2)).constData(), native.constData()),
+                    0);
+            } else if (it.value() == u"utf16") {
+                const QString text = record(QStringLiteral("LK0002"), QStringLiteral("q"));
+                writeBytes(path, QByteArray("\xFF\xFE") +
+                                     QByteArray(reinterpret_cast<const char*>(text.utf16()),
+                                                text.size() * 2));
+            } else {
+                writeLib(it.key(), gbkLines(it.value()));
+            }
+        }
+        m_bank.PaperCount = 7;
+        (void)m_bank.BankId.assign(2, QStringLiteral("old"));
+        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+        QCOMPARE(r.message(QStringLiteral("A类")), message);
+        QCOMPARE(int(r.status), status);
+        const bool loaded = status == int(Status::Loaded);
+        QCOMPARE(m_bank.PaperCount, loaded ? 2 : 7);
+        if (status == int(Status::NoRecords) || message.contains(u"总题库文件(v1).txt"))
+            QCOMPARE(m_bank.BankId.value(2), QStringLiteral("old"));
+    }
+
+    // The bound of a whole read, at both sides, and a file that is no file.
+    void readBound_data() {
+        QTest::addColumn<QByteArray>("bytes");  // "/" makes a folder
+        QTest::addColumn<QString>("error");
+        QTest::newRow("at the bound") << QByteArray(10, 'x') << QString();
+        QTest::newRow("one over") << QByteArray(11, 'x')
+                                  << QStringLiteral("文件过大，超过 10 字节");
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("folder") << QByteArray("/") << QStringLiteral("不是普通文件");
+        QTest::newRow("missing") << QByteArray("-") << QStringLiteral("文件不存在");
+    }
+    void readBound() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const QString path = m_dir.filePath(QStringLiteral("f"));
+        if (bytes == "/") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (bytes != "-") {
+            writeBytes(path, bytes);
+        }
+        QByteArray read("old");
+        QString problem;
+        QCOMPARE(readRegularFile(path, 10, &read, &problem), error.isEmpty());
+        QCOMPARE(problem, error);
+        if (error.isEmpty()) QCOMPARE(read, bytes);
     }
 
     // The kind of file in a failure comes from the outcome, not from the name.

@@ -16,6 +16,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -200,6 +201,31 @@ private slots:
         QVERIFY(QFile::remove(package));
         click(import, "Command1");
         QCOMPARE(dialogs()->takeTexts(), QStringList{QStringLiteral("错误代码：9")});
+        QVERIFY(folderFiles(libDir()).isEmpty());
+    }
+
+    // A package that is no regular file is named and never waited on.
+    void packageNotRegular_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("device") << "/dev/null";
+        QTest::newRow("link to a FIFO") << "link";
+    }
+    void packageNotRegular() {
+        QFETCH(QString, kind);
+        QString package = m_program->dir.filePath(QStringLiteral("package.zip"));
+        const QString fifo = m_program->dir.filePath(QStringLiteral("pipe"));
+        if (kind == u"fifo" || kind == u"link")
+            QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (kind == u"fifo") package = fifo;
+        if (kind == u"link") QVERIFY(QFile::link(fifo, package));
+        if (kind.startsWith(u'/')) package = kind;
+        click(main(), "Command2");
+        QWidget* import = window(Window::Import);
+        dialogs()->chooseFile(package);
+        click(import, "Command3");
+        click(import, "Command1");
+        QCOMPARE(dialogs()->takeTexts(), QStringList{Form3::NotRegularText.arg(package)});
         QVERIFY(folderFiles(libDir()).isEmpty());
     }
 };

@@ -125,3 +125,27 @@ QByteArray buildZip(const QList<ZipItem>& items) {
     put16(out, 0);
     return out;
 }
+
+QByteArray withHiddenDirectory(const QList<ZipItem>& items, const QList<ZipItem>& hidden) {
+    const QByteArray outer = buildZip(items);
+    const QByteArray inner = buildZip(hidden);
+    const auto le32 = [&inner](qsizetype at) {
+        return quint32(uchar(inner[at])) | quint32(uchar(inner[at + 1])) << 8 |
+               quint32(uchar(inner[at + 2])) << 16 | quint32(uchar(inner[at + 3])) << 24;
+    };
+    const quint32 size = le32(inner.size() - 10);
+    const quint32 offset = le32(inner.size() - 6);
+    // The comment starts where the outer archive's comment length ends.
+    QByteArray comment = inner.mid(offset, size);
+    put32(comment, 0x06054b50);
+    put16(comment, 0);
+    put16(comment, 0);
+    put16(comment, quint32(hidden.size()));
+    put16(comment, quint32(hidden.size()));
+    put32(comment, size);
+    put32(comment, quint32(outer.size()));
+    put16(comment, 0);
+    QByteArray out = outer.chopped(2);
+    put16(out, quint32(comment.size()));
+    return out + comment;
+}

@@ -26,6 +26,12 @@ constexpr quint16 kUtf8Flag = 0x0800;
 ZipItem symlinkItem(const QByteArray& name, const QByteArray& target);
 
 QByteArray buildZip(const QList<ZipItem>& items);
+
+// The archive of items, with the directory of hidden, a second complete
+// directory and end record, in its comment. The two lists must lay out their
+// local headers alike (names of equal length), so that both directories
+// point at real entries.
+QByteArray withHiddenDirectory(const QList<ZipItem>& items, const QList<ZipItem>& hidden);
 quint32 crc32Of(const QByteArray& data);
 
 // Entry date and time of every item: 5 July 2013, 9:03.

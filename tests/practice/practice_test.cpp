@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/regular_file.h"
 #include "practice/form2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
@@ -15,6 +16,9 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -247,6 +251,50 @@ private slots:
         QCOMPARE(picture().size(), QSize(50, 10));
         find<QCheckBox>(m_form.get(), "Check1")->click();
         QCOMPARE(text("Text2"), QStringLiteral("[A]对3\n[B]错3\n[C]错3\n[D]错3"));
+    }
+
+    // A record or a picture that is no regular file, or far too large, is
+    // never waited on: the record is reported and counts as none, the
+    // picture box says why it stays empty.
+    void unreadableFiles_data() {
+        QTest::addColumn<QString>("file");  // below the program folder
+        QTest::addColumn<QString>("kind");  // "fifo", "huge" or "->target"
+        QTest::addColumn<QString>("reason");
+        const QString picture = QStringLiteral("lib/LK0101.jpg");
+        const QString notRegular = QStringLiteral("不是普通文件");
+        const QString tooLarge = QStringLiteral("文件过大，超过 64 MB");
+        QTest::newRow("record is a FIFO") << Form2::RecordName << "fifo" << notRegular;
+        QTest::newRow("record too large") << Form2::RecordName << "huge" << tooLarge;
+        QTest::newRow("picture is a FIFO") << picture << "fifo" << notRegular;
+        QTest::newRow("picture links to /dev/zero") << picture << "->/dev/zero" << notRegular;
+        QTest::newRow("picture too large") << picture << "huge" << tooLarge;
+    }
+    void unreadableFiles() {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QString path = m_values.AppDir + file;
+        const QByteArray native = QFile::encodeName(path);
+        QDir().mkpath(m_values.LibDir);
+        if (kind == u"fifo") {
+            QCOMPARE(mkfifo(native.constData(), 0600), 0);
+        } else if (kind == u"huge") {
+            writeBytes(path, {});
+            QVERIFY(QFile::resize(path, kMaxFileSize + 1));
+        } else {
+            QCOMPARE(symlink(QFile::encodeName(kind.mid(2)).constData(), native.constData()), 0);
+        }
+        open();
+        const bool record = file == Form2::RecordName;
+        QCOMPARE(
+            m_dialogs.takeTexts(),
+            record ? QStringList{Form2::RecordReadError + path + u'\n' + reason} : QStringList{});
+        QCOMPARE(field()->text(), QStringLiteral("1"));
+        QCOMPARE(shown(), labelFor(1));
+        QCOMPARE(
+            find<QLabel>(m_form.get(), "Image1")->text(),
+            record ? QString() : Form2::PictureError + QStringLiteral("LK0101.jpg，") + reason);
+        if (record) QCOMPARE(readBytes(recordPath()), crlf("1"));
     }
 
     // Position 1 has a picture; Next moves to position 2, holding the entry.

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/regular_file.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kNotRegular = QStringLiteral("不是普通文件");
+
+#ifdef Q_OS_UNIX
+QString openReason(int code) {
+    switch (code) {
+        case ENOENT:
+            return QStringLiteral("文件不存在");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("没有读取权限");
+        case ELOOP:
+            return QStringLiteral("符号链接成环");
+        case ENOTDIR:
+            return QStringLiteral("路径中有一段不是文件夹");
+        case ENXIO:
+        case ENODEV:
+            return kNotRegular;
+        default:
+            return QStringLiteral("无法打开（%1）")
+                .arg(QString::fromLocal8Bit(std::strerror(code)));
+    }
+}
+#endif
+
+}  // namespace
+
+QString tooLargeReason(qint64 maxSize) {
+    constexpr qint64 kMiB = 1024 * 1024;
+    if (maxSize >= kMiB && maxSize % kMiB == 0)
+        return QStringLiteral("文件过大，超过 %1 MB").arg(maxSize / kMiB);
+    return QStringLiteral("文件过大，超过 %1 字节").arg(maxSize);
+}
+
+bool openRegularFile(const QString& path, QFile* file, QString* error) {
+#ifdef Q_OS_UNIX
+    // O_NONBLOCK: opening a FIFO without a writer would wait forever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = openReason(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *error = kNotRegular;
+        return false;
+    }
+    // A regular file never blocks, so the flag may stay; QFile takes the descriptor.
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *error = file->errorString();
+        return false;
+    }
+    return true;
+#else
+    if (!QFileInfo(path).isFile()) {
+        *error = QFileInfo::exists(path) ? kNotRegular : QStringLiteral("文件不存在");
+        return false;
+    }
+    file->setFileName(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        *error = file->errorString();
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QString* error) {
+    QFile file;
+    if (!openRegularFile(path, &file, error)) return false;
+    if (file.size() > maxSize) {
+        *error = tooLargeReason(maxSize);
+        return false;
+    }
+    try {
+        // Room for one byte more than the size shows a file that grew since.
+        QByteArray data(qsizetype(file.size() + 1), Qt::Uninitialized);
+        qint64 got = 0;
+        for (;;) {
+            if (got == data.size()) {
+                if (got > maxSize) break;
+                data.resize(qsizetype(std::min(maxSize + 1, got * 2)));
+            }
+            const qint64 n = file.read(data.data() + got, data.size() - got);
+            if (n < 0) {
+                *error = file.errorString();
+                return false;
+            }
+            if (n == 0) break;
+            got += n;
+        }
+        if (got > maxSize) {
+            *error = tooLargeReason(maxSize);
+            return false;
+        }
+        data.truncate(qsizetype(got));
+        *bytes = std::move(data);
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("内存不足");
+        return false;
+    }
+    return true;
+}
