@@ -8,7 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    installFontFallbacks();
+    zoma::installFontFallbacks();
 
     QtDialogs dialogs;
     ReviewTool tool(dialogs, QCoreApplication::applicationDirPath());

@@ -18,6 +18,8 @@ QString libraryFile(const ProgramFolder& folder, QStringView name) {
 
 }  // namespace
 
+namespace zoma {
+
 QString correctLetters(const QuestionBank& bank, int q) {
     const QString keys = bank.Keys.value(q);
     return keys.isEmpty() ? QStringLiteral("A") : keys;
@@ -60,3 +62,5 @@ QString picturePath(const QuestionBank& bank, const ProgramFolder& folder, QStri
     }
     return libraryFile(folder, entry.toString() + QStringLiteral(".jpg"));
 }
+
+}  // namespace zoma

@@ -10,6 +10,8 @@
 // What the practice window, the export and the exam share about a question's
 // answers, for both editions.
 
+namespace zoma {
+
 // The line after the answers that names the correct letters: "正确答案：AC".
 inline constexpr QStringView kKeyLinePrefix = u"正确答案：";
 
@@ -29,3 +31,5 @@ QVarLengthArray<QStringView, 4> answerLines(const QuestionBank& bank, int q, boo
 // name, or else <label>.jpg, then <label>.png (the CSV conversion names them
 // so); an earlier question's is <entry>.jpg.
 QString picturePath(const QuestionBank& bank, const ProgramFolder& folder, QStringView entry);
+
+}  // namespace zoma

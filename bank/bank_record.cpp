@@ -29,6 +29,8 @@ QStringView LevelRecords::own(QString text) {
     return owned.constLast();
 }
 
+namespace zoma {
+
 bool checkRecords(LevelRecords& level, TextIssue* error) {
     const auto fail = [error](qsizetype line, const QString& reason) {
         if (error) *error = {line, reason};
@@ -90,3 +92,5 @@ void storeRecords(QuestionBank& bank, const LevelRecords& level) {
     }
     bank.PaperCount = position;
 }
+
+}  // namespace zoma

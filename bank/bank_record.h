@@ -42,6 +42,8 @@ struct LevelRecords {
     QStringView own(QString text);
 };
 
+namespace zoma {
+
 // Checks what every level file must satisfy once its records are cut out:
 // an identifier whose number lies in 0..2000 and occurs once in the file,
 // correct letters (A to D only, at least one) for the 2025 layout. The keys
@@ -51,3 +53,5 @@ bool checkRecords(LevelRecords& level, TextIssue* error);
 // Writes the records under their numbers and makes them the paper, in order.
 // A record of the earlier layout clears the 2025 fields of its slot.
 void storeRecords(QuestionBank& bank, const LevelRecords& level);
+
+}  // namespace zoma

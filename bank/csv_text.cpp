@@ -98,6 +98,8 @@ bool isEmptyRow(const Row& row) {
 
 }  // namespace
 
+namespace zoma {
+
 bool parseBankCsv(QStringView text, LevelRecords* out, TextIssue* error) {
     TextIssue scratch;
     if (!error) error = &scratch;
@@ -158,3 +160,5 @@ bool parseBankCsv(QStringView text, LevelRecords* out, TextIssue* error) {
     }
     return checkRecords(*out, error);
 }
+
+}  // namespace zoma

@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+namespace zoma {
+
 // Reads a level file of the CSV conversion of the 2025 edition: a header row
 // naming the columns J, P, I, Q, T, A, B, C, D (in any order), then one
 // question a row. Fields follow RFC 4180: a field in double quotes may hold
@@ -13,3 +15,5 @@
 // Pure, like parseTaggedText: the records are views into text or into out.
 // A text without rows (or without any line) gives no records and no error.
 bool parseBankCsv(QStringView text, LevelRecords* out, TextIssue* error);
+
+}  // namespace zoma

@@ -36,7 +36,7 @@ bool TextSlots::assign(qint64 index, QStringView head, QStringView tail) {
     return true;
 }
 
-std::optional<int> questionNumber(QStringView identifier) {
+std::optional<int> zoma::questionNumber(QStringView identifier) {
     if (identifier.size() < 3) return std::nullopt;
     QStringView number = identifier.mid(2);
     // MC<k>-<nnnn>: only this exact shape, so that no identifier of the

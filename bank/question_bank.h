@@ -25,7 +25,8 @@ public:
     }
     [[nodiscard]] bool set(qint64 index, const QString& text);
     // The same for a piece of a larger text; a slot that is not shared keeps
-    // its storage when the text fits, so reading a bank again allocates little.
+    // its storage when the text fits, so reading a bank again allocates little
+    // (a speed choice, see BENCHMARKS.md).
     [[nodiscard]] bool assign(qint64 index, QStringView text);
     // The same for two pieces joined, such as a tag and its text.
     [[nodiscard]] bool assign(qint64 index, QStringView head, QStringView tail);
@@ -67,7 +68,11 @@ struct SharedValues {
     }
 };
 
+namespace zoma {
+
 // The question number of an identifier such as LK0012: its text from the third
 // character on, when that is a whole number from 0 to 2000. An identifier of
 // the 2025 edition, MC2-0012, gives the number after its hyphen.
 std::optional<int> questionNumber(QStringView identifier);
+
+}  // namespace zoma

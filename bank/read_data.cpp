@@ -28,8 +28,9 @@ constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a 
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
 // regard to case, a regular file before any other kind: a link, FIFO or
-// device sorting first must not hide the real bank. Matched by hand: QDir's
-// wildcard filter and sorting cost more than the rest of finding the file.
+// device sorting first must not hide the real bank. Matched by hand for
+// speed (see BENCHMARKS.md): QDir's wildcard filter and sorting cost more
+// than the rest of finding the file.
 QString firstBankName(const QString& dir) {
     QString first;
     QString firstRegular;
@@ -68,7 +69,7 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
     };
     QString text;
     QString error;
-    if (!readTextFile(path, &text, &error)) return failed(0, error);
+    if (!zoma::readTextFile(path, &text, &error)) return failed(0, error);
 
     LineReader lines(text);
     QStringView first;
@@ -115,7 +116,7 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
 LoadResult readPaperList(QuestionBank& bank, const QString& path) {
     QString text;
     QString error;
-    if (!readTextFile(path, &text, &error))
+    if (!zoma::readTextFile(path, &text, &error))
         return failure(LoadResult::File::PaperList, path, 0, error);
 
     LineReader lines(text);
@@ -162,17 +163,17 @@ QString LoadResult::message(const QString& level) const {
            QString::number(line) + QStringLiteral(" 行，") + problem;
 }
 
-QString findBankFile(const ProgramFolder& folder) {
+QString zoma::findBankFile(const ProgramFolder& folder) {
     if (folder.libDir().isEmpty()) return {};
     const QString name = firstBankName(folder.libDir());
     return name.isEmpty() ? QString() : folder.libFile(name);
 }
 
-QString findPaperList(const ProgramFolder& folder, const QString& level) {
+QString zoma::findPaperList(const ProgramFolder& folder, const QString& level) {
     return folder.findInLibrary(level + kPaperListSuffix);
 }
 
-QString findLevelFile(const ProgramFolder& folder, const QString& level) {
+QString zoma::findLevelFile(const ProgramFolder& folder, const QString& level) {
     const QString& libDir = folder.libDir();
     if (libDir.isEmpty() || level.isEmpty()) return {};
     const QString prefix = level + kLevelInfix;
@@ -195,14 +196,14 @@ QString findLevelFile(const ProgramFolder& folder, const QString& level) {
     return !csv.isEmpty() && QFileInfo(csv).isFile() ? csv : QString();
 }
 
-bool hasBank(const ProgramFolder& folder) {
+bool zoma::hasBank(const ProgramFolder& folder) {
     if (!findBankFile(folder).isEmpty()) return true;
     return std::any_of(kLevels.begin(), kLevels.end(), [&](const QString& level) {
         return !findLevelFile(folder, level).isEmpty();
     });
 }
 
-LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
+LoadResult zoma::readLevelFile(QuestionBank& bank, const QString& path) {
     const auto failed = [&path](qsizetype line, const QString& problem) {
         return failure(LoadResult::File::Bank, path, line, problem);
     };
@@ -226,7 +227,7 @@ LoadResult readLevelFile(QuestionBank& bank, const QString& path) {
     return r;
 }
 
-LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
+LoadResult zoma::ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
     if (const QString path = findLevelFile(values.folder(), level); !path.isEmpty()) {
         return readLevelFile(bank, path);
     }
@@ -239,7 +240,7 @@ LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QStrin
     try {
         if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
-        const QString paperPath = findPaperList(values.folder(), level);
+        const QString paperPath = zoma::findPaperList(values.folder(), level);
         if (paperPath.isEmpty()) {
             LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
             r.file = level + kPaperListSuffix;

@@ -30,6 +30,8 @@ struct LoadResult {
     QString message(const QString& level) const;
 };
 
+namespace zoma {
+
 // The bank file in the library directory: the first regular file, by name,
 // that matches 总题库文件*.txt without regard to letter case; with none, the
 // first other match (a FIFO, a device, a broken link), so that reading it
@@ -58,3 +60,5 @@ LoadResult readLevelFile(QuestionBank& bank, const QString& path);
 // Reads the level into the store: its 2025 level file where there is one,
 // else the bank file and the level's paper list.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);
+
+}  // namespace zoma

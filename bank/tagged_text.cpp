@@ -199,6 +199,8 @@ private:
 
 }  // namespace
 
+namespace zoma {
+
 bool parseTaggedText(QStringView text, LevelRecords* out, TextIssue* error) {
     Parser parser(out, error);
     LineReader lines(text);
@@ -209,3 +211,5 @@ bool parseTaggedText(QStringView text, LevelRecords* out, TextIssue* error) {
     if (!parser.end()) return false;
     return checkRecords(*out, error);
 }
+
+}  // namespace zoma

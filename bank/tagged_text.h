@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+namespace zoma {
+
 // Reads tagged text, one tag a line: [J] label, [P] category, [I] identifier,
 // [Q] question, [T] correct letters, [A]..[D] answers, [F] picture, as the
 // 2025 level files are published, and the earlier layout ([I]LK…, [Q],
@@ -17,3 +19,5 @@
 // them). On failure error holds the line and the reason, and records holds
 // what was cut out before it.
 bool parseTaggedText(QStringView text, LevelRecords* out, TextIssue* error);
+
+}  // namespace zoma

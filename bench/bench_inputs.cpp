@@ -117,7 +117,7 @@ QByteArray bankText(TextMaker& maker, int* records) {
     *records = kRecords;
     QString text;
     for (const QString& line : std::as_const(lines)) text += line + QStringLiteral("\r\n");
-    return encodeGbk(text);
+    return zoma::encodeGbk(text);
 }
 
 QByteArray paperText(const QString& level, const QList<int>& numbers) {
@@ -131,7 +131,7 @@ QByteArray paperText(const QString& level, const QList<int>& numbers) {
     }
     text +=
         QStringLiteral("------------------------------\r\n共计题目： %1\r\n").arg(numbers.size());
-    return encodeGbk(text);
+    return zoma::encodeGbk(text);
 }
 
 // A 640 x 480 photograph-like picture: shapes over a gradient with grain, so
@@ -236,7 +236,7 @@ void writePackage(const QString& path, const QList<Named>& texts, const QList<Na
     const std::time_t when = std::mktime(&stamp);
 
     const auto add = [&](const QString& name, const QByteArray* bytes) {
-        const QByteArray raw = encodeGbk(name);
+        const QByteArray raw = zoma::encodeGbk(name);
         zip_int64_t index = -1;
         if (bytes) {
             zip_source_t* source = zip_source_buffer(zip, bytes->constData(), bytes->size(), 0);

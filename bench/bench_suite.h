@@ -50,8 +50,7 @@ inline constexpr char ReadCsv2025[] = "load/ReadData 2025 CSV vs read+decode UTF
 inline constexpr char OutputLines[] = "export/output LineSeparated vs encode+write";
 inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+write";
 inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";
-inline constexpr char Start[] = "start/zoma_review vs minimal window";
-inline constexpr char StartLabel[] = "start/zoma_review vs window with one Chinese label";
+inline constexpr char Start[] = "start/zoma_review vs window with one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName

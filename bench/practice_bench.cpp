@@ -52,7 +52,7 @@ void next(benchmark::State& state, const BenchContext& context) {
     values.LibDir = context.inputs.practiceLibDir;
     values.PracticeLevel = kBenchLevel;
     auto bank = std::make_unique<QuestionBank>();
-    if (ReadData(*bank, values, kBenchLevel).status != LoadResult::Status::Loaded) {
+    if (zoma::ReadData(*bank, values, kBenchLevel).status != LoadResult::Status::Loaded) {
         state.SkipWithError("the practice library did not load");
         return;
     }

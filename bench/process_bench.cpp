@@ -109,9 +109,6 @@ void registerProcessBenchmarks(const BenchContext& context) {
     registerPair(BenchName::Start, start(context.program, {}, shown),
                  start(context.minimalWindow, {}, shown))
         ->Iterations(4);
-    registerPair(BenchName::StartLabel, start(context.program, {}, shown),
-                 start(context.minimalWindow, {QStringLiteral("--label")}, shown))
-        ->Iterations(4);
 
     benchmark::RegisterBenchmark(BenchName::PeakMemory, peakMemory, context)
         ->Unit(benchmark::kMillisecond)

@@ -26,8 +26,8 @@ QString exportTo(const QuestionBank& bank, const SharedValues& values, const QSt
     QStringList unusableIds;
     QString error;
     if (part.open(QIODevice::Unbuffered, &error) &&
-        output(bank, values, part.file(), layout, false, QDate::currentDate(), &unusableIds,
-               &error) &&
+        zoma::output(bank, values, part.file(), layout, false, QDate::currentDate(), &unusableIds,
+                     &error) &&
         part.commit(&error)) {
         return {};
     }
@@ -47,7 +47,7 @@ void registerReadData(const BenchContext& context) {
     const int expected = context.inputs.paperIds;
     const Side ours = [values, bank, expected] {
         return timed([&] {
-            const LoadResult result = ReadData(*bank, *values, kBenchLevel);
+            const LoadResult result = zoma::ReadData(*bank, *values, kBenchLevel);
             return result.status == LoadResult::Status::Loaded && result.count == expected
                        ? QString()
                        : QStringLiteral("ReadData did not load the whole paper");
@@ -75,7 +75,7 @@ void registerReadLevel(const char* name, const QString& libDir, const QString& f
     auto bank = std::make_shared<QuestionBank>();
     const Side ours = [values, bank, records] {
         return timed([&] {
-            const LoadResult result = ReadData(*bank, *values, kBenchLevel);
+            const LoadResult result = zoma::ReadData(*bank, *values, kBenchLevel);
             return result.status == LoadResult::Status::Loaded && result.count == records
                        ? QString()
                        : QStringLiteral("ReadData did not load the level file: ") +
@@ -99,7 +99,7 @@ void registerOutput(const BenchContext& context, ExportLayout layout) {
     values->LibDir = context.inputs.libDir;
     values->PracticeLevel = kBenchLevel;
     auto bank = std::make_shared<QuestionBank>();
-    (void)ReadData(*bank, *values, kBenchLevel);
+    (void)zoma::ReadData(*bank, *values, kBenchLevel);
 
     const bool lines = layout == ExportLayout::LineSeparated;
     const QString folder = context.inputs.root + QStringLiteral("/export/");

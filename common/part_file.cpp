@@ -21,7 +21,7 @@ QString linkTarget(const QString& path) {
 
 }  // namespace
 
-std::filesystem::path fsPath(const QString& path) {
+std::filesystem::path zoma::fsPath(const QString& path) {
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
 #else
@@ -73,7 +73,7 @@ bool PartFile::commit(QString* error) {
         return false;
     }
     std::error_code ec;
-    std::filesystem::rename(fsPath(m_file.fileName()), fsPath(m_destination), ec);
+    std::filesystem::rename(zoma::fsPath(m_file.fileName()), zoma::fsPath(m_destination), ec);
     if (ec) {
         *error = QString::fromStdString(ec.message());
         return false;

@@ -6,16 +6,21 @@
 
 #include <filesystem>
 
+namespace zoma {
+
 // A path as the standard file-system library takes it.
 std::filesystem::path fsPath(const QString& path);
+
+}  // namespace zoma
 
 // A new file beside a destination that takes the destination's contents
 // until they are complete, then replaces it in one step: a failure before
 // that leaves the destination as it was. Created exclusively, so it never
 // follows a link someone planted. Removed unless committed.
 //
-// QSaveFile would also wait for the disk (fdatasync), which costs several
-// milliseconds a file and would be paid on every step of the practice window.
+// Shaped for speed (see BENCHMARKS.md): QSaveFile would also wait for the
+// disk (fdatasync), which costs several milliseconds a file and would be paid
+// on every step of the practice window.
 class PartFile final {
 public:
     enum class Links {

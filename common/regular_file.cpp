@@ -42,14 +42,14 @@ QString openReason(int code) {
 
 }  // namespace
 
-QString tooLargeReason(qint64 maxSize) {
+QString zoma::tooLargeReason(qint64 maxSize) {
     constexpr qint64 kMiB = 1024 * 1024;
     if (maxSize >= kMiB && maxSize % kMiB == 0)
         return QStringLiteral("文件过大，超过 %1 MB").arg(maxSize / kMiB);
     return QStringLiteral("文件过大，超过 %1 字节").arg(maxSize);
 }
 
-bool openRegularFile(const QString& path, QFile* file, QString* error) {
+bool zoma::openRegularFile(const QString& path, QFile* file, QString* error) {
 #ifdef Q_OS_UNIX
     // O_NONBLOCK: opening a FIFO without a writer would wait forever.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -84,11 +84,11 @@ bool openRegularFile(const QString& path, QFile* file, QString* error) {
 #endif
 }
 
-bool readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QString* error) {
+bool zoma::readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QString* error) {
     QFile file;
-    if (!openRegularFile(path, &file, error)) return false;
+    if (!zoma::openRegularFile(path, &file, error)) return false;
     if (file.size() > maxSize) {
-        *error = tooLargeReason(maxSize);
+        *error = zoma::tooLargeReason(maxSize);
         return false;
     }
     try {
@@ -109,7 +109,7 @@ bool readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QSt
             got += n;
         }
         if (got > maxSize) {
-            *error = tooLargeReason(maxSize);
+            *error = zoma::tooLargeReason(maxSize);
             return false;
         }
         data.truncate(qsizetype(got));

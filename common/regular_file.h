@@ -9,6 +9,8 @@
 // largest is under 0.5 MB) or picture, small enough to hold in memory.
 constexpr qint64 kMaxFileSize = qint64(64) * 1024 * 1024;
 
+namespace zoma {
+
 // Opens path for reading so that it can never block: a FIFO, a device or a
 // folder is refused as not a regular file instead of being waited on.
 bool openRegularFile(const QString& path, QFile* file, QString* error);
@@ -18,3 +20,5 @@ bool readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QSt
 
 // Why a file of that many bytes is refused.
 QString tooLargeReason(qint64 maxSize);
+
+}  // namespace zoma

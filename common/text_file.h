@@ -7,9 +7,13 @@
 #include <QString>
 #include <QStringView>
 
+namespace zoma {
+
 // Text as the program reads it: UTF-8 when the bytes are valid UTF-8 (a
 // byte-order mark is dropped), GBK otherwise.
 QString decodeText(const QByteArray& bytes);
+
+}  // namespace zoma
 
 // The lines of a text one at a time: a line ends at CR LF, a lone CR or a
 // lone LF; the line end is not part of the line, and a last line without an
@@ -31,6 +35,8 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_number = 0;
 };
+
+namespace zoma {
 
 // All lines of a text, as LineReader cuts them.
 QList<QStringView> splitLines(QStringView text);
@@ -55,3 +61,5 @@ bool writeTextFile(const QString& path, const QList<QString>& lines, QString* er
 
 // The same for text that already ends each of its lines in CR LF.
 bool writeText(const QString& path, QStringView text, QString* error);
+
+}  // namespace zoma

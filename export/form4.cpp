@@ -80,8 +80,8 @@ void Form4::Command1_Click() {
         failed(replacing ? CannotReplaceText : FailedText);
         return;
     }
-    if (!output(m_bank, m_values, part.file(), layout, m_ui->Check1->isChecked(), m_today(),
-                &unusableIds, &error)) {
+    if (!zoma::output(m_bank, m_values, part.file(), layout, m_ui->Check1->isChecked(), m_today(),
+                      &unusableIds, &error)) {
         failed(FailedText);
         return;
     }

@@ -13,12 +13,13 @@ constexpr QStringView kLineEnd = u"\r\n";
 
 // Hands the pieces of question n's block to put, in order, straight from the
 // store. The text is built in two rounds over the pieces, one to size it and
-// one to fill it, so that no field is copied more than once. A question of
-// the 2025 edition ends its answers with the line of its correct letters.
+// one to fill it, so that no field is copied more than once (a speed choice,
+// see BENCHMARKS.md). A question of the 2025 edition ends its answers with
+// the line of its correct letters.
 template <typename Put>
 void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onlyCorrect,
                   Put& put) {
-    const QVarLengthArray<QStringView, 4> answers = answerLines(bank, n, onlyCorrect);
+    const QVarLengthArray<QStringView, 4> answers = zoma::answerLines(bank, n, onlyCorrect);
     const QStringView keys = bank.Keys.view(n);
     put(bank.BankId.view(n));
     if (layout == ExportLayout::CommaSeparated) {
@@ -30,7 +31,7 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
         }
         if (!keys.isEmpty()) {
             put(u",");
-            put(kKeyLinePrefix);
+            put(zoma::kKeyLinePrefix);
             put(keys);
         }
         put(kLineEnd);
@@ -44,7 +45,7 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
         put(kLineEnd);
     }
     if (!keys.isEmpty()) {
-        put(kKeyLinePrefix);
+        put(zoma::kKeyLinePrefix);
         put(keys);
         put(kLineEnd);
     }
@@ -54,14 +55,14 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
 
 }  // namespace
 
-bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
-            ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
-            QString* error) {
+bool zoma::output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
+                  ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
+                  QString* error) {
     QList<int> numbers;
     numbers.reserve(bank.PaperCount);
     for (int i = 0; i < bank.PaperCount; ++i) {
         const QStringView id = bank.PaperIds.view(i);
-        if (const std::optional<int> n = questionNumber(id)) {
+        if (const std::optional<int> n = zoma::questionNumber(id)) {
             numbers << *n;
         } else if (!unusableIds->contains(id)) {
             *unusableIds << id.toString();
@@ -81,5 +82,5 @@ bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out
     for (int i = 0; i < 3; ++i) copy(kLineEnd);
     for (const int n : std::as_const(numbers)) forEachPiece(bank, n, layout, onlyCorrect, copy);
 
-    return writeAll(out, encodeGbk(text), error);
+    return zoma::writeAll(out, zoma::encodeGbk(text), error);
 }

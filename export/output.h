@@ -13,6 +13,8 @@ enum class ExportLayout {
     CommaSeparated,  // one line per question, fields joined by ","
 };
 
+namespace zoma {
+
 // Writes the loaded paper to out: a header with the level and the date, two
 // empty lines, then one block per paper entry, GBK with CR LF. Paper entries
 // that name no question 0..2000 are left out and listed in *unusableIds.
@@ -21,3 +23,5 @@ enum class ExportLayout {
 bool output(const QuestionBank& bank, const SharedValues& values, QIODevice& out,
             ExportLayout layout, bool onlyCorrect, QDate today, QStringList* unusableIds,
             QString* error);
+
+}  // namespace zoma

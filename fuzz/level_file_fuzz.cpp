@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace zoma;
+
 namespace {
 
 void check(bool ok, const LevelRecords& level) {

@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     static QuestionBank bank;
     const int before = bank.PaperCount;
-    const LoadResult result = ReadData(bank, values, QStringLiteral("A类"));
+    const LoadResult result = zoma::ReadData(bank, values, QStringLiteral("A类"));
     using Status = LoadResult::Status;
     check(bank.PaperCount >= 0 && bank.PaperCount <= TextSlots::Size);
     check(result.status != Status::Loaded || result.count == bank.PaperCount);

@@ -62,7 +62,7 @@ bool hasDrive(QStringView part) {
 
 }  // namespace
 
-QString decodeUtf8(QByteArrayView bytes, ControlChars controls) {
+QString zoma::decodeUtf8(QByteArrayView bytes, ControlChars controls) {
     QString out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
@@ -79,7 +79,7 @@ QString decodeUtf8(QByteArrayView bytes, ControlChars controls) {
     return out;
 }
 
-QString decodeGbk(QByteArrayView bytes, ControlChars controls) {
+QString zoma::decodeGbk(QByteArrayView bytes, ControlChars controls) {
     QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
     // The converter maps unassigned codes into the private use area or to
     // U+FFFD; neither is a character a user could read.
@@ -132,17 +132,17 @@ QString decodeGbk(QByteArrayView bytes, ControlChars controls) {
     return out;
 }
 
-QString decodeEntryName(QByteArrayView raw, NameEncoding encoding) {
-    return encoding == NameEncoding::Utf8 ? decodeUtf8(raw, ControlChars::Escape)
-                                          : decodeGbk(raw, ControlChars::Escape);
+QString zoma::decodeEntryName(QByteArrayView raw, NameEncoding encoding) {
+    return encoding == NameEncoding::Utf8 ? zoma::decodeUtf8(raw, ControlChars::Escape)
+                                          : zoma::decodeGbk(raw, ControlChars::Escape);
 }
 
-QByteArray toNarrow(const QString& text) {
+QByteArray zoma::toNarrow(const QString& text) {
     // Qt's local 8-bit encoding is UTF-8 on Unix and the ANSI code page on Windows.
     return text.toLocal8Bit();
 }
 
-QString fromNarrow(const char* buffer, qsizetype maxBytes) {
+QString zoma::fromNarrow(const char* buffer, qsizetype maxBytes) {
     if (!buffer || maxBytes <= 0) return {};
     qsizetype length = 0;
     while (length < maxBytes && buffer[length] != 0) ++length;
@@ -164,11 +164,11 @@ QString fromNarrow(const char* buffer, qsizetype maxBytes) {
                 bytes = bytes.first(start - 1);
         }
     }
-    return decodeUtf8(bytes, ControlChars::Keep);
+    return zoma::decodeUtf8(bytes, ControlChars::Keep);
 #endif
 }
 
-EntryTarget entryTarget(QStringView name, bool honourDirectories) {
+EntryTarget zoma::entryTarget(QStringView name, bool honourDirectories) {
     const bool directory = !name.isEmpty() && isSeparator(name.back());
     QStringList raw;
     qsizetype start = 0;
@@ -251,7 +251,7 @@ qsizetype matchClass(QStringView pattern, qsizetype open, QChar c, bool* matched
 
 }  // namespace
 
-bool matchesWildcard(QStringView pattern, QStringView name) {
+bool zoma::matchesWildcard(QStringView pattern, QStringView name) {
     qsizetype p = 0;
     qsizetype n = 0;
     qsizetype starPattern = -1;

@@ -14,6 +14,8 @@ enum class NameEncoding { Utf8, Gbk };
 // Whether control characters (and NUL) stay as they are or become escapes.
 enum class ControlChars { Keep, Escape };
 
+namespace zoma {
+
 // Decoded text in which every byte that does not decode becomes a visible
 // "%XX" escape, so that nothing is dropped silently.
 QString decodeUtf8(QByteArrayView bytes, ControlChars controls);
@@ -30,6 +32,8 @@ QByteArray toNarrow(const QString& text);
 // than maxBytes; a character cut by that limit is left out whole.
 QString fromNarrow(const char* buffer, qsizetype maxBytes);
 
+}  // namespace zoma
+
 // Where an entry lands below the target folder.
 struct EntryTarget {
     enum class Kind { File, Directory, Refused };
@@ -37,6 +41,8 @@ struct EntryTarget {
     QStringList parts;  // path below the target, one folder or file name each
     QString reason;     // why a refused entry is not written
 };
+
+namespace zoma {
 
 // With honourDirectories the stored folders are kept, and any name that could
 // leave the target (absolute, drive or share names, "..") is refused; without
@@ -46,3 +52,5 @@ EntryTarget entryTarget(QStringView name, bool honourDirectories);
 // "*" (any run, "/" included), "?" (one character) and "[a-z]" / "[!a-z]"
 // classes, matched against the whole name with letter case.
 bool matchesWildcard(QStringView pattern, QStringView name);
+
+}  // namespace zoma

@@ -90,7 +90,7 @@ void clearUtf8Flag(QMap<quint64, char>& patches, quint64 offset, quint16 flags) 
 
 }  // namespace
 
-zip_t* openLibzip(QFile& file, const ZipDirectory& directory, int* error) {
+zip_t* zoma::openLibzip(QFile& file, const ZipDirectory& directory, int* error) {
     auto* state = new Source{file, {}, quint64(file.size())};
     zip_error_init(&state->error);
     for (const ZipEntryRecord& e : directory.entries) {
@@ -119,7 +119,7 @@ zip_t* openLibzip(QFile& file, const ZipDirectory& directory, int* error) {
     return zip;
 }
 
-QString libzipMismatch(zip_t* zip, const ZipDirectory& directory) {
+QString zoma::libzipMismatch(zip_t* zip, const ZipDirectory& directory) {
     if (zip_get_num_entries(zip, 0) != directory.entries.size())
         return QStringLiteral("entry count");
     for (qsizetype i = 0; i < directory.entries.size(); ++i) {

@@ -9,6 +9,8 @@
 
 class QFile;
 
+namespace zoma {
+
 // libzip over an archive the engine has opened and read the directory of,
 // so that both read the same file. The UTF-8 flag of an entry whose name or
 // comment is no UTF-8 is hidden from libzip, which would refuse the whole
@@ -19,3 +21,5 @@ zip_t* openLibzip(QFile& file, const ZipDirectory& directory, int* error);
 // The first entry on which libzip and the directory disagree (raw name,
 // sizes, method, CRC), described for a print line; empty when they agree.
 QString libzipMismatch(zip_t* zip, const ZipDirectory& directory);
+
+}  // namespace zoma

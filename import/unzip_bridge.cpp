@@ -48,7 +48,7 @@ class NarrowList final {
 public:
     explicit NarrowList(const UnzipBridge::UnzipNameList& names) {
         for (int i = 0; i < UnzipBridge::NameListSize; ++i) {
-            m_bytes[i] = toNarrow(names[i]);
+            m_bytes[i] = zoma::toNarrow(names[i]);
             m_pointers[i] = m_bytes[i].constData();
         }
     }
@@ -104,8 +104,8 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
                               qint16 promptOverwrite, qint16 overwriteExisting, qint16 listOnly,
                               qint16 honourDirectories, qint32 includeCount, qint32 excludeCount) {
     // Texts in the library's form, alive until the call returns.
-    const QByteArray archive = toNarrow(archivePath);
-    const QByteArray target = toNarrow(targetDir);
+    const QByteArray archive = zoma::toNarrow(archivePath);
+    const QByteArray target = zoma::toNarrow(targetDir);
     const NarrowList includes(UnzipIncludeNames);
     const NarrowList excludes(UnzipExcludeNames);
 
@@ -143,12 +143,13 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
 }
 
 qint32 UnzipBridge::UnzipPrint(const char* text, quint32 length) {
-    UnzipMessages += fromNarrow(text, std::min<qsizetype>(length, kMaxPrintBytes));
+    UnzipMessages += zoma::fromNarrow(text, std::min<qsizetype>(length, kMaxPrintBytes));
     return 0;
 }
 
 qint32 UnzipBridge::UnzipReplace(const char* name) {
-    const QString text = QStringLiteral("Overwrite ") + fromNarrow(name, kShownNameBytes) + u'?';
+    const QString text =
+        QStringLiteral("Overwrite ") + zoma::fromNarrow(name, kShownNameBytes) + u'?';
     switch (m_dialogs.message(text, Dialogs::Buttons::YesNoCancel, ReplaceCaption)) {
         case Dialogs::Answer::Yes:
             return UnzipReplaceAnswer::Yes;
@@ -176,7 +177,7 @@ void UnzipBridge::UnzipEntry(qint32 size, qint32, qint32, qint32 month, qint32 d
     }
     // Only the low 16 bits of the date and time fields count.
     const auto low = [](qint32 value) { return static_cast<qint16>(value & 0xFFFF); };
-    UnzipListing += fitted(fromNarrow(name, kShownNameBytes), kListingNameWidth) +
+    UnzipListing += fitted(zoma::fromNarrow(name, kShownNameBytes), kListingNameWidth) +
                     (QString(8, u' ') + signedText(size)).right(7) + QStringLiteral("  ") +
                     blankPadded(low(day)) + u'/' + twoDigits(low(month)) + u'/' +
                     twoDigits(low(year)) + QStringLiteral("  ") + blankPadded(low(hour)) + u':' +

@@ -125,7 +125,7 @@ private:
 
 void Extraction::print(const QString& line) {
     if (!m_callbacks.print) return;
-    const QByteArray text = toNarrow(line + u'\n');
+    const QByteArray text = zoma::toNarrow(line + u'\n');
     m_callbacks.print(text.constData(), quint32(text.size()));
 }
 
@@ -139,13 +139,13 @@ int Extraction::run(const QStringList& includes, const QStringList& excludes) {
             return UnzipResult::BadOptions;
         }
     }
-    const QString archivePath = fromNarrow(o.archivePath, kPathBytes);
+    const QString archivePath = zoma::fromNarrow(o.archivePath, kPathBytes);
     if (archivePath.isEmpty()) {
         print(QStringLiteral("error: no archive named"));
         return UnzipResult::BadOptions;
     }
     if (o.listOnly == 0) {
-        m_target = fromNarrow(o.targetDir, kPathBytes);
+        m_target = zoma::fromNarrow(o.targetDir, kPathBytes);
         if (m_target.isEmpty()) {
             print(QStringLiteral("error: no target folder named"));
             return UnzipResult::BadOptions;
@@ -187,11 +187,11 @@ int Extraction::run(const QStringList& includes, const QStringList& excludes) {
 int Extraction::openArchive(const QString& archivePath) {
     // One descriptor for both readers, so that they read the same file.
     QString reason;
-    if (!openRegularFile(archivePath, &m_archive, &reason)) {
+    if (!zoma::openRegularFile(archivePath, &m_archive, &reason)) {
         print(QStringLiteral("error: cannot open %1: %2").arg(archivePath, reason));
         return UnzipResult::NotArchive;
     }
-    m_directory = readZipDirectory(m_archive);
+    m_directory = zoma::readZipDirectory(m_archive);
     switch (m_directory.status) {
         case ZipDirectory::Status::Ok:
             break;
@@ -215,7 +215,8 @@ int Extraction::openArchive(const QString& archivePath) {
                     [](const ZipEntryRecord& e) { return e.rawName.isValidUtf8(); });
     for (const ZipEntryRecord& entry : std::as_const(m_directory.entries)) {
         const bool utf8 = (entry.utf8Flag() || allUtf8) && entry.rawName.isValidUtf8();
-        m_names << decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
+        m_names << zoma::decodeEntryName(entry.rawName,
+                                         utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
     }
     if (m_directory.status == ZipDirectory::Status::Overlap) {
         print(QStringLiteral("error: entries %1 and %2 share data; nothing extracted")
@@ -232,7 +233,7 @@ int Extraction::openArchive(const QString& archivePath) {
     if (m_directory.entries.isEmpty()) return UnzipResult::Ok;
 
     int error = 0;
-    m_zip.reset(openLibzip(m_archive, m_directory, &error));
+    m_zip.reset(zoma::openLibzip(m_archive, m_directory, &error));
     if (!m_zip) {
         zip_error_t zipError;
         zip_error_init_with_code(&zipError, error);
@@ -245,7 +246,8 @@ int Extraction::openArchive(const QString& archivePath) {
     }
     // Names, sizes and CRCs from one reader and bytes from another would put
     // one entry's bytes under another's name.
-    if (const QString mismatch = libzipMismatch(m_zip.get(), m_directory); !mismatch.isEmpty()) {
+    if (const QString mismatch = zoma::libzipMismatch(m_zip.get(), m_directory);
+        !mismatch.isEmpty()) {
         print(QStringLiteral("error: %1 is damaged (%2)").arg(archivePath, mismatch));
         return UnzipResult::ArchiveBroken;
     }
@@ -258,10 +260,10 @@ QList<qsizetype> Extraction::select(const QStringList& includes, const QStringLi
     for (qsizetype i = 0; i < m_names.size(); ++i) {
         bool take = includes.isEmpty();
         for (qsizetype k = 0; k < includes.size(); ++k) {
-            if (matchesWildcard(includes[k], m_names[i])) take = used[k] = true;
+            if (zoma::matchesWildcard(includes[k], m_names[i])) take = used[k] = true;
         }
         for (const QString& pattern : excludes) {
-            if (matchesWildcard(pattern, m_names[i])) take = false;
+            if (zoma::matchesWildcard(pattern, m_names[i])) take = false;
         }
         if (take) selected << i;
     }
@@ -287,7 +289,7 @@ int Extraction::checkBudget(const QList<qsizetype>& selected) {
         return UnzipResult::DiskFull;
     }
     std::error_code ec;
-    const fs::space_info space = fs::space(fsPath(m_target), ec);
+    const fs::space_info space = fs::space(zoma::fsPath(m_target), ec);
     if (!ec && total > space.available) {
         print(QStringLiteral("error: %1 bytes needed, %2 free in %3; nothing extracted")
                   .arg(total)
@@ -305,8 +307,8 @@ void Extraction::report(qsizetype index) {
     const qint64 ratio =
         e.size == 0 ? 0
                     : 1000 - qint64(std::min<quint64>(e.compressedSize, e.size) * 1000 / e.size);
-    const QByteArray narrowName = toNarrow(name);
-    const QByteArray method = toNarrow(methodName(e.method));
+    const QByteArray narrowName = zoma::toNarrow(name);
+    const QByteArray method = zoma::toNarrow(methodName(e.method));
     const bool directory = name.endsWith(u'/') || name.endsWith(u'\\');
     m_callbacks.entry(clamp32(e.size), clamp32(e.compressedSize), qint32(ratio),
                       (e.dosDate >> 5) & 0x0F, e.dosDate & 0x1F, 1980 + (e.dosDate >> 9),
@@ -319,7 +321,7 @@ Extraction::Stop Extraction::extractEntry(qsizetype index) {
     const QString& name = m_names[index];
     report(index);
     if (m_callbacks.service &&
-        m_callbacks.service(toNarrow(name).constData(), quint32(clamp32(entry.size))) != 0) {
+        m_callbacks.service(zoma::toNarrow(name).constData(), quint32(clamp32(entry.size))) != 0) {
         print(QStringLiteral("extraction cancelled at %1").arg(name));
         return UnzipResult::Cancelled;
     }
@@ -327,7 +329,7 @@ Extraction::Stop Extraction::extractEntry(qsizetype index) {
         skip(name, QStringLiteral("symbolic link, not created"));
         return {};
     }
-    const EntryTarget target = entryTarget(name, m_options.honourDirectories != 0);
+    const EntryTarget target = zoma::entryTarget(name, m_options.honourDirectories != 0);
     if (target.kind == EntryTarget::Kind::Refused) {
         skip(name, target.reason);
         return {};
@@ -377,7 +379,7 @@ Extraction::Stop Extraction::extractEntry(qsizetype index) {
     const QString shownName = QDir::toNativeSeparators(target.parts.join(u'/'));
     const QString destination = m_target + u'/' + target.parts.join(u'/');
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(fsPath(destination), ec);
+    const fs::file_status status = fs::symlink_status(zoma::fsPath(destination), ec);
     if (ec && status.type() != fs::file_type::not_found) {
         skip(name, QStringLiteral("cannot look at %1: %2")
                        .arg(shownName, QString::fromStdString(ec.message())));
@@ -480,7 +482,7 @@ bool Extraction::makeFolders(const QStringList& parts, qsizetype count, QString*
     for (qsizetype i = 0; i < count; ++i) {
         path += u'/' + parts[i];
         std::error_code ec;
-        const fs::file_status status = fs::symlink_status(fsPath(path), ec);
+        const fs::file_status status = fs::symlink_status(zoma::fsPath(path), ec);
         if (ec && status.type() != fs::file_type::not_found) {
             *problem = QString::fromStdString(ec.message());
             return false;
@@ -492,7 +494,7 @@ bool Extraction::makeFolders(const QStringList& parts, qsizetype count, QString*
             return false;
         }
         ec.clear();
-        if (!fs::create_directory(fsPath(path), ec) || ec) {
+        if (!fs::create_directory(zoma::fsPath(path), ec) || ec) {
             *problem = QString::fromStdString(ec.message());
             return false;
         }
@@ -503,7 +505,7 @@ bool Extraction::makeFolders(const QStringList& parts, qsizetype count, QString*
 bool Extraction::mayReplace(const QString& shownName) {
     if (m_keepAllExisting) return false;
     if (m_options.promptOverwrite != 0 && m_callbacks.replace) {
-        const QByteArray narrow = toNarrow(shownName);
+        const QByteArray narrow = zoma::toNarrow(shownName);
         switch (m_callbacks.replace(narrow.constData())) {
             case UnzipReplaceAnswer::Yes:
                 return true;
@@ -520,7 +522,7 @@ bool Extraction::mayReplace(const QString& shownName) {
 QByteArray Extraction::askPassword(const QString& name) {
     if (!m_callbacks.password) return {};
     char buffer[kPasswordSize] = {};
-    const QByteArray narrow = toNarrow(name);
+    const QByteArray narrow = zoma::toNarrow(name);
     if (m_callbacks.password(buffer, kPasswordSize, "Enter password for: ", narrow.constData()) !=
         UnzipPasswordEntered) {
         return {};
@@ -560,7 +562,7 @@ qint32 windll_unzip(qint32 includeCount, const char* const* includeNames, qint32
         if (count < 0 || (count > 0 && !names)) return UnzipResult::BadOptions;
         for (qint32 i = 0; i < count; ++i) {
             if (!names[i]) return UnzipResult::BadOptions;
-            *list << fromNarrow(names[i], kPathBytes);
+            *list << zoma::fromNarrow(names[i], kPathBytes);
         }
     }
     return extraction.run(includes, excludes);

@@ -95,6 +95,8 @@ struct UnzipVersionInfo {
 };
 static_assert(sizeof(UnzipVersionInfo) == 64);
 
+// The component's two entries keep the global names of its interface.
+
 // Fills in the version record when its length field says it is large enough.
 void UzpVersion2(UnzipVersionInfo* info);
 

@@ -172,7 +172,7 @@ QByteArray unicodePath(const QByteArray& extra) {
 
 }  // namespace
 
-ZipDirectory readZipDirectory(QIODevice& archive) {
+ZipDirectory zoma::readZipDirectory(QIODevice& archive) {
     using Status = ZipDirectory::Status;
     const qint64 fileSize = archive.size();
     if (fileSize < kEndSize) return failure(Status::NotZip, QStringLiteral("file too short"));

@@ -52,4 +52,8 @@ struct ZipDirectory {
     quint64 trailingBytes = 0;  // bytes after the end record and its comment
 };
 
+namespace zoma {
+
 ZipDirectory readZipDirectory(QIODevice& archive);
+
+}  // namespace zoma

@@ -19,8 +19,8 @@ Form1::Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowR
       m_windows(windows) {
     m_ui->setupUi(this);
     setFixedSize(size());
-    m_ui->Label3->setFont(songti(15.75));
-    m_ui->Label2->setFont(songti(7.5));
+    m_ui->Label3->setFont(zoma::songti(15.75));
+    m_ui->Label2->setFont(zoma::songti(7.5));
 
     connect(m_ui->Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
     connect(m_ui->Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
@@ -50,7 +50,7 @@ void Form1::Combo1_Click() {
 
 void Form1::Command4_Click() {
     const QString level = m_ui->Combo1->currentText();
-    const LoadResult result = ReadData(m_bank, m_values, level);
+    const LoadResult result = zoma::ReadData(m_bank, m_values, level);
     m_dialogs.message(result.message(level));
     if (result.status == LoadResult::Status::Loaded) {
         m_ui->Command1->setEnabled(true);
@@ -69,7 +69,7 @@ void Form1::Command5_Click() {
 }
 
 void Form1::Command2_Click() {
-    if (hasBank(m_values.folder()) &&
+    if (zoma::hasBank(m_values.folder()) &&
         m_dialogs.message(ReimportQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }

@@ -8,10 +8,12 @@
 #include "ui/fonts.h"
 #include "ui_form2.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QPixmapCache>
 
 #include <limits>
 
@@ -73,10 +75,10 @@ Form2::Form2(const QuestionBank& bank, const SharedValues& values, Dialogs& dial
       m_random(random) {
     m_ui->setupUi(this);
     setFixedSize(size());
-    m_ui->Label3->setFont(songti(15));
-    m_ui->Text3->setFont(songti(12));
-    m_ui->Text1->setFont(songti(14.25));
-    m_ui->Text2->setFont(songti(14.25));
+    m_ui->Label3->setFont(zoma::songti(15));
+    m_ui->Text3->setFont(zoma::songti(12));
+    m_ui->Text1->setFont(zoma::songti(14.25));
+    m_ui->Text2->setFont(zoma::songti(14.25));
     m_ui->Text3->setMaxLength(std::numeric_limits<int>::max());
     // Typed characters pass the key filter; an input method would bypass it.
     m_ui->Text3->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -103,11 +105,11 @@ void Form2::Form_Load() {
         // An unreadable record counts as none: start at 1 without asking.
         QString text;
         QString error;
-        if (!readTextFile(path, &text, &error)) {
+        if (!zoma::readTextFile(path, &text, &error)) {
             text.clear();
             m_dialogs.message(RecordReadError + path + u'\n' + error);
         }
-        const QList<QStringView> lines = splitLines(text);
+        const QList<QStringView> lines = zoma::splitLines(text);
         const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
@@ -140,7 +142,7 @@ std::optional<QString> Form2::currentEntry() const {
 void Form2::ShowQuestion() {
     const std::optional<QString> entry = currentEntry();
     if (!entry) return;
-    if (const std::optional<int> q = questionNumber(*entry)) {
+    if (const std::optional<int> q = zoma::questionNumber(*entry)) {
         m_ui->Text1->setPlainText(m_bank.BankQuestion.value(*q));
         m_ui->Label5->setText(IdPrefix + m_bank.BankId.value(*q));
         ShowAnswers(*q);
@@ -156,19 +158,32 @@ void Form2::ShowQuestion() {
 void Form2::ShowAnswers(int q) {
     const bool onlyCorrect = m_ui->Check1->isChecked();
     QStringList lines;
-    for (const QStringView line : answerLines(m_bank, q, onlyCorrect)) lines << line.toString();
-    if (!onlyCorrect && hasKey(m_bank, q))
-        lines << kKeyLinePrefix.toString() + correctLetters(m_bank, q);
+    for (const QStringView line : zoma::answerLines(m_bank, q, onlyCorrect))
+        lines << line.toString();
+    if (!onlyCorrect && zoma::hasKey(m_bank, q))
+        lines << zoma::kKeyLinePrefix.toString() + zoma::correctLetters(m_bank, q);
     m_ui->Text2->setPlainText(lines.join(QStringLiteral("\r\n")));
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = picturePath(m_bank, m_values.folder(), entry);
+    const QString path = zoma::picturePath(m_bank, m_values.folder(), entry);
     QPixmap picture;
     QString problem;
     if (!path.isEmpty()) {
-        QByteArray bytes;
-        if (readRegularFile(path, kMaxFileSize, &bytes, &problem)) picture.loadFromData(bytes);
+        // A press shows its question twice (the field's change, then the
+        // button): the picture is decoded once, and again only when the file
+        // changes (a speed choice, see BENCHMARKS.md).
+        const QFileInfo file(path);
+        const QString key = QStringLiteral("zoma-picture:%1:%2:%3")
+                                .arg(path)
+                                .arg(file.size())
+                                .arg(file.lastModified().toMSecsSinceEpoch());
+        if (!QPixmapCache::find(key, &picture)) {
+            QByteArray bytes;
+            if (zoma::readRegularFile(path, kMaxFileSize, &bytes, &problem) &&
+                picture.loadFromData(bytes))
+                QPixmapCache::insert(key, picture);
+        }
     }
     // A missing or undecodable picture leaves the box empty, without a word;
     // one that cannot be read (a FIFO, a device, too large) says why in it.
@@ -184,7 +199,7 @@ void Form2::showPicture(const QString& entry) {
 void Form2::Check1_Click() {
     const std::optional<QString> entry = currentEntry();
     if (!entry) return;
-    if (const std::optional<int> q = questionNumber(*entry)) {
+    if (const std::optional<int> q = zoma::questionNumber(*entry)) {
         ShowAnswers(*q);
     } else {
         m_ui->Text2->clear();
@@ -218,7 +233,7 @@ QString Form2::recordPath() const {
 void Form2::writeRecord(const QString& text) {
     const QString path = recordPath();
     QString error;
-    if (writeTextFile(path, {text}, &error) || m_recordErrorShown) return;
+    if (zoma::writeTextFile(path, {text}, &error) || m_recordErrorShown) return;
     // Once per opening: the window stays usable without a record.
     m_recordErrorShown = true;
     m_dialogs.message(RecordError + QDir::toNativeSeparators(path) + u'\n' + error);

@@ -11,7 +11,8 @@ const QString kSongti = QStringLiteral("宋体");
 
 // 宋体 where the machine has it, then the CJK fonts it does have, in order of
 // likeness. Families that are not installed are left out: asking the font
-// system for each of them costs more at start-up than drawing every caption.
+// system for each of them costs more at start-up than drawing every caption
+// (see BENCHMARKS.md).
 const QStringList& songtiFamilies() {
     static const QStringList families = [] {
         const QStringList wanted = {
@@ -36,7 +37,7 @@ const QStringList& songtiFamilies() {
 
 }  // namespace
 
-QFont songti(qreal pointSize) {
+QFont zoma::songti(qreal pointSize) {
     QFont font;
     font.setFamilies(songtiFamilies());
     font.setPointSizeF(pointSize);
@@ -44,7 +45,7 @@ QFont songti(qreal pointSize) {
     return font;
 }
 
-void installFontFallbacks() {
+void zoma::installFontFallbacks() {
     QFont::insertSubstitutions(kSongti, songtiFamilies());
     // Chinese captions in the default font then find their glyphs at once,
     // without a search through every font of the machine.

@@ -114,54 +114,16 @@ private slots:
     void text() {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
-        const QString decoded = decodeText(bytes);
+        const QString decoded = zoma::decodeText(bytes);
         QStringList got;
-        for (QStringView line : splitLines(decoded)) got << line.toString();
+        for (QStringView line : zoma::splitLines(decoded)) got << line.toString();
         QCOMPARE(got, lines);
     }
 
     void encode() {
-        QCOMPARE(encodeGbk(QStringLiteral("A类,1")), QByteArray("A\xc0\xe0,1"));
+        QCOMPARE(zoma::encodeGbk(QStringLiteral("A类,1")), QByteArray("A\xc0\xe0,1"));
         // Characters GBK lacks turn into "?", the rest stays.
-        QCOMPARE(encodeGbk(QStringLiteral("甲😀乙\u0E01")), QByteArray("\xbc\xd7?\xd2\xd2?"));
-    }
-
-    // Writing replaces the whole file in one step and leaves nothing beside it.
-    void writeText_data() {
-        QTest::addColumn<QString>("before");  // "" none, "link" a link to a file, else a file
-        QTest::newRow("new file") << QString();
-        QTest::newRow("over a file") << QStringLiteral("file");
-        QTest::newRow("through a link") << QStringLiteral("link");
-    }
-    void writeText() {
-        QFETCH(QString, before);
-        const QString dir = m_dir.path();
-        const QString path = dir + QStringLiteral("/record.txt");
-        const QString linked = dir + QStringLiteral("/real.txt");
-        if (before == QStringLiteral("file")) {
-            writeBytes(path, "old contents that are longer\r\n");
-            QVERIFY(QFile::setPermissions(
-                path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
-        } else if (before == QStringLiteral("link")) {
-            writeBytes(linked, "old\r\n");
-            QVERIFY(QFile::link(linked, path));
-        }
-        const QFileDevice::Permissions permissions = QFileInfo(path).permissions();
-
-        QString error;
-        QVERIFY(
-            writeTextFile(path, {QStringLiteral("甲"), QString(), QStringLiteral("7")}, &error));
-        QCOMPARE(readBytes(path), QByteArray("\xbc\xd7\r\n\r\n7\r\n"));
-        if (before == QStringLiteral("file")) QCOMPARE(QFileInfo(path).permissions(), permissions);
-        if (before == QStringLiteral("link")) {
-            QVERIFY(QFileInfo(path).isSymLink());
-            QCOMPARE(readBytes(linked), QByteArray("\xbc\xd7\r\n\r\n7\r\n"));
-        }
-        QStringList expected = {QStringLiteral("record.txt")};
-        if (before == QStringLiteral("link")) expected.prepend(QStringLiteral("real.txt"));
-        QCOMPARE(
-            QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-            expected);
+        QCOMPARE(zoma::encodeGbk(QStringLiteral("甲😀乙\u0E01")), QByteArray("\xbc\xd7?\xd2\xd2?"));
     }
 
     // Reading again reuses the slots' storage; texts handed out before stay as they were.
@@ -169,14 +131,14 @@ private slots:
         writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001")));
         writeLib(kBankName,
                  gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("长一些的题目"))));
-        QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
+        QCOMPARE(int(zoma::ReadData(m_bank, m_values, QStringLiteral("A类")).status),
                  int(Status::Loaded));
         const QString handedOut = m_bank.BankQuestion.value(1);
 
         for (const QString& question :
              {QStringLiteral("短"), QStringLiteral("比原来的题目更长的题目")}) {
             writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), question)));
-            QCOMPARE(int(ReadData(m_bank, m_values, QStringLiteral("A类")).status),
+            QCOMPARE(int(zoma::ReadData(m_bank, m_values, QStringLiteral("A类")).status),
                      int(Status::Loaded));
             QCOMPARE(m_bank.BankQuestion.value(1), question);
             QCOMPARE(m_bank.OptionA.value(1), QStringLiteral("[A]aLK0001"));
@@ -265,12 +227,12 @@ private slots:
 
         // Every line-end style and both encodings read alike.
         const QList<QByteArray> forms = {
-            gbkLines(bank), encodeGbk(QString(bank).replace(u'\n', u'\r')), bank.toUtf8()};
+            gbkLines(bank), zoma::encodeGbk(QString(bank).replace(u'\n', u'\r')), bank.toUtf8()};
         for (const QByteArray& bytes : forms) {
             init();
             writeLib(kBankName, bytes);
             writeLib(paperName(QStringLiteral("A类")), QByteArray("LK0001\r\n"));
-            const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+            const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("A类"));
             QCOMPARE(int(r.status), status);
             QCOMPARE(r.line, line);
             QCOMPARE(m_bank.PaperCount, status == int(Status::Loaded) ? 1 : 0);
@@ -313,7 +275,7 @@ private slots:
         QFETCH(QStringList, ids);
         writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("B类")), gbkLines(list));
-        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
+        const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("B类"));
         QCOMPARE(int(r.status), int(Status::Loaded));
         QCOMPARE(r.count, ids.size());
         QCOMPARE(m_bank.PaperCount, ids.size());
@@ -333,7 +295,7 @@ private slots:
         writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(ids.join(u',')));
         m_bank.PaperCount = 5;
-        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("C类"));
+        const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("C类"));
         if (count <= 2001) {
             QCOMPARE(int(r.status), int(Status::Loaded));
             QCOMPARE(m_bank.PaperCount, count);
@@ -352,8 +314,8 @@ private slots:
         writeLib(paperName(QStringLiteral("A类")),
                  gbkLines(QStringLiteral("LK0001,LK0002,LK0003")));
         writeLib(paperName(QStringLiteral("C类")), gbkLines(QStringLiteral("LK0009")));
-        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 3);
-        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("C类")).count, 1);
+        QCOMPARE(zoma::ReadData(m_bank, m_values, QStringLiteral("A类")).count, 3);
+        QCOMPARE(zoma::ReadData(m_bank, m_values, QStringLiteral("C类")).count, 1);
         QCOMPARE(m_bank.PaperCount, 1);
         QCOMPARE(paperIds(m_bank, 3),
                  (QStringList{QStringLiteral("LK0009"), QStringLiteral("LK0002"),
@@ -363,9 +325,9 @@ private slots:
     void missingPaperList() {
         writeLib(kBankName, gbkLines(record(QStringLiteral("LK0042"), QStringLiteral("q"))));
         writeLib(paperName(QStringLiteral("A类")), gbkLines(QStringLiteral("LK0001,LK0002")));
-        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 2);
+        QCOMPARE(zoma::ReadData(m_bank, m_values, QStringLiteral("A类")).count, 2);
 
-        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("B类"));
+        const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("B类"));
         QCOMPARE(int(r.status), int(Status::PaperListNotFound));
         QCOMPARE(r.message(QStringLiteral("B类")),
                  QStringLiteral("试卷题号文件未找到：") + paperName(QStringLiteral("B类")));
@@ -398,11 +360,11 @@ private slots:
             else
                 writeLib(f, QByteArray());
         }
-        const QString found = findBankFile(m_values.folder());
+        const QString found = zoma::findBankFile(m_values.folder());
         QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         if (chosen.isEmpty()) {
             m_bank.PaperCount = 3;
-            const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+            const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("A类"));
             QCOMPARE(int(r.status), int(Status::BankNotFound));
             QCOMPARE(r.message(QStringLiteral("A类")),
                      QStringLiteral("题库文件未找到，请先执行解压"));
@@ -414,7 +376,7 @@ private slots:
         writeLib(kBankName, gbkLines(record(QStringLiteral("LK0001"), QStringLiteral("q"))));
         writeLib(QStringLiteral("a类业余电台操作证书试卷涉及题号.TXT"),
                  gbkLines(QStringLiteral("LK0001")));
-        QCOMPARE(ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
+        QCOMPARE(zoma::ReadData(m_bank, m_values, QStringLiteral("A类")).count, 1);
     }
 
     // What stands in the library instead of a bank or paper list: only
@@ -500,7 +462,7 @@ private slots:
         }
         m_bank.PaperCount = 7;
         (void)m_bank.BankId.assign(2, QStringLiteral("old"));
-        const LoadResult r = ReadData(m_bank, m_values, QStringLiteral("A类"));
+        const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("A类"));
         QCOMPARE(r.message(QStringLiteral("A类")), message);
         QCOMPARE(int(r.status), status);
         const bool loaded = status == int(Status::Loaded);
@@ -531,7 +493,7 @@ private slots:
         }
         QByteArray read("old");
         QString problem;
-        QCOMPARE(readRegularFile(path, 10, &read, &problem), error.isEmpty());
+        QCOMPARE(zoma::readRegularFile(path, 10, &read, &problem), error.isEmpty());
         QCOMPARE(problem, error);
         if (error.isEmpty()) QCOMPARE(read, bytes);
     }

@@ -18,6 +18,8 @@
 
 using Status = LoadResult::Status;
 
+using namespace zoma;
+
 namespace {
 
 // One record as "id|label|category|question|keys|[A]..|[B]..|[C]..|[D]..|picture".

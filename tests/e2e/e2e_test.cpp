@@ -283,7 +283,11 @@ private slots:
         const QString path = target.startsWith(u'/') ? target : program.appDir() + target;
         const QString real = program.appDir() + QStringLiteral("real.TXT");
         if (target.startsWith(u'/') && !QFileInfo(path).isFile()) QSKIP("no /proc here");
+        // A replaced file keeps its permissions.
         if (before == u"file") writeBytes(path, "old");
+        if (before == u"file")
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        const QFile::Permissions permissions = QFileInfo(path).permissions();
         if (before == u"link") {
             writeBytes(real, "old");
             QVERIFY(QFile::link(real, path));
@@ -308,6 +312,7 @@ private slots:
         const QByteArray expected = readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/B-lines.txt"));
         QCOMPARE(readBytes(before == u"link" ? real : path), written ? expected : old);
         if (before == u"link") QVERIFY(QFileInfo(path).isSymLink());
+        if (before == u"file") QCOMPARE(QFileInfo(path).permissions(), permissions);
         // No part file is left behind.
         const QStringList hidden = QDir(program.appDir()).entryList(QDir::Hidden | QDir::Files);
         QVERIFY2(!hidden.join(u'|').contains(QStringLiteral(".part")),

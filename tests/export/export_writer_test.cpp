@@ -125,7 +125,8 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         QStringList unusableIds;
         QString error;
-        QVERIFY(output(m_bank, m_values, out, layout, onlyCorrect, day, &unusableIds, &error));
+        QVERIFY(
+            zoma::output(m_bank, m_values, out, layout, onlyCorrect, day, &unusableIds, &error));
         QCOMPARE(unusableIds, unusable);
         QCOMPARE(out.data(), gbkLines(expected));
     }
@@ -144,11 +145,11 @@ private slots:
         QVERIFY(whole.open(QIODevice::WriteOnly));
         QStringList unusableIds;
         QString error;
-        QVERIFY(output(m_bank, m_values, whole, Layout::LineSeparated, false, kDay, &unusableIds,
-                       &error));
+        QVERIFY(zoma::output(m_bank, m_values, whole, Layout::LineSeparated, false, kDay,
+                             &unusableIds, &error));
         FailDevice full(capacity < 0 ? whole.size() - 1 : capacity);
-        QVERIFY(!output(m_bank, m_values, full, Layout::LineSeparated, false, kDay, &unusableIds,
-                        &error));
+        QVERIFY(!zoma::output(m_bank, m_values, full, Layout::LineSeparated, false, kDay,
+                              &unusableIds, &error));
         QCOMPARE(error, QStringLiteral("No space left on device"));
     }
 };

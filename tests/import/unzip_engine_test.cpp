@@ -66,7 +66,7 @@ QByteArray one(const QByteArray& name, const QByteArray& data = "x") {
     return buildZip({{.name = name, .data = data}});
 }
 QByteArray gbk(const QString& text) {
-    return encodeGbk(text);
+    return zoma::encodeGbk(text);
 }
 
 // An archive made by libzip, each entry holding its own name, encrypted by the given method.

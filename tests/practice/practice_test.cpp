@@ -149,9 +149,6 @@ private slots:
         const QString big = u'1' + QString(39, u'0');
         QTest::newRow("next wraps") << 12 << "12" << true << "1" << false;
         QTest::newRow("previous wraps") << 12 << "1" << false << "12" << false;
-        QTest::newRow("next, one question") << 1 << "1" << true << "1" << false;
-        QTest::newRow("previous, one question") << 1 << "1" << false << "1" << false;
-        QTest::newRow("next after 0") << 12 << "0" << true << "1" << false;
         QTest::newRow("previous after 0") << 12 << "0" << false << "12" << false;
         QTest::newRow("next after 20") << 12 << "20" << true << "1" << false;
         QTest::newRow("previous after 20") << 12 << "20" << false << "19" << true;

@@ -25,7 +25,7 @@ QByteArray readBytes(const QString& path) {
 QByteArray gbkLines(const QString& textWithLf) {
     QString text = textWithLf;
     text.replace(u'\n', QStringLiteral("\r\n"));
-    return encodeGbk(text);
+    return zoma::encodeGbk(text);
 }
 
 void copySampleLib(const QString& dir) {
