@@ -129,6 +129,7 @@ bool parseBankCsv(QStringView text, LevelRecords* out, TextIssue* error) {
         }
     }
 
+    out->records.reserve(out->records.size() + text.size() / 160);  // about a row's size
     while (!reader.atEnd()) {
         if (!reader.next(&row, error)) return false;
         if (isEmptyRow(row)) continue;

@@ -14,9 +14,30 @@ constexpr QStringView kTagLetters = u"JPIQTABCDF";
 // The field of a line that starts with a tag such as "[Q]", or nothing.
 std::optional<Field> tagOf(QStringView line) {
     if (line.size() < 3 || line[0] != u'[' || line[2] != u']') return std::nullopt;
-    const qsizetype at = kTagLetters.indexOf(line[1]);
-    if (at < 0) return std::nullopt;
-    return Field(at);
+    switch (line[1].unicode()) {
+        case u'J':
+            return J;
+        case u'P':
+            return P;
+        case u'I':
+            return I;
+        case u'Q':
+            return Q;
+        case u'T':
+            return T;
+        case u'A':
+            return A;
+        case u'B':
+            return B;
+        case u'C':
+            return C;
+        case u'D':
+            return D;
+        case u'F':
+            return F;
+        default:
+            return std::nullopt;
+    }
 }
 
 // Where a damaged copy's tag can be recognised: a tag that must come next in
@@ -88,12 +109,14 @@ public:
         QStringView text = raw;
         while (!text.isEmpty() && text.front() == u'\f') text = text.sliced(1);
         while (!text.isEmpty() && text.back() == u'\f') text.chop(1);
-        const QStringView bare = trimmed(text);
-        if (bare.isEmpty()) return true;
-        if (isDigits(bare) && isPageNumber(bare.toInt())) return true;
-
+        // Most lines start with their tag; only the others need trimming.
         std::optional<Field> field = tagOf(text);
-        if (!field) field = repairedTag(text, number, m_out);
+        if (!field) {
+            const QStringView bare = trimmed(text);
+            if (bare.isEmpty()) return true;
+            if (isDigits(bare) && isPageNumber(bare.toInt())) return true;
+            field = repairedTag(text, number, m_out);
+        }
         if (!field) return continuation(text, number);
 
         if (m_open && m_lines[*field] != 0) finish();
