@@ -109,8 +109,10 @@ void Form2::Form_Load() {
             text.clear();
             m_dialogs.message(RecordReadError + path + u'\n' + error);
         }
-        const QList<QStringView> lines = zoma::splitLines(text);
-        const QStringView recorded = lines.isEmpty() ? QStringView() : lines.first();
+        // Only the first line counts; a huge record is not cut into all of its lines.
+        LineReader lines(text);
+        QStringView recorded;
+        lines.next(&recorded);
         const WholeNumber r = WholeNumber::parse(recorded);
         if (r.isNumber() && !r.inRange(0, 0)) {
             asked = true;
