@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/review_tool.h"
 
+#include "exam/exam_window.h"
 #include "export/form4.h"
 #include "import/form3.h"
 #include "main_window/form1.h"
@@ -13,6 +14,9 @@ ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
                        [this, &dialogs] { return new Form3(values, dialogs, bridge); });
     windows.setFactory(WindowRegistry::Window::Export,
                        [this, &dialogs, today] { return new Form4(bank, values, dialogs, today); });
+    windows.setFactory(WindowRegistry::Window::Exam, [this, &dialogs] {
+        return new ExamWindow(bank, values, dialogs, m_form1->examLevel());
+    });
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }
 

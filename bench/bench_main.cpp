@@ -127,6 +127,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
 
     const Absolute absolutes[] = {
         {"Next in the practice window (median press)", BenchName::PracticeNext, kMedianMs, "ms", 5},
+        {"start of an exam, C类 (median press)", BenchName::ExamStart, kMedianMs, "ms", 20},
+        {"answer and next question in an exam (median)", BenchName::ExamAnswer, kMedianMs, "ms", 5},
         {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
          60},
     };
@@ -191,6 +193,7 @@ int main(int argc, char* argv[]) {
     registerStoreBenchmarks(context);
     registerProcessBenchmarks(context);
     registerPracticeBenchmarks(context);
+    registerExamBenchmarks(context);
 
     FigureCollector figures;
     benchmark::RunSpecifiedBenchmarks(&figures);

@@ -52,6 +52,8 @@ inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+w
 inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";
 inline constexpr char Start[] = "start/zoma_review vs window with one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
+inline constexpr char ExamStart[] = "exam/start";
+inline constexpr char ExamAnswer[] = "exam/answer and next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName
 
@@ -64,3 +66,4 @@ inline constexpr char kPeakMiB[] = "peak_MiB";
 void registerStoreBenchmarks(const BenchContext& context);     // ReadData, output
 void registerProcessBenchmarks(const BenchContext& context);   // import, start, memory
 void registerPracticeBenchmarks(const BenchContext& context);  // Next
+void registerExamBenchmarks(const BenchContext& context);      // start, answer and next

@@ -29,6 +29,7 @@ Form1::Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowR
     connect(m_ui->Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(m_ui->Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_ui->Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(m_ui->examButton, &QPushButton::clicked, this, &Form1::examClicked);
 
     Form_Load(programDir);
 }
@@ -46,6 +47,7 @@ void Form1::Form_Load(const QString& programDir) {
 void Form1::Combo1_Click() {
     m_ui->Command5->setEnabled(false);
     m_ui->Command1->setEnabled(false);
+    m_ui->examButton->setEnabled(false);
 }
 
 void Form1::Command4_Click() {
@@ -55,6 +57,8 @@ void Form1::Command4_Click() {
     if (result.status == LoadResult::Status::Loaded) {
         m_ui->Command1->setEnabled(true);
         m_ui->Command5->setEnabled(true);
+        // An exam needs questions to draw.
+        m_ui->examButton->setEnabled(m_bank.PaperCount > 0);
     }
 }
 
@@ -66,6 +70,13 @@ void Form1::Command1_Click() {
 void Form1::Command5_Click() {
     m_values.PracticeLevel = m_ui->Combo1->currentText();
     m_windows.open(WindowRegistry::Window::Export);
+}
+
+void Form1::examClicked() {
+    // Unlike review and export this leaves PracticeLevel alone: the exam
+    // window takes its level from here.
+    m_examLevel = m_ui->Combo1->currentText();
+    m_windows.open(WindowRegistry::Window::Exam);
 }
 
 void Form1::Command2_Click() {

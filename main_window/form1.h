@@ -14,7 +14,7 @@ class Form1;
 }
 
 // The main window: the level chooser, read data, and the doors to the
-// practice, import and export windows.
+// practice, import, export and exam windows.
 class Form1 final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
@@ -23,6 +23,9 @@ public:
     Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowRegistry& windows,
           const QString& programDir, QWidget* parent = nullptr);
     ~Form1() override;
+
+    // The level at the last press of 模拟考试, for the exam window.
+    const QString& examLevel() const { return m_examLevel; }
 
     static const QString FarewellText;
     static const QString ReimportQuestion;
@@ -35,10 +38,12 @@ private:
     void Command3_Click();
     void Command4_Click();
     void Command5_Click();
+    void examClicked();
 
     std::unique_ptr<Ui::Form1> m_ui;
     QuestionBank& m_bank;
     SharedValues& m_values;
     Dialogs& m_dialogs;
     WindowRegistry& m_windows;
+    QString m_examLevel;
 };

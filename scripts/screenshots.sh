@@ -126,3 +126,27 @@ click "$main" main_window/form1.ui Command5
 export_window=$(window '^Form4$')
 xdotool windowmove --sync "$export_window" 600 600
 shot "$export_window" export-window
+
+# The mock examination, by the keyboard: a question, the answer card later
+# on, the result, and last the start page with that exam in its history.
+click "$main" main_window/form1.ui examButton
+exam=$(window '^模拟考试$')
+xdotool windowmove --sync "$exam" 0 0
+xdotool windowfocus --sync "$exam"
+xdotool key space  # 开始考试 has the focus
+sleep 0.5
+xdotool key 2
+shot "$exam" exam-question
+for key in Right b Right 1 m Right Right c Right 4 Right a Right Right d m Right 2; do
+    xdotool key "$key"
+done
+sleep 0.3
+shot "$exam" exam-card
+xdotool key Tab space  # 交卷, then Yes
+answer
+sleep 0.3
+shot "$exam" exam-result
+xdotool windowfocus --sync "$exam"
+xdotool key space  # 返回
+sleep 0.3
+shot "$exam" exam-start
