@@ -70,7 +70,8 @@ private:
 struct Ratio {
     const char* work;
     const char* pair;
-    double limit;  // 0: shown for information, without a limit
+    double limit;           // 0: shown for information, without a limit
+    bool optional = false;  // its inputs may be missing on this machine
 };
 
 struct Absolute {
@@ -100,15 +101,17 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"output, LineSeparated", BenchName::OutputLines, 1.5},
         {"output, CommaSeparated", BenchName::OutputCommas, 1.5},
         {"import of the package (whole process)", BenchName::Import, 1.1},
+        {"import of the published PDF files (whole process)", BenchName::PdfImport, 1.5, true},
         {"start until shown, against one Chinese label", BenchName::Start, 1.2},
     };
     bool allMet = true;
     for (const Ratio& r : ratios) {
         const auto* figure = figures.find(r.pair);
         if (!figure || !figure->error.empty() || figure->get(kRatio) <= 0) {
-            std::printf("%-52s %s  NOT MEASURED\n", r.work,
-                        figure ? figure->error.c_str() : "not run");
-            allMet = false;
+            const bool absent = r.optional && figure && figure->error == kNoPdfFiles;
+            std::printf("%-52s %s  %s\n", r.work, figure ? figure->error.c_str() : "not run",
+                        absent ? "skipped" : "NOT MEASURED");
+            allMet = allMet && absent;
             continue;
         }
         const double ratio = figure->get(kRatio);
@@ -188,6 +191,7 @@ int main(int argc, char* argv[]) {
                                                QFileDevice::ExeOwner | QFileDevice::ExeUser);
     context.minimalWindow = besideThis("minimal_window");
     context.engineTool = besideThis("zoma_unzip");
+    context.pdfTool = besideThis("zoma_pdf_import");
     context.pluginPath = QStringLiteral(ZOMA_BENCH_PLUGIN_PATH);
 
     registerStoreBenchmarks(context);

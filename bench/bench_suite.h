@@ -17,6 +17,7 @@ struct BenchContext {
     QString program;        // the review tool, copied into inputs.programDir
     QString minimalWindow;  // the yardstick for its start
     QString engineTool;     // zoma_unzip
+    QString pdfTool;        // zoma_pdf_import
     QString pluginPath;     // holds generic/ with the show probe
 };
 
@@ -50,6 +51,7 @@ inline constexpr char ReadCsv2025[] = "load/ReadData 2025 CSV vs read+decode UTF
 inline constexpr char OutputLines[] = "export/output LineSeparated vs encode+write";
 inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+write";
 inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";
+inline constexpr char PdfImport[] = "import/zoma_pdf_import vs pdftotext + pdfimages -j";
 inline constexpr char Start[] = "start/zoma_review vs window with one Chinese label";
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char ExamStart[] = "exam/start";
@@ -58,6 +60,7 @@ inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName
 
 inline constexpr char kOursMs[] = "ours_ms";
+inline constexpr char kNoPdfFiles[] = "the published PDF files are not here";
 inline constexpr char kBaseMs[] = "base_ms";
 inline constexpr char kRatio[] = "ratio";
 inline constexpr char kMedianMs[] = "median_ms";

@@ -7,6 +7,7 @@
 #include "bench/bench_suite.h"
 #include "bench/process_run.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -50,6 +51,55 @@ Side extraction(const QString& program, const QStringList& arguments, const QStr
         if (filesIn(folder) != kPackageFiles)
             return Timed{run.seconds, program + QStringLiteral(": not every file extracted")};
         return Timed{run.seconds, QString()};
+    };
+}
+
+// The publisher's PDF files, as many of the five as are at hand.
+QStringList publishedPdfs() {
+    QStringList files;
+    const QDir folder(QStringLiteral(ZOMA_BENCH_PDF_DIR));
+    for (const QString& name :
+         folder.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name)) {
+        files << folder.filePath(name);
+    }
+    return files;
+}
+
+// Our import of the files into a new empty folder.
+Side pdfImport(const QString& tool, const QStringList& files, const QString& folder) {
+    return [=] {
+        if (files.isEmpty()) return Timed{0, QString::fromLatin1(kNoPdfFiles)};
+        if (!emptyFolder(folder)) return Timed{0, QStringLiteral("cannot empty ") + folder};
+        const ProcessRun run = runProcess(tool, QStringList{folder} + files);
+        return Timed{run.seconds, run.ok() ? QString() : tool + QStringLiteral(" failed")};
+    };
+}
+
+// The same work done by Poppler's tools: the text of every file, and the
+// JPEG images of the picture sheet as stored.
+Side popplerTools(const QStringList& files, const QString& folder) {
+    return [=] {
+        if (files.isEmpty()) return Timed{0, QString::fromLatin1(kNoPdfFiles)};
+        if (!emptyFolder(folder)) return Timed{0, QStringLiteral("cannot empty ") + folder};
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+        if (pdftotext.isEmpty() || pdfimages.isEmpty()) {
+            return Timed{0, QStringLiteral("pdftotext or pdfimages not found")};
+        }
+        double seconds = 0;
+        for (int i = 0; i < files.size(); ++i) {
+            QList<ProcessRun> runs{
+                runProcess(pdftotext, {files[i], folder + QStringLiteral("/%1.txt").arg(i)})};
+            if (files[i].contains(QStringLiteral("附图"))) {
+                runs << runProcess(pdfimages, {QStringLiteral("-j"), files[i],
+                                               folder + QStringLiteral("/%1").arg(i)});
+            }
+            for (const ProcessRun& run : runs) {
+                seconds += run.seconds;
+                if (!run.ok()) return Timed{seconds, run.problem};
+            }
+        }
+        return Timed{seconds, QString()};
     };
 }
 
@@ -103,6 +153,13 @@ void registerProcessBenchmarks(const BenchContext& context) {
                             {QStringLiteral("-o"), QStringLiteral("-j"), QStringLiteral("-qq"),
                              context.inputs.package, QStringLiteral("-d"), infoZipOut},
                             infoZipOut))
+        ->Iterations(4);
+
+    const QStringList pdfs = publishedPdfs();
+    registerPair(
+        BenchName::PdfImport,
+        pdfImport(context.pdfTool, pdfs, context.inputs.root + QStringLiteral("/pdf-ours")),
+        popplerTools(pdfs, context.inputs.root + QStringLiteral("/pdf-poppler")))
         ->Iterations(4);
 
     const QStringList shown = probeEnvironment(context, "shown");

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/form3.h"
 
+#include "import/archive_pdfs.h"
 #include "import/unzip_engine.h"
+#include "pdf/pdf_import.h"
 #include "ui_form3.h"
 
 #include <QDir>
@@ -21,9 +23,11 @@ constexpr qint32 kNoExclusions = 0;
 
 }  // namespace
 
-const QString Form3::Filter = QStringLiteral("题库包(*.zip)|*.zip|所有文件(*.*)|*.*");
+const QString Form3::Filter =
+    QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*");
 const QString Form3::DoneText = QStringLiteral("解压完成");
 const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
+const QString Form3::NoPdfText = QStringLiteral("%1：解压后找不到这个PDF文件");
 const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
@@ -50,21 +54,31 @@ void Form3::Form_Load() {
 }
 
 void Form3::Command3_Click() {
-    const QString chosen = m_dialogs.openFile(Filter, m_fileName, Dialogs::FileMode::Existing);
-    // A cancelled dialog keeps the name chosen last.
-    if (!chosen.isEmpty()) m_fileName = chosen;
+    const QStringList chosen = m_dialogs.openFiles(Filter, m_fileName);
+    // A cancelled dialog keeps the names chosen last.
+    if (!chosen.isEmpty()) {
+        m_files = chosen;
+        m_fileName = chosen.first();
+    }
     if (m_fileName.isEmpty()) return;
     m_values.SelectedFile = m_fileName;
-    m_ui->Label5->setText(m_values.SelectedFile);
+    m_ui->Label5->setText(m_files.join(u'\n'));
     m_ui->Command1->setEnabled(true);
 }
 
 void Form3::Command1_Click() {
+    // The files chosen together, unless another window has chosen a file
+    // since: then the import takes that one, as it always has.
+    QStringList files = m_files;
+    if (files.isEmpty() || files.first() != m_values.SelectedFile) files = {m_values.SelectedFile};
+
     // A FIFO or device chosen as the package is named here; one that is gone
     // is left to the engine, which reports it with its number.
-    if (const QFileInfo package(m_values.SelectedFile); package.exists() && !package.isFile()) {
-        m_dialogs.message(NotRegularText.arg(QDir::toNativeSeparators(m_values.SelectedFile)));
-        return;
+    for (const QString& file : std::as_const(files)) {
+        if (const QFileInfo package(file); package.exists() && !package.isFile()) {
+            m_dialogs.message(NotRegularText.arg(QDir::toNativeSeparators(file)));
+            return;
+        }
     }
     const QString libDir = m_values.LibDir;
     const QFileInfo lib(libDir);
@@ -73,16 +87,40 @@ void Form3::Command1_Click() {
         return;
     }
 
+    QStringList pdfs;
+    for (const QString& file : std::as_const(files)) {
+        if (zoma::isPdfName(file)) {
+            pdfs << file;
+            continue;
+        }
+        if (!unzip(file, libDir)) continue;
+        // PDFs that came in the archive are taken like chosen ones.
+        for (const QString& name : zoma::archivePdfNames(file)) {
+            const QString extracted = QDir(libDir).filePath(name);
+            if (QFileInfo(extracted).isFile()) {
+                pdfs << extracted;
+            } else {
+                m_dialogs.message(NoPdfText.arg(name));
+            }
+        }
+    }
+    if (pdfs.isEmpty()) return;
+    m_dialogs.message(zoma::importPdfFiles(pdfs, libDir).message);
+}
+
+bool Form3::unzip(const QString& archive, const QString& libDir) {
     m_bridge.UnzipMessages.clear();
     m_bridge.UnzipEntryCount = 0;
     m_bridge.UnzipIncludeNames[0].clear();
     m_bridge.UnzipExcludeNames[0].clear();
     const int result =
-        m_bridge.UnzipArchive(m_values.SelectedFile, libDir, kPromptOverwrite, kOverwriteExisting,
+        m_bridge.UnzipArchive(archive, libDir, kPromptOverwrite, kOverwriteExisting,
                               kExtractNotList, kDropFolders, kEveryEntry, kNoExclusions);
     // A failure has been shown with its number; only a complete import (or
     // one that skipped and named some entries) is reported as done.
-    if (result == UnzipResult::Ok || result == UnzipResult::Warning) m_dialogs.message(DoneText);
+    const bool done = result == UnzipResult::Ok || result == UnzipResult::Warning;
+    if (done) m_dialogs.message(DoneText);
+    return done;
 }
 
 void Form3::Command2_Click() {

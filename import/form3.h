@@ -5,6 +5,7 @@
 #include "import/unzip_bridge.h"
 #include "ui/dialogs.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -26,6 +27,7 @@ public:
     static const QString Filter;
     static const QString DoneText;
     static const QString NoLibDirText;
+    static const QString NoPdfText;
     static const QString NotRegularText;
 
 private:
@@ -38,5 +40,9 @@ private:
     SharedValues& m_values;
     Dialogs& m_dialogs;
     UnzipBridge& m_bridge;
-    QString m_fileName;  // the dialog's last chosen name, proposed again next time
+    // Unpacks one archive as the import always has; true when it went well.
+    bool unzip(const QString& archive, const QString& libDir);
+
+    QString m_fileName;   // the dialog's last chosen name, proposed again next time
+    QStringList m_files;  // every file chosen with it
 };

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh libbenchmark-dev unzip
+scripts/install-deps.sh libbenchmark-dev unzip poppler-utils
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOMA_BENCH=ON >/dev/null
 cmake --build build/bench --target zoma_bench
 

@@ -7,6 +7,8 @@ packages=(
     g++ cmake ninja-build pkg-config   # compiler and build
     qt6-base-dev libgl-dev             # Qt 6 Core, Gui, Widgets, Test
     libzip-dev                         # reading zip packages
+    libpoppler-qt6-dev                 # the text of the published PDF files
+    libqpdf-dev                        # the pictures of the published PDF files, as stored
     zlib1g-dev                         # the fuzz check's own inflate
     fonts-wqy-microhei                 # Chinese glyphs for the windows
     clang-format                       # the formatting check of .ci/run

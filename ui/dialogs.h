@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every message box and file dialog of the program goes through this
 // interface, so that tests can answer them without a modal loop.
@@ -22,4 +23,11 @@ public:
     // "description|pattern|description|pattern"; the first entry is in force.
     // Returns the chosen path, or empty text when the user cancelled.
     virtual QString openFile(const QString& filter, const QString& proposedName, FileMode mode) = 0;
+
+    // The same dialog taking one or more existing files. Returns the chosen
+    // paths, or an empty list when the user cancelled.
+    virtual QStringList openFiles(const QString& filter, const QString& proposedName) {
+        const QString one = openFile(filter, proposedName, FileMode::Existing);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
 };

@@ -57,3 +57,15 @@ QString QtDialogs::openFile(const QString& filter, const QString& proposedName, 
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : QDir::toNativeSeparators(files.first());
 }
+
+QStringList QtDialogs::openFiles(const QString& filter, const QString& proposedName) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(nameFilters(filter));
+    if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    QStringList files;
+    for (const QString& f : dialog.selectedFiles()) files << QDir::toNativeSeparators(f);
+    return files;
+}

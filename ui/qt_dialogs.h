@@ -12,6 +12,7 @@ public:
 
     Answer message(const QString& text, Buttons buttons, const QString& caption) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
+    QStringList openFiles(const QString& filter, const QString& proposedName) override;
 
     // "desc|pattern|desc|pattern" as Qt name filters ("desc (pattern)").
     static QStringList nameFilters(const QString& filter);

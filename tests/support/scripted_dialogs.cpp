@@ -17,7 +17,17 @@ Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons,
 
 QString ScriptedDialogs::openFile(const QString& filter, const QString& proposedName,
                                   FileMode mode) {
-    fileRequests.append({filter, proposedName, mode});
+    fileRequests.append({filter, proposedName, mode, false});
+    if (m_files.isEmpty()) {
+        QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
+        return {};
+    }
+    const QStringList files = m_files.dequeue();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QStringList ScriptedDialogs::openFiles(const QString& filter, const QString& proposedName) {
+    fileRequests.append({filter, proposedName, FileMode::Existing, true});
     if (m_files.isEmpty()) {
         QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
         return {};

@@ -21,13 +21,18 @@ public:
         QString filter;
         QString proposedName;
         FileMode mode = FileMode::Existing;
+        bool several = false;  // the dialog took more than one file
     };
 
     void answer(Answer a) { m_answers.enqueue(a); }
-    void chooseFile(const QString& path) { m_files.enqueue(path); }  // empty = cancel
+    void chooseFile(const QString& path) {  // empty = cancel
+        m_files.enqueue(path.isEmpty() ? QStringList() : QStringList{path});
+    }
+    void chooseFiles(const QStringList& paths) { m_files.enqueue(paths); }  // empty = cancel
 
     Answer message(const QString& text, Buttons buttons, const QString& caption) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
+    QStringList openFiles(const QString& filter, const QString& proposedName) override;
 
     // Texts of every message box so far, and forgets them.
     QStringList takeTexts();
@@ -38,5 +43,5 @@ public:
 
 private:
     QQueue<Answer> m_answers;
-    QQueue<QString> m_files;
+    QQueue<QStringList> m_files;
 };

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "import/form3.h"
+#include "tests/import/zip_builder.h"
+#include "tests/pdf/bank_pdfs.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The import window given the published PDF files: picked together, zipped,
+// or both.
+class PdfWindowTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void import_data() {
+        QTest::addColumn<QList<int>>("zipped");  // which of the four files go into one zip
+        QTest::addColumn<QList<int>>("chosen");  // which are picked beside it
+        QTest::addColumn<QStringList>("shown");
+        const QString done = QStringLiteral("解压完成");
+        const QString summary = bankpdfs::bankSetSummary();
+        QTest::newRow("picked together")
+            << QList<int>() << QList<int>{0, 1, 2, 3} << QStringList{summary};
+        QTest::newRow("zipped") << QList<int>{0, 1, 2, 3} << QList<int>()
+                                << QStringList{done, summary};
+        QTest::newRow("a zip and a PDF")
+            << QList<int>{0, 1, 2} << QList<int>{3} << QStringList{done, summary};
+    }
+    void import() {
+        QFETCH(QList<int>, zipped);
+        QFETCH(QList<int>, chosen);
+        QTemporaryDir dir;
+        const QString source = dir.filePath(QStringLiteral("download"));
+        QVERIFY(QDir().mkdir(source));
+        const QStringList pdfs = bankpdfs::writeBankSet(source);
+        QVERIFY(!pdfs.isEmpty());
+
+        QStringList files;
+        if (!zipped.isEmpty()) {
+            QList<ZipItem> items{{"题库/说明.txt", "readme", 0, kUtf8Flag}};
+            for (int i : zipped) {
+                items.append({QStringLiteral("题库/%1").arg(QFileInfo(pdfs[i]).fileName()).toUtf8(),
+                              readBytes(pdfs[i]), 8, kUtf8Flag});
+            }
+            files << dir.filePath(QStringLiteral("题库.zip"));
+            writeBytes(files.last(), buildZip(items));
+        }
+        for (int i : chosen) files << pdfs[i];
+
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
+        SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
+        ScriptedDialogs dialogs;
+        UnzipBridge bridge(dialogs);
+        Form3 form(values, dialogs, bridge);
+        form.show();
+        dialogs.chooseFiles(files);
+        click(&form, "Command3");
+        QCOMPARE(dialogs.fileRequests.size(), 1);
+        QCOMPARE(dialogs.fileRequests[0].filter,
+                 QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*"));
+        QVERIFY(dialogs.fileRequests[0].several);
+        QCOMPARE(control<QLabel>(&form, "Label5")->text(), files.join(u'\n'));
+        QCOMPARE(values.SelectedFile, files.first());
+        click(&form, "Command1");
+        QFETCH(QStringList, shown);
+        QCOMPARE(dialogs.takeTexts(), shown);
+        QVERIFY(dialogs.scriptDone());
+
+        const QStringList inLibrary = QDir(values.LibDir).entryList(QDir::Files);
+        for (const char* name : {"A类题库.txt", "B类题库.txt", "LK0002.jpg", "LK0003.jpg"}) {
+            QVERIFY2(inLibrary.contains(QString::fromUtf8(name)), name);
+        }
+    }
+};
+
+QTEST_MAIN(PdfWindowTest)
+#include "pdf_window_test.moc"
