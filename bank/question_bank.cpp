@@ -23,9 +23,32 @@ bool TextSlots::assign(qint64 index, QStringView text) {
     return true;
 }
 
+bool TextSlots::assign(qint64 index, QStringView head, QStringView tail) {
+    if (!contains(index)) return false;
+    QString& slot = m_slots[index];
+    const qsizetype size = head.size() + tail.size();
+    if (slot.isDetached() && slot.capacity() >= size) {
+        slot.resize(size);
+    } else {
+        slot = QString(size, Qt::Uninitialized);
+    }
+    std::copy(tail.begin(), tail.end(), std::copy(head.begin(), head.end(), slot.begin()));
+    return true;
+}
+
 std::optional<int> zoma::questionNumber(QStringView identifier) {
     if (identifier.size() < 3) return std::nullopt;
-    const WholeNumber n = WholeNumber::parse(identifier.mid(2));
+    QStringView number = identifier.mid(2);
+    // MC<k>-<nnnn>: only this exact shape, so that no identifier of the
+    // earlier editions changes its meaning.
+    if (identifier.startsWith(u"MC")) {
+        const qsizetype hyphen = number.indexOf(u'-');
+        const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+        if (hyphen > 0 && std::all_of(number.begin(), number.begin() + hyphen, digit)) {
+            number = number.sliced(hyphen + 1);
+        }
+    }
+    const WholeNumber n = WholeNumber::parse(number);
     if (!n.inRange(0, TextSlots::Size - 1)) return std::nullopt;
     return static_cast<int>(n.value);
 }

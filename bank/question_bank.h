@@ -28,20 +28,28 @@ public:
     // its storage when the text fits, so reading a bank again allocates little
     // (a speed choice, see BENCHMARKS.md).
     [[nodiscard]] bool assign(qint64 index, QStringView text);
+    // The same for two pieces joined, such as a tag and its text.
+    [[nodiscard]] bool assign(qint64 index, QStringView head, QStringView tail);
 
 private:
     std::array<QString, Size> m_slots;
 };
 
 // The one question store of a run: the bank by question number, and the paper
-// list of the level read last by position.
+// list of the level read last by position. A question of the 2025 edition
+// carries its correct letters in Keys; one of the earlier editions has empty
+// Keys, Label, Category and Picture, and its correct answer is OptionA.
 struct QuestionBank {
     TextSlots BankId;
     TextSlots BankQuestion;
-    TextSlots OptionA;  // the correct answer
+    TextSlots OptionA;  // whole answer lines, "[A]text"
     TextSlots OptionB;
     TextSlots OptionC;
     TextSlots OptionD;
+    TextSlots Keys;      // the correct letters in letter order, such as "AC"
+    TextSlots Label;     // the labels, joined by "、"
+    TextSlots Category;  // such as "1.1.1"
+    TextSlots Picture;   // the picture's file name, empty when there is none
     TextSlots PaperIds;
     int PaperCount = 0;
 };
@@ -63,7 +71,8 @@ struct SharedValues {
 namespace zoma {
 
 // The question number of an identifier such as LK0012: its text from the third
-// character on, when that is a whole number from 0 to 2000.
+// character on, when that is a whole number from 0 to 2000. An identifier of
+// the 2025 edition, MC2-0012, gives the number after its hyphen.
 std::optional<int> questionNumber(QStringView identifier);
 
 }  // namespace zoma

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
 
+#include "bank/csv_text.h"
+#include "bank/tagged_text.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 #include <new>
 #include <optional>
@@ -17,6 +20,10 @@ const QString kBankPrefix = QStringLiteral("总题库文件");
 const QString kBankSuffix = QStringLiteral(".txt");
 const QString kPaperListSuffix = QStringLiteral("业余电台操作证书试卷涉及题号.txt");
 constexpr int kRecordLines = 6;
+const QString kLevelInfix = QStringLiteral("题库");
+const QStringList kLevels = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
+const QStringList kLevelCsvNames = {QStringLiteral("class_a.csv"), QStringLiteral("class_b.csv"),
+                                    QStringLiteral("class_c.csv")};
 constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a paper list holds
 
 // The first name by QDir::Name order that matches 总题库文件*.txt without
@@ -87,6 +94,12 @@ std::optional<LoadResult> readBank(QuestionBank& bank, const QString& path) {
         (void)bank.OptionB.assign(q, rest[2]);
         (void)bank.OptionC.assign(q, rest[3]);
         (void)bank.OptionD.assign(q, rest[4]);
+        // A question of the 2025 edition read before under this number must
+        // not lend this one its key or picture.
+        (void)bank.Keys.assign(q, {});
+        (void)bank.Label.assign(q, {});
+        (void)bank.Category.assign(q, {});
+        (void)bank.Picture.assign(q, {});
         ++records;
     }
     if (records == 0) {
@@ -160,8 +173,65 @@ QString zoma::findPaperList(const ProgramFolder& folder, const QString& level) {
     return folder.findInLibrary(level + kPaperListSuffix);
 }
 
+QString zoma::findLevelFile(const ProgramFolder& folder, const QString& level) {
+    const QString& libDir = folder.libDir();
+    if (libDir.isEmpty() || level.isEmpty()) return {};
+    const QString prefix = level + kLevelInfix;
+    QString first;
+    QDirIterator it(libDir, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        const QString name = info.fileName();
+        if (name.size() >= prefix.size() + kBankSuffix.size() &&
+            name.startsWith(prefix, Qt::CaseInsensitive) &&
+            name.endsWith(kBankSuffix, Qt::CaseInsensitive) && info.isFile() &&
+            (first.isNull() || name.compare(first) < 0)) {
+            first = name;
+        }
+    }
+    if (!first.isNull()) return folder.libFile(first);
+    const qsizetype at = kLevels.indexOf(level);
+    if (at < 0) return {};
+    const QString csv = folder.findInLibrary(kLevelCsvNames[at]);
+    return !csv.isEmpty() && QFileInfo(csv).isFile() ? csv : QString();
+}
+
+bool zoma::hasBank(const ProgramFolder& folder) {
+    if (!findBankFile(folder).isEmpty()) return true;
+    return std::any_of(kLevels.begin(), kLevels.end(), [&](const QString& level) {
+        return !findLevelFile(folder, level).isEmpty();
+    });
+}
+
+LoadResult zoma::readLevelFile(QuestionBank& bank, const QString& path) {
+    const auto failed = [&path](qsizetype line, const QString& problem) {
+        return failure(LoadResult::File::Bank, path, line, problem);
+    };
+    QString text;
+    QString error;
+    if (!readTextFile(path, &text, &error)) return failed(0, error);
+    LevelRecords level;
+    TextIssue issue;
+    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    const bool read =
+        csv ? parseBankCsv(text, &level, &issue) : parseTaggedText(text, &level, &issue);
+    if (!read) return failed(issue.line, issue.reason);
+    if (level.records.isEmpty()) {
+        LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
+        r.file = QFileInfo(path).fileName();
+        return r;
+    }
+    storeRecords(bank, level);
+    LoadResult r(LoadResult::Status::Loaded, LoadResult::File::Bank);
+    r.count = bank.PaperCount;
+    return r;
+}
+
 LoadResult zoma::ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
-    const QString bankPath = zoma::findBankFile(values.folder());
+    if (const QString path = findLevelFile(values.folder(), level); !path.isEmpty()) {
+        return readLevelFile(bank, path);
+    }
+    const QString bankPath = findBankFile(values.folder());
     if (bankPath.isEmpty())
         return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 

@@ -42,7 +42,23 @@ QString findBankFile(const ProgramFolder& folder);
 // letter case. Empty if there is none.
 QString findPaperList(const ProgramFolder& folder, const QString& level);
 
-// Reads the bank file and the level's paper list into the store.
+// The level's file of the 2025 edition in the library directory, names
+// matched without regard to ASCII letter case: the first regular file by name
+// of <level>题库*.txt (tagged text), else class_a.csv, class_b.csv or
+// class_c.csv. Empty if there is none.
+QString findLevelFile(const ProgramFolder& folder, const QString& level);
+
+// Whether the library directory holds a bank of any edition: the bank file or
+// a level file of the 2025 edition.
+bool hasBank(const ProgramFolder& folder);
+
+// Reads a level file of the 2025 edition (tagged text, or CSV by its .csv
+// name) into the store: every record under its number, the paper the file's
+// records in order. A file with a fault stores nothing.
+LoadResult readLevelFile(QuestionBank& bank, const QString& path);
+
+// Reads the level into the store: its 2025 level file where there is one,
+// else the bank file and the level's paper list.
 LoadResult ReadData(QuestionBank& bank, const SharedValues& values, const QString& level);
 
 }  // namespace zoma

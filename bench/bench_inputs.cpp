@@ -267,6 +267,51 @@ QString levelList(const QString& dir, const QString& level) {
 
 }  // namespace
 
+// The C类 level file of the 2025 edition in its two forms, the same records.
+void level2025(TextMaker& maker, int records, QByteArray* tagged, QByteArray* csv) {
+    QStringList lines;
+    QString table = QStringLiteral("J,P,I,Q,T,A,B,C,D\r\n");
+    const QString keys[] = {QStringLiteral("A"),   QStringLiteral("A"),    QStringLiteral("AB"),
+                            QStringLiteral("ABC"), QStringLiteral("ABCD"), QStringLiteral("BCD")};
+    int page = 1;
+    for (int n = 1; n <= records; ++n) {
+        const QString label = n % 40 == 0 ? QStringLiteral("LX") : identifier(n % 1200 + 1);
+        const QString category =
+            QStringLiteral("%1.%2.%3").arg(n % 9 + 1).arg(n % 4 + 1).arg(n % 7 + 1);
+        const QString id =
+            QStringLiteral("MC%1-%2").arg(n % 3 ? 1 : 2).arg(n, 4, 10, QLatin1Char('0'));
+        const QString question = maker.phrase(maker.between(18, 60)) + QStringLiteral("：");
+        const QString key = keys[maker.between(0, 5)];
+        QStringList answers;
+        for (int i = 0; i < 4; ++i) answers << maker.phrase(maker.between(5, 22));
+
+        lines << QStringLiteral("[J]") + label << QStringLiteral("[P]") + category
+              << QStringLiteral("[I]") + id;
+        // Long questions wrap onto a second line.
+        if (question.size() > 40) {
+            lines << QStringLiteral("[Q]") + question.left(36) << question.mid(36);
+        } else {
+            lines << QStringLiteral("[Q]") + question;
+        }
+        lines << QStringLiteral("[T]") + key;
+        for (int i = 0; i < 4; ++i)
+            lines << QStringLiteral("[%1]").arg(QChar(u'A' + i)) + answers[i];
+        if (n % 25 == 0) lines << QStringLiteral("[F]") + label + QStringLiteral(".jpg");
+        if (n % 5 == 0) {
+            lines << QString::number(++page);
+            lines << QStringLiteral("\f");
+        }
+        table += QStringList{label,      category,   id,         question,  key,
+                             answers[0], answers[1], answers[2], answers[3]}
+                     .join(u',') +
+                 QStringLiteral("\r\n");
+    }
+    *tagged = lines.join(QStringLiteral("\r\n"))
+                  .replace(QStringLiteral("\f\r\n"), QStringLiteral("\f"))
+                  .toUtf8();
+    *csv = table.toUtf8();
+}
+
 BenchInputs makeBenchInputs(const QString& root) {
     BenchInputs in;
     in.root = root;
@@ -308,6 +353,19 @@ BenchInputs makeBenchInputs(const QString& root) {
     in.package = root + QStringLiteral("/package.zip");
     writePackage(in.package, texts, pictures);
     in.packageBytes = QFileInfo(in.package).size();
+
+    QByteArray tagged;
+    QByteArray csv;
+    in.levelRecords = 1282;
+    level2025(maker, in.levelRecords, &tagged, &csv);
+    in.taggedLibDir = root + QStringLiteral("/lib-2025-text");
+    in.taggedFile = in.taggedLibDir + QStringLiteral("/C类题库.txt");
+    in.csvLibDir = root + QStringLiteral("/lib-2025-csv");
+    in.csvFile = in.csvLibDir + QStringLiteral("/class_c.csv");
+    makeFolder(in.taggedLibDir);
+    makeFolder(in.csvLibDir);
+    writeFile(in.taggedFile, tagged);
+    writeFile(in.csvFile, csv);
 
     in.programDir = root + QStringLiteral("/program");
     const ProgramFolder program(in.programDir);

@@ -23,6 +23,15 @@ struct BenchInputs {
     int bankRecords = 0;
     int paperIds = 0;
 
+    // The C类 level file of the 2025 edition, 1282 records, each alone in a
+    // library folder: tagged text as copied out of the PDFs (UTF-8, wrapped
+    // lines, page numbers and form feeds) and the CSV conversion (UTF-8).
+    QString taggedLibDir;
+    QString taggedFile;
+    QString csvLibDir;
+    QString csvFile;
+    int levelRecords = 0;
+
     // A program folder beside its own lib/ (a copy of libDir), where the real
     // program runs so that it finds the package without looking elsewhere.
     QString programDir;

@@ -96,6 +96,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
 
     const Ratio ratios[] = {
         {"ReadData, bank and C类 paper", BenchName::ReadData, 1.5},
+        {"ReadData, 2025 C类 level file, tagged text", BenchName::ReadTagged2025, 1.5},
+        {"ReadData, 2025 C类 level file, CSV", BenchName::ReadCsv2025, 1.5},
         {"output, LineSeparated", BenchName::OutputLines, 1.5},
         {"output, CommaSeparated", BenchName::OutputCommas, 1.5},
         {"import of the package (whole process)", BenchName::Import, 1.1},

@@ -46,6 +46,8 @@ benchmark::internal::Benchmark* registerPair(const char* name, Side ours, Side b
 // Names of the figures, as the table at the end finds them.
 namespace BenchName {
 inline constexpr char ReadData[] = "load/ReadData vs read+decode GBK";
+inline constexpr char ReadTagged2025[] = "load/ReadData 2025 tagged text vs read+decode UTF-8";
+inline constexpr char ReadCsv2025[] = "load/ReadData 2025 CSV vs read+decode UTF-8";
 inline constexpr char OutputLines[] = "export/output LineSeparated vs encode+write";
 inline constexpr char OutputCommas[] = "export/output CommaSeparated vs encode+write";
 inline constexpr char Import[] = "import/zoma_unzip vs unzip -o -j -qq";

@@ -67,6 +67,32 @@ void registerReadData(const BenchContext& context) {
     registerPair(BenchName::ReadData, ours, baseline)->MinTime(0.3);
 }
 
+// The 2025 edition's C类 level file, alone in its library folder, against
+// reading its bytes and decoding them from UTF-8.
+void registerReadLevel(const char* name, const QString& libDir, const QString& file, int records) {
+    auto values = std::make_shared<SharedValues>();
+    values->LibDir = libDir;
+    auto bank = std::make_shared<QuestionBank>();
+    const Side ours = [values, bank, records] {
+        return timed([&] {
+            const LoadResult result = zoma::ReadData(*bank, *values, kBenchLevel);
+            return result.status == LoadResult::Status::Loaded && result.count == records
+                       ? QString()
+                       : QStringLiteral("ReadData did not load the level file: ") +
+                             result.message(kBenchLevel);
+        });
+    };
+    const Side baseline = [file] {
+        return timed([&] {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString text = utf8.decode(readAll(file));
+            benchmark::DoNotOptimize(text.constData());
+            return QString();
+        });
+    };
+    registerPair(name, ours, baseline)->MinTime(0.3);
+}
+
 // Both sides write a new file: the target is removed before each run, untimed.
 void registerOutput(const BenchContext& context, ExportLayout layout) {
     auto values = std::make_shared<SharedValues>();
@@ -115,6 +141,10 @@ void registerOutput(const BenchContext& context, ExportLayout layout) {
 
 void registerStoreBenchmarks(const BenchContext& context) {
     registerReadData(context);
+    registerReadLevel(BenchName::ReadTagged2025, context.inputs.taggedLibDir,
+                      context.inputs.taggedFile, context.inputs.levelRecords);
+    registerReadLevel(BenchName::ReadCsv2025, context.inputs.csvLibDir, context.inputs.csvFile,
+                      context.inputs.levelRecords);
     registerOutput(context, ExportLayout::LineSeparated);
     registerOutput(context, ExportLayout::CommaSeparated);
 }

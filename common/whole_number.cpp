@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/whole_number.h"
 
+#include <algorithm>
+
 namespace {
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';

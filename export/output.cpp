@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/output.h"
 
+#include "bank/answer_key.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 
@@ -13,20 +14,25 @@ constexpr QStringView kLineEnd = u"\r\n";
 // Hands the pieces of question n's block to put, in order, straight from the
 // store. The text is built in two rounds over the pieces, one to size it and
 // one to fill it, so that no field is copied more than once (a speed choice,
-// see BENCHMARKS.md).
+// see BENCHMARKS.md). A question of the 2025 edition ends its answers with
+// the line of its correct letters.
 template <typename Put>
 void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onlyCorrect,
                   Put& put) {
-    const QStringView answers[] = {bank.OptionA.view(n), bank.OptionB.view(n), bank.OptionC.view(n),
-                                   bank.OptionD.view(n)};
-    const qsizetype answerCount = onlyCorrect ? 1 : 4;
+    const QVarLengthArray<QStringView, 4> answers = zoma::answerLines(bank, n, onlyCorrect);
+    const QStringView keys = bank.Keys.view(n);
     put(bank.BankId.view(n));
     if (layout == ExportLayout::CommaSeparated) {
         put(u",");
         put(bank.BankQuestion.view(n));
-        for (qsizetype i = 0; i < answerCount; ++i) {
+        for (const QStringView answer : answers) {
             put(u",");
-            put(answers[i]);
+            put(answer);
+        }
+        if (!keys.isEmpty()) {
+            put(u",");
+            put(zoma::kKeyLinePrefix);
+            put(keys);
         }
         put(kLineEnd);
         return;
@@ -34,8 +40,13 @@ void forEachPiece(const QuestionBank& bank, int n, ExportLayout layout, bool onl
     put(u"  ");
     put(bank.BankQuestion.view(n));
     put(kLineEnd);
-    for (qsizetype i = 0; i < answerCount; ++i) {
-        put(answers[i]);
+    for (const QStringView answer : answers) {
+        put(answer);
+        put(kLineEnd);
+    }
+    if (!keys.isEmpty()) {
+        put(zoma::kKeyLinePrefix);
+        put(keys);
         put(kLineEnd);
     }
     put(kLineEnd);

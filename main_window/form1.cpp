@@ -80,7 +80,7 @@ void Form1::examClicked() {
 }
 
 void Form1::Command2_Click() {
-    if (!zoma::findBankFile(m_values.folder()).isEmpty() &&
+    if (zoma::hasBank(m_values.folder()) &&
         m_dialogs.message(ReimportQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
         return;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/form2.h"
 
+#include "bank/answer_key.h"
 #include "common/regular_file.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
@@ -60,13 +61,6 @@ QString minusOne(QStringView number) {  // number is at least 1
         digits[i] = u'9';
     }
     return digits.size() > 1 && digits[0] == u'0' ? digits.mid(1) : digits;
-}
-
-// The picture of a paper entry in the library folder, in whatever letter
-// case the package spelled it (LK0497.JPG).
-QString findPicture(const ProgramFolder& folder, const QString& entry) {
-    if (entry.contains(u'/') || entry.contains(u'\\')) return {};
-    return folder.findInLibrary(entry + QStringLiteral(".jpg"));
 }
 
 }  // namespace
@@ -164,17 +158,17 @@ void Form2::ShowQuestion() {
 }
 
 void Form2::ShowAnswers(int q) {
-    if (m_ui->Check1->isChecked()) {
-        m_ui->Text2->setPlainText(m_bank.OptionA.value(q));
-        return;
-    }
-    const QStringList lines = {m_bank.OptionA.value(q), m_bank.OptionB.value(q),
-                               m_bank.OptionC.value(q), m_bank.OptionD.value(q)};
+    const bool onlyCorrect = m_ui->Check1->isChecked();
+    QStringList lines;
+    for (const QStringView line : zoma::answerLines(m_bank, q, onlyCorrect))
+        lines << line.toString();
+    if (!onlyCorrect && zoma::hasKey(m_bank, q))
+        lines << zoma::kKeyLinePrefix.toString() + zoma::correctLetters(m_bank, q);
     m_ui->Text2->setPlainText(lines.join(QStringLiteral("\r\n")));
 }
 
 void Form2::showPicture(const QString& entry) {
-    const QString path = findPicture(m_values.folder(), entry);
+    const QString path = zoma::picturePath(m_bank, m_values.folder(), entry);
     QPixmap picture;
     QString problem;
     if (!path.isEmpty()) {

@@ -3,6 +3,9 @@
 // GBK/CRLF text files and JPEG pictures, both unpacked (lib/) and zipped the
 // way a Chinese Windows zip tool stores them (GBK names, no UTF-8 flag).
 //
+// The 2025 edition's counterpart comes from 2025/: its three level files in
+// tagged text, zipped as sample-2025.zip and unpacked in lib2025/.
+//
 // Usage: make_sample_package <sourceDir> <outDir>
 
 #include <QBuffer>
@@ -474,6 +477,52 @@ void run(const QString& sourceDir, const QString& outDir) {
     zip.close();
 }
 
+// The 2025 edition as its level files circulate: tagged text copied out of
+// the published PDFs (a form feed starts each new page after its number), in
+// the encodings and line ends users meet, with the pictures in a folder of
+// a top folder, as a zip of a shared folder holds them.
+const QString kTop2025 = QStringLiteral("样例题库2025");
+
+QByteArray pagedText(const QString& source, const QString& level) {
+    QStringList lines = source.split(u'\n');
+    static const QRegularExpression pageNumber(QStringLiteral("^\\d+$"));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (pageNumber.match(lines[i - 1]).hasMatch()) lines[i].prepend(u'\f');
+    }
+    const QString text = lines.join(u'\n');
+    if (level == QStringLiteral("A类")) return toGbkCrLf(text, level);
+    if (level == QStringLiteral("B类")) return QByteArray("\xef\xbb\xbf") + text.toUtf8();
+    return QString(text).replace(u'\n', QStringLiteral("\r\n")).toUtf8();
+}
+
+void run2025(const QString& sourceDir, const QString& outDir) {
+    QList<NamedData> texts;
+    for (const QString& level : kLevels) {
+        const QString name = level + QStringLiteral("题库.txt");
+        texts.append(
+            {name, pagedText(readUtf8(sourceDir + QStringLiteral("/2025/") + name), level)});
+    }
+    const QList<NamedData> pictures = {
+        {QStringLiteral("LS0105.jpg"), drawPicture(drawDipole, QStringLiteral("LS0105.jpg"))},
+        {QStringLiteral("LS0123.jpg"), drawPicture(drawYagi, QStringLiteral("LS0123.jpg"))},
+    };
+
+    QDir lib(outDir + QStringLiteral("/lib2025"));
+    if (lib.exists() && !lib.removeRecursively())
+        fail(lib.path() + QStringLiteral(": cannot clear"));
+    if (!QDir().mkpath(lib.path())) fail(lib.path() + QStringLiteral(": cannot create"));
+    for (const NamedData& f : texts) writeFile(lib.filePath(f.name), f.data);
+    for (const NamedData& f : pictures) writeFile(lib.filePath(f.name), f.data);
+
+    ZipWriter zip(outDir + QStringLiteral("/sample-2025.zip"));
+    zip.addDirectory(kTop2025 + u'/');
+    for (const NamedData& f : texts) zip.addFile(kTop2025 + u'/' + f.name, f.data);
+    zip.addDirectory(kTop2025 + QStringLiteral("/附图/"));
+    for (const NamedData& f : pictures)
+        zip.addFile(kTop2025 + QStringLiteral("/附图/") + f.name, f.data);
+    zip.close();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -485,6 +534,7 @@ int main(int argc, char* argv[]) {
     }
     try {
         run(args.at(1), args.at(2));
+        run2025(args.at(1), args.at(2));
     } catch (const Failure& e) {
         std::fprintf(stderr, "make_sample_package: %s\n", e.what());
         return 1;

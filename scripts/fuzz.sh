@@ -11,7 +11,7 @@ scripts/install-deps.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZOMA_SANITIZE=ON -DZOMA_FUZZ=ON -DZOMA_BUILD_TESTS=OFF >/dev/null
 # ZOMA_FUZZ_TARGETS="read_data_fuzz" runs only the targets named.
-read -r -a targets <<< "${ZOMA_FUZZ_TARGETS:-read_data_fuzz unzip_fuzz}"
+read -r -a targets <<< "${ZOMA_FUZZ_TARGETS:-read_data_fuzz level_file_fuzz unzip_fuzz}"
 cmake --build build/fuzz --target "${targets[@]}"
 
 for t in "${targets[@]}"; do

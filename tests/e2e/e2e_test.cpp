@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -158,6 +159,93 @@ private slots:
         QCOMPARE(dialogs.takeTexts(), QStringList{Form1::FarewellText});
         QVERIFY(!main.isVisible());
         QVERIFY(window(Window::Practice));
+        QVERIFY(dialogs.scriptDone());
+    }
+
+    // The 2025 edition: its level files imported from a zip with a top folder,
+    // each level read, a multi-answer question practised, B类 exported.
+    void edition2025() {
+        QTemporaryDir programDir;
+        ScriptedDialogs dialogs;
+        ReviewTool tool(dialogs, programDir.path(), [] { return QDate(2025, 10, 1); });
+        Form1& main = tool.mainWindow();
+        main.show();
+        const QString libDir = tool.values.LibDir;
+        const auto window = [&](Window w) { return tool.windows.find(w); };
+
+        click(&main, "Command2");
+        QWidget* import = window(Window::Import);
+        dialogs.chooseFile(QStringLiteral(ZOMA_SAMPLE_2025_PACKAGE));
+        click(import, "Command3");
+        click(import, "Command1");
+        QCOMPARE(dialogs.takeTexts(), QStringList{QStringLiteral("解压完成")});
+        const QStringList expectedFiles = {
+            QStringLiteral("A类题库.txt"), QStringLiteral("B类题库.txt"),
+            QStringLiteral("C类题库.txt"), QStringLiteral("LS0105.jpg"),
+            QStringLiteral("LS0123.jpg"),
+        };
+        QCOMPARE(QDir(libDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+                 expectedFiles);
+        for (const QString& name : expectedFiles) {
+            QCOMPARE(readBytes(libDir + u'/' + name),
+                     readBytes(QStringLiteral(ZOMA_SAMPLE_2025_LIB) + u'/' + name));
+        }
+        click(import, "Command2");
+
+        // A level file counts as a bank already there.
+        dialogs.answer(Answer::No);
+        click(&main, "Command2");
+        QCOMPARE(dialogs.takeTexts(), QStringList{Form1::ReimportQuestion});
+
+        auto* level = control<QComboBox>(&main, "Combo1");
+        for (const QString& read :
+             {QStringLiteral("A类题库已读取，共4题"), QStringLiteral("C类题库已读取，共4题"),
+              QStringLiteral("B类题库已读取，共5题")}) {
+            level->setCurrentText(read.left(2));
+            click(&main, "Command4");
+            QCOMPARE(dialogs.takeTexts(), QStringList{read});
+        }
+
+        click(&main, "Command1");
+        QWidget* practice = window(Window::Practice);
+        QVERIFY(practice);
+        const auto answers = [&] {
+            return control<QPlainTextEdit>(practice, "Text2")->toPlainText();
+        };
+        const auto picture = [&] { return control<QLabel>(practice, "Image1")->pixmap(); };
+        QCOMPARE(control<QLabel>(practice, "Label5")->text(), QStringLiteral("试题题号：MC2-0002"));
+        QCOMPARE(answers(), QStringLiteral("[A]业余无线电爱好者的自我训练\n[B]为企业传送商业信息\n"
+                                           "[C]相互通信和技术研究\n[D]向公众广播音乐节目\n"
+                                           "正确答案：AC"));
+        QVERIFY(picture().isNull());
+        control<QLineEdit>(practice, "Text3")->setText(QStringLiteral("4"));
+        QCOMPARE(control<QLabel>(practice, "Label5")->text(), QStringLiteral("试题题号：MC2-0007"));
+        QVERIFY(!picture().isNull());
+        control<QCheckBox>(practice, "Check1")->click();
+        QCOMPARE(answers(), QStringLiteral("[B]有源振子"));
+        click(practice, "Command3");
+        QCOMPARE(answers(), QStringLiteral("[A]在发射机输出端加装低通滤波器\n[B]降低发射功率\n"
+                                           "[C]改善电台接地\n[D]让天线远离电视机的馈线"));
+        QVERIFY(picture().isNull());
+        click(practice, "Command2");
+
+        click(&main, "Command5");
+        QWidget* exporter = window(Window::Export);
+        for (const char* file : {"2025-B-lines.txt", "2025-B-lines-correct.txt",
+                                 "2025-B-commas.txt", "2025-B-commas-correct.txt"}) {
+            const QString name = QString::fromLatin1(file);
+            const QString target = tool.values.AppDir + name;
+            dialogs.chooseFile(target);
+            click(exporter, "Command3");
+            control<QRadioButton>(
+                exporter, name.contains(QStringLiteral("commas")) ? "Option1_1" : "Option1_0")
+                ->setChecked(true);
+            control<QCheckBox>(exporter, "Check1")
+                ->setChecked(name.contains(QStringLiteral("correct")));
+            click(exporter, "Command1");
+            QCOMPARE(dialogs.takeTexts(), QStringList{Form4::DoneText});
+            QCOMPARE(readBytes(target), readBytes(QStringLiteral(ZOMA_E2E_EXPECTED "/") + name));
+        }
         QVERIFY(dialogs.scriptDone());
     }
 

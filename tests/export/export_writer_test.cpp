@@ -39,6 +39,9 @@ private slots:
         setQuestion(m_bank, 1, {"LK0001", "问题一", "[A]甲", "[B]乙", "[C]丙", "[D]丁"});
         setQuestion(m_bank, 12, {"LK0012", "含,逗号", "[A]a,b", "[B]b", "[C]c", "[D]d"});
         setQuestion(m_bank, 2000, {"LK2000", "x😀y", "[A]1", "[B]2", "[C]3", "[D]4"});
+        // 2025 edition: the key is not the first letter.
+        setQuestion(m_bank, 8, {"MC2-0008", "多选", "[A]甲", "[B]乙", "[C]丙", "[D]丁"});
+        QVERIFY(m_bank.Keys.set(8, "BD"));
     }
 
     void wholeFile_data() {
@@ -67,6 +70,27 @@ private slots:
             << QStringList();
         QTest::newRow("commas, correct only")
             << two << C << true << kDay << kHeader + "LK0001,问题一,[A]甲\nLK0012,含,逗号,[A]a,b\n"
+            << QStringList();
+        const QStringList mixed{"MC2-0008", "LK0001"};
+        QTest::newRow("2025, lines")
+            << mixed << L << false << kDay
+            << kHeader +
+                   "MC2-0008  多选\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n正确答案：BD\n\n\n"
+                   "LK0001  问题一\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n\n\n"
+            << QStringList();
+        QTest::newRow("2025, lines, correct only")
+            << mixed << L << true << kDay
+            << kHeader +
+                   "MC2-0008  多选\n[B]乙\n[D]丁\n正确答案：BD\n\n\nLK0001  问题一\n[A]甲\n\n\n"
+            << QStringList();
+        QTest::newRow("2025, commas") << mixed << C << false << kDay
+                                      << kHeader +
+                                             "MC2-0008,多选,[A]甲,[B]乙,[C]丙,[D]丁,正确答案：BD\n"
+                                             "LK0001,问题一,[A]甲,[B]乙,[C]丙,[D]丁\n"
+                                      << QStringList();
+        QTest::newRow("2025, commas, correct only")
+            << mixed << C << true << kDay
+            << kHeader + "MC2-0008,多选,[B]乙,[D]丁,正确答案：BD\nLK0001,问题一,[A]甲\n"
             << QStringList();
         QTest::newRow("empty paper, date padding")
             << QStringList() << L << false << QDate(2013, 1, 5) << "B类考试题库2013-01-05\n\n\n"

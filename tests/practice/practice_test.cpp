@@ -6,6 +6,7 @@
 #include "tests/support/test_values.h"
 #include "tests/support/widgets.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -222,6 +223,31 @@ private slots:
         QCOMPARE(field()->text(), after.isNull() ? before : after);
         QCOMPARE(shown(), question ? labelFor(question) : shownBefore);
         QCOMPARE(readBytes(recordPath()), after.isNull() ? QByteArray("untouched") : crlf(after));
+    }
+
+    // A question of the 2025 edition between two earlier ones: its key is not
+    // the first letter, its picture is its own file name in any case.
+    void edition2025() {
+        QVERIFY(m_bank.PaperIds.set(1, QStringLiteral("MC2-0102")) &&
+                m_bank.BankId.set(102, QStringLiteral("MC2-0102")) &&
+                m_bank.Keys.set(102, QStringLiteral("BD")) &&
+                m_bank.Label.set(102, QStringLiteral("LK0103")) &&
+                m_bank.Picture.set(102, QStringLiteral("LK0944.jpg")));
+        writePicture(m_values.LibDir + QStringLiteral("/LK0101.jpg"), {30, 20});
+        writePicture(m_values.LibDir + QStringLiteral("/lk0944.JPG"), {40, 10});
+        writePicture(m_values.LibDir + QStringLiteral("/LK0103.jpg"), {50, 10});
+        open();
+        click("Command1");
+        QCOMPARE(shown(), Form2::IdPrefix + QStringLiteral("MC2-0102"));
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对2\n[B]错2\n[C]错2\n[D]错2\n正确答案：BD"));
+        QCOMPARE(picture().size(), QSize(40, 10));
+        find<QCheckBox>(m_form.get(), "Check1")->click();
+        QCOMPARE(text("Text2"), QStringLiteral("[B]错2\n[D]错2"));
+        click("Command1");
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对3"));
+        QCOMPARE(picture().size(), QSize(50, 10));
+        find<QCheckBox>(m_form.get(), "Check1")->click();
+        QCOMPARE(text("Text2"), QStringLiteral("[A]对3\n[B]错3\n[C]错3\n[D]错3"));
     }
 
     // A record or a picture that is no regular file, or far too large, is
