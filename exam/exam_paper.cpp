@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/exam_paper.h"
 
+#include "bank/answer_key.h"
+
 #include "common/whole_number.h"
 
 #include <QDir>
@@ -67,9 +69,18 @@ ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values) {
         if (question.id.isEmpty() || question.text.isEmpty()) continue;
         question.answers = {answerText(bank.OptionA.view(*q)), answerText(bank.OptionB.view(*q)),
                             answerText(bank.OptionC.view(*q)), answerText(bank.OptionD.view(*q))};
-        // The earlier editions put the correct answer first.
-        question.correct = 1;
-        question.picture = library.find(entry + QStringLiteral(".jpg"));
+        for (const QChar c : correctLetters(bank, *q)) {
+            if (c >= u'A' && c <= u'D') question.correct |= quint8(1u << (c.unicode() - u'A'));
+        }
+        if (question.correct == 0) continue;
+        // A paper with keys is the 2025 edition.
+        if (hasKey(bank, *q)) paper.edition = Edition::Y2025;
+        // Most questions have no picture: the one listing of the folder spares
+        // the look-up a scan of the folder for each of them.
+        const bool mayHavePicture = !bank.Picture.view(*q).isEmpty() ||
+                                    !library.find(entry + QStringLiteral(".jpg")).isEmpty() ||
+                                    !bank.Label.view(*q).isEmpty();
+        if (mayHavePicture) question.picture = picturePath(bank, values.folder(), entry);
         seen.insert(*q);
         paper.questions.append(std::move(question));
     }

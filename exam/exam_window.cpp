@@ -51,6 +51,7 @@ QSpinBox* spinBox(const char* name, int high, QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setRange(0, high);
+    box->setMaximumWidth(120);
     return box;
 }
 

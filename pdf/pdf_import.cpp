@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_import.h"
 
+#include "bank/tagged_text.h"
 #include "common/part_file.h"
 #include "common/program_folder.h"
 #include "common/text_file.h"
@@ -67,6 +68,26 @@ QStringList checkLevel(const LevelFile& f) {
         }
     }
     return problems;
+}
+
+// The level text read as read data will read it, so that an import never
+// writes a file the program then refuses.
+QStringList readBack(const LevelFile& f) {
+    LevelRecords records;
+    TextIssue issue;
+    if (!parseTaggedText(f.text.text, &records, &issue) || !checkRecords(records, &issue)) {
+        return {QStringLiteral("%1：整理后的文本第%2行：%3")
+                    .arg(f.fileName)
+                    .arg(issue.line)
+                    .arg(issue.reason)};
+    }
+    if (records.records.size() != f.text.records.size()) {
+        return {QStringLiteral("%1：整理后的文本读出%2题，而不是%3题")
+                    .arg(f.fileName)
+                    .arg(records.records.size())
+                    .arg(f.text.records.size())};
+    }
+    return {};
 }
 
 QStringList differences(const TaggedRecord& a, const TaggedRecord& b) {
@@ -160,7 +181,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
                                     .arg(other.fileName, fileName, file.level);
                 }
             }
-            problems << checkLevel(file);
+            const QStringList found = checkLevel(file);
+            problems << (found.isEmpty() ? readBack(file) : found);
             levels.append(std::move(file));
             continue;
         }
