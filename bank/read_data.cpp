@@ -177,7 +177,12 @@ QString zoma::findLevelFile(const ProgramFolder& folder, const QString& level) {
     const QString& libDir = folder.libDir();
     if (libDir.isEmpty() || level.isEmpty()) return {};
     const QString prefix = level + kLevelInfix;
-    QString first;
+    const qsizetype at = kLevels.indexOf(level);
+    const QString csvName = at < 0 ? QString() : kLevelCsvNames[at];
+    // One pass over the folder for both forms: every read of the earlier
+    // edition pays for this look-up (see BENCHMARKS.md).
+    QString tagged;
+    QString csv;
     QDirIterator it(libDir, QDir::Files | QDir::Hidden);
     while (it.hasNext()) {
         const QFileInfo info = it.nextFileInfo();
@@ -185,15 +190,16 @@ QString zoma::findLevelFile(const ProgramFolder& folder, const QString& level) {
         if (name.size() >= prefix.size() + kBankSuffix.size() &&
             name.startsWith(prefix, Qt::CaseInsensitive) &&
             name.endsWith(kBankSuffix, Qt::CaseInsensitive) && info.isFile() &&
-            (first.isNull() || name.compare(first) < 0)) {
-            first = name;
+            (tagged.isNull() || name.compare(tagged) < 0)) {
+            tagged = name;
+        } else if (!csvName.isEmpty() && name.size() == csvName.size() &&
+                   name.toLower() == csvName && info.isFile() &&
+                   (csv.isNull() || name == csvName || (csv != csvName && name.compare(csv) < 0))) {
+            csv = name;
         }
     }
-    if (!first.isNull()) return folder.libFile(first);
-    const qsizetype at = kLevels.indexOf(level);
-    if (at < 0) return {};
-    const QString csv = folder.findInLibrary(kLevelCsvNames[at]);
-    return !csv.isEmpty() && QFileInfo(csv).isFile() ? csv : QString();
+    if (!tagged.isNull()) return folder.libFile(tagged);
+    return csv.isNull() ? QString() : folder.libFile(csv);
 }
 
 bool zoma::hasBank(const ProgramFolder& folder) {
