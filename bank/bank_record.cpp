@@ -51,6 +51,7 @@ bool checkRecords(LevelRecords& level, TextIssue* error) {
                                            QStringLiteral(" 行已有同一题号"));
         }
         firstLine[*q] = record.idLine;
+        record.number = *q;
         if (record.earlierLayout) continue;
         if (record.keys.isEmpty()) {
             return fail(record.keysLine ? record.keysLine : record.line,
@@ -80,7 +81,7 @@ void storeRecords(QuestionBank& bank, const LevelRecords& level) {
     TextSlots* const options[] = {&bank.OptionA, &bank.OptionB, &bank.OptionC, &bank.OptionD};
     int position = 0;
     for (const BankRecord& record : level.records) {
-        const int q = *questionNumber(record.id);
+        const int q = record.number;
         (void)bank.BankId.assign(q, record.id);
         (void)bank.BankQuestion.assign(q, record.question);
         for (int i = 0; i < 4; ++i) (void)options[i]->assign(q, kTags[i], record.answers[i]);

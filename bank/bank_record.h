@@ -29,6 +29,7 @@ struct BankRecord {
     QStringView label;                   // J, labels joined by "、"
     QStringView category;                // P
     QStringView picture;                 // F, the file name alone
+    int number = -1;                     // the question number of id, set by checkRecords
     bool earlierLayout = false;          // no J and no T: [A] is the correct answer
 };
 
@@ -50,7 +51,8 @@ namespace zoma {
 // come back in letter order without repeats.
 bool checkRecords(LevelRecords& level, TextIssue* error);
 
-// Writes the records under their numbers and makes them the paper, in order.
+// Writes the records under their numbers and makes them the paper, in order;
+// the records must have passed checkRecords.
 // A record of the earlier layout clears the 2025 fields of its slot.
 void storeRecords(QuestionBank& bank, const LevelRecords& level);
 

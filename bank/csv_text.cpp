@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/csv_text.h"
 
+#include "common/text_file.h"
+
 #include <QVarLengthArray>
 
 #include <array>
@@ -31,7 +33,10 @@ public:
                 if (!quoted(&field, error)) return false;
             } else {
                 const qsizetype start = m_pos;
-                while (m_pos < m_text.size() && !isStop(m_text[m_pos])) ++m_pos;
+                while ((m_pos = zoma::findAtOrBelow(m_text, m_pos, u',')) < m_text.size() &&
+                       !isStop(m_text[m_pos])) {
+                    ++m_pos;
+                }
                 field = m_text.sliced(start, m_pos - start);
             }
             row->append(field);
@@ -56,7 +61,8 @@ private:
         const qsizetype opened = m_nextLine;
         const qsizetype start = ++m_pos;
         bool doubled = false;
-        for (; m_pos < m_text.size(); ++m_pos) {
+        // Only a quote or a line end matters inside; both sort at or below '"'.
+        for (; (m_pos = zoma::findAtOrBelow(m_text, m_pos, u'"')) < m_text.size(); ++m_pos) {
             const QChar c = m_text[m_pos];
             if (c == u'\n' ||
                 (c == u'\r' && !(m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n'))) {

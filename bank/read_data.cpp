@@ -26,29 +26,57 @@ const QStringList kLevelCsvNames = {QStringLiteral("class_a.csv"), QStringLitera
                                     QStringLiteral("class_c.csv")};
 constexpr qsizetype kIdentifierLength = 6;  // LK0001: the longest identifier a paper list holds
 
-// The first name by QDir::Name order that matches 总题库文件*.txt without
-// regard to case, a regular file before any other kind: a link, FIFO or
-// device sorting first must not hide the real bank. Matched by hand for
-// speed (see BENCHMARKS.md): QDir's wildcard filter and sorting cost more
-// than the rest of finding the file.
-QString firstBankName(const QString& dir) {
-    QString first;
-    QString firstRegular;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System);
+// What the library folder offers for a level, found in one pass: every read
+// of a level pays for this look-up (see BENCHMARKS.md).
+struct LibraryFiles {
+    // The first name by QDir::Name order that matches 总题库文件*.txt, a
+    // regular file before any other kind: a link, FIFO or device sorting
+    // first must not hide the real bank. With no regular one, the other is
+    // named, so that reading it says why.
+    QString bank;
+    QString bankRegular;
+    QString tagged;  // the first regular <level>题库*.txt by name
+    QString csv;     // the level's class_x.csv, its exact name before any other case
+};
+
+// Names matched by hand without regard to case: QDir's wildcard filter and
+// sorting cost more than the rest of finding the file (see BENCHMARKS.md).
+LibraryFiles scanLibrary(const QString& libDir, const QString& level) {
+    LibraryFiles found;
+    const QString prefix = level.isEmpty() ? QString() : level + kLevelInfix;
+    const qsizetype at = kLevels.indexOf(level);
+    const QString csvName = at < 0 ? QString() : kLevelCsvNames[at];
+    const auto before = [](const QString& name, const QString& first) {
+        return first.isNull() || name.compare(first) < 0;
+    };
+    QDirIterator it(libDir, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         const QFileInfo info = it.nextFileInfo();
         const QString name = info.fileName();
-        if (name.size() < kBankPrefix.size() + kBankSuffix.size() ||
-            !name.startsWith(kBankPrefix, Qt::CaseInsensitive) ||
-            !name.endsWith(kBankSuffix, Qt::CaseInsensitive)) {
-            continue;
+        if (name.endsWith(kBankSuffix, Qt::CaseInsensitive)) {
+            if (name.size() >= kBankPrefix.size() + kBankSuffix.size() &&
+                name.startsWith(kBankPrefix, Qt::CaseInsensitive)) {
+                if (before(name, found.bank)) found.bank = name;
+                if (before(name, found.bankRegular) && info.isFile()) found.bankRegular = name;
+            } else if (!prefix.isEmpty() && name.size() >= prefix.size() + kBankSuffix.size() &&
+                       name.startsWith(prefix, Qt::CaseInsensitive) && before(name, found.tagged) &&
+                       info.isFile()) {
+                found.tagged = name;
+            }
+        } else if (!csvName.isEmpty() && name.size() == csvName.size() &&
+                   name.toLower() == csvName && info.isFile() &&
+                   (found.csv.isNull() || name == csvName ||
+                    (found.csv != csvName && name.compare(found.csv) < 0))) {
+            found.csv = name;
         }
-        if (first.isNull() || name.compare(first) < 0) first = name;
-        if ((firstRegular.isNull() || name.compare(firstRegular) < 0) && info.isFile())
-            firstRegular = name;
     }
-    // With no regular one, the other is read so that the reason is shown.
-    return firstRegular.isNull() ? first : firstRegular;
+    if (!found.bankRegular.isNull()) found.bank = found.bankRegular;
+    return found;
+}
+
+QString levelFileOf(const ProgramFolder& folder, const LibraryFiles& found) {
+    if (!found.tagged.isNull()) return folder.libFile(found.tagged);
+    return found.csv.isNull() ? QString() : folder.libFile(found.csv);
 }
 
 LoadResult failure(LoadResult::File which, const QString& path, qsizetype line,
@@ -165,7 +193,7 @@ QString LoadResult::message(const QString& level) const {
 
 QString zoma::findBankFile(const ProgramFolder& folder) {
     if (folder.libDir().isEmpty()) return {};
-    const QString name = firstBankName(folder.libDir());
+    const QString name = scanLibrary(folder.libDir(), {}).bank;
     return name.isEmpty() ? QString() : folder.libFile(name);
 }
 
@@ -174,32 +202,8 @@ QString zoma::findPaperList(const ProgramFolder& folder, const QString& level) {
 }
 
 QString zoma::findLevelFile(const ProgramFolder& folder, const QString& level) {
-    const QString& libDir = folder.libDir();
-    if (libDir.isEmpty() || level.isEmpty()) return {};
-    const QString prefix = level + kLevelInfix;
-    const qsizetype at = kLevels.indexOf(level);
-    const QString csvName = at < 0 ? QString() : kLevelCsvNames[at];
-    // One pass over the folder for both forms: every read of the earlier
-    // edition pays for this look-up (see BENCHMARKS.md).
-    QString tagged;
-    QString csv;
-    QDirIterator it(libDir, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        const QFileInfo info = it.nextFileInfo();
-        const QString name = info.fileName();
-        if (name.size() >= prefix.size() + kBankSuffix.size() &&
-            name.startsWith(prefix, Qt::CaseInsensitive) &&
-            name.endsWith(kBankSuffix, Qt::CaseInsensitive) && info.isFile() &&
-            (tagged.isNull() || name.compare(tagged) < 0)) {
-            tagged = name;
-        } else if (!csvName.isEmpty() && name.size() == csvName.size() &&
-                   name.toLower() == csvName && info.isFile() &&
-                   (csv.isNull() || name == csvName || (csv != csvName && name.compare(csv) < 0))) {
-            csv = name;
-        }
-    }
-    if (!tagged.isNull()) return folder.libFile(tagged);
-    return csv.isNull() ? QString() : folder.libFile(csv);
+    if (folder.libDir().isEmpty() || level.isEmpty()) return {};
+    return levelFileOf(folder, scanLibrary(folder.libDir(), level));
 }
 
 bool zoma::hasBank(const ProgramFolder& folder) {
@@ -234,10 +238,13 @@ LoadResult zoma::readLevelFile(QuestionBank& bank, const QString& path) {
 }
 
 LoadResult zoma::ReadData(QuestionBank& bank, const SharedValues& values, const QString& level) {
-    if (const QString path = findLevelFile(values.folder(), level); !path.isEmpty()) {
+    const ProgramFolder folder = values.folder();
+    const LibraryFiles found =
+        folder.libDir().isEmpty() ? LibraryFiles() : scanLibrary(folder.libDir(), level);
+    if (const QString path = levelFileOf(folder, found); !path.isEmpty()) {
         return readLevelFile(bank, path);
     }
-    const QString bankPath = findBankFile(values.folder());
+    const QString bankPath = found.bank.isEmpty() ? QString() : folder.libFile(found.bank);
     if (bankPath.isEmpty())
         return LoadResult(LoadResult::Status::BankNotFound, LoadResult::File::Bank);
 
@@ -246,7 +253,7 @@ LoadResult zoma::ReadData(QuestionBank& bank, const SharedValues& values, const 
     try {
         if (std::optional<LoadResult> failed = readBank(bank, bankPath)) return *failed;
 
-        const QString paperPath = zoma::findPaperList(values.folder(), level);
+        const QString paperPath = zoma::findPaperList(folder, level);
         if (paperPath.isEmpty()) {
             LoadResult r(LoadResult::Status::PaperListNotFound, LoadResult::File::PaperList);
             r.file = level + kPaperListSuffix;

@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <bit>
 #include <new>
 
@@ -17,42 +18,61 @@
 #endif
 
 QString zoma::decodeText(const QByteArray& bytes) {
-    // The check stops at the first fault, so a GBK file is told apart within
-    // a few bytes instead of being decoded twice (see BENCHMARKS.md).
-    if (bytes.isValidUtf8()) {
+    // Checking the whole file before decoding it costs as much as the
+    // decoding (see BENCHMARKS.md). The start tells a GBK file apart within
+    // a few bytes; past it, a fault shows as a replacement character, and
+    // only a text holding one is checked whole.
+    constexpr qsizetype kLook = 4096;
+    qsizetype look = std::min(bytes.size(), kLook);
+    // Not in the middle of a character: a continuation byte is 10xxxxxx.
+    while (look > 0 && look < bytes.size() && (uchar(bytes[look]) & 0xC0) == 0x80) --look;
+    if (QByteArrayView(bytes).first(look).isValidUtf8()) {
         QString text = QString::fromUtf8(bytes);
-        if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-        return text;
+        if (!text.contains(QChar::ReplacementCharacter) || bytes.isValidUtf8()) {
+            if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+            return text;
+        }
     }
     QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
     return gbk.decode(bytes);
 }
 
-qsizetype LineReader::lineEnd(qsizetype from) const {
-    const char16_t* data = m_text.utf16();
-    const qsizetype size = m_text.size();
+namespace {
+
+// Inline here, as the line reader calls it for every line.
+inline qsizetype atOrBelow(const char16_t* data, qsizetype size, qsizetype from, char16_t limit) {
     qsizetype i = from;
 #ifdef __SSE2__
-    // Eight characters at a time: a bank file is mostly long lines of text,
-    // and reading lines is most of the work of loading one. Kept for speed:
-    // without it the load misses its limit on a busy machine (BENCHMARKS.md).
-    const __m128i cr = _mm_set1_epi16(u'\r');
+    // Eight characters at a time: reading lines and fields is most of the
+    // work of loading a bank. Kept for speed: without it the load misses its
+    // limit (BENCHMARKS.md).
+    const __m128i bound = _mm_set1_epi16(short(limit));
     const __m128i zero = _mm_setzero_si128();
     while (i + 8 <= size) {
-        // A character at or below CR saturates to zero; its two mask bits show where it is.
+        // A character at or below the limit saturates to zero; its two mask bits show where it is.
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const int low = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, cr), zero));
-        if (low == 0) {
-            i += 8;
-            continue;
-        }
-        i += std::countr_zero(unsigned(low)) / 2;
-        if (data[i] == u'\r' || data[i] == u'\n') return i;
-        ++i;  // another control character, such as a tab
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, bound), zero));
+        if (hits != 0) return i + std::countr_zero(unsigned(hits)) / 2;
+        i += 8;
     }
 #endif
-    while (i < size && data[i] != u'\r' && data[i] != u'\n') ++i;
+    while (i < size && data[i] > limit) ++i;
     return i;
+}
+
+}  // namespace
+
+qsizetype zoma::findAtOrBelow(QStringView text, qsizetype from, char16_t limit) {
+    return atOrBelow(text.utf16(), text.size(), from, limit);
+}
+
+qsizetype LineReader::lineEnd(qsizetype from) const {
+    const char16_t* data = m_text.utf16();
+    for (qsizetype i = from;; ++i) {
+        // Passes over other control characters, such as a tab.
+        i = atOrBelow(data, m_text.size(), i, u'\r');
+        if (i == m_text.size() || data[i] == u'\r' || data[i] == u'\n') return i;
+    }
 }
 
 bool LineReader::next(QStringView* line) {

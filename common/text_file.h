@@ -38,6 +38,11 @@ private:
 
 namespace zoma {
 
+// The first position at or after from whose character is at or below limit,
+// or the size of text: a quick way past long runs of text to the next
+// control character or ASCII stop (a comma, a quote) that may matter.
+qsizetype findAtOrBelow(QStringView text, qsizetype from, char16_t limit);
+
 // All lines of a text, as LineReader cuts them.
 QList<QStringView> splitLines(QStringView text);
 

@@ -108,6 +108,15 @@ private slots:
         QTest::newRow("gbk opening like utf8")
             << QByteArray("\xd2\xb5\xd3\xe0") << QStringList{QStringLiteral("业余")};
         QTest::newRow("utf8 bom") << QByteArray("\xef\xbb\xbf\xe7\x94\xb2\r\n\xe4\xb9\x99") << ab;
+        // Only the start is checked before decoding; the rest must not fool it.
+        QTest::newRow("utf8 holding U+FFFD")
+            << QByteArray("\xe7\x94\xb2\xef\xbf\xbd") << QStringList{QStringLiteral("甲\uFFFD")};
+        const QString longStart(5000, u'a');
+        QTest::newRow("gbk after a long ascii start")
+            << QByteArray(5000, 'a') + "\xbc\xd7" << QStringList{longStart + QStringLiteral("甲")};
+        QTest::newRow("utf8 character across the look")
+            << QByteArray(4095, 'a') + "\xe7\x94\xb2"
+            << QStringList{longStart.first(4095) + QStringLiteral("甲")};
         QTest::newRow("empty lines") << QByteArray("\r\n\n\r") << QStringList{{}, {}, {}};
         QTest::newRow("empty") << QByteArray() << QStringList{};
     }
@@ -118,6 +127,21 @@ private slots:
         QStringList got;
         for (QStringView line : zoma::splitLines(decoded)) got << line.toString();
         QCOMPARE(got, lines);
+    }
+
+    // The scan takes eight characters at a time: every place of a stop, near
+    // block edges and in the tail, must be found, and nothing above the limit.
+    void findAtOrBelow() {
+        for (qsizetype size = 0; size <= 20; ++size) {
+            for (qsizetype stop = -1; stop < size; ++stop) {
+                QString text(size, u'甲');
+                if (size > 0) text[size - 1] = u'-';  // just above ','
+                if (stop >= 0) text[stop] = stop % 2 ? u',' : u'\t';
+                const qsizetype expected = stop < 0 ? size : stop;
+                QCOMPARE(zoma::findAtOrBelow(text, 0, u','), expected);
+                if (stop >= 0) QCOMPARE(zoma::findAtOrBelow(text, stop + 1, u','), size);
+            }
+        }
     }
 
     void encode() {
