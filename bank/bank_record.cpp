@@ -29,6 +29,27 @@ QStringView LevelRecords::own(QString text) {
     return owned.constLast();
 }
 
+QStringView LevelRecords::join(std::initializer_list<QStringView> pieces) {
+    constexpr qsizetype kBlock = 16 * 1024;
+    qsizetype size = 0;
+    for (const QStringView piece : pieces) size += piece.size();
+    auto piece = pieces.begin();
+    if (m_last && piece->utf16() == m_last && m_end - m_last >= size) {
+        m_free = m_last + piece->size();  // the text given last, maybe shortened
+        ++piece;
+    } else {
+        if (m_end - m_free < size) {
+            m_blocks.push_back(std::make_unique<char16_t[]>(std::max(size, kBlock)));
+            m_free = m_blocks.back().get();
+            m_end = m_free + std::max(size, kBlock);
+        }
+        m_last = m_free;
+    }
+    for (; piece != pieces.end(); ++piece)
+        m_free = std::copy(piece->utf16(), piece->utf16() + piece->size(), m_free);
+    return QStringView(m_last, m_free - m_last);
+}
+
 namespace zoma {
 
 bool checkRecords(LevelRecords& level, TextIssue* error) {

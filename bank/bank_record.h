@@ -8,6 +8,9 @@
 #include <QStringView>
 
 #include <array>
+#include <initializer_list>
+#include <memory>
+#include <vector>
 
 // A problem found in a text: the 1-based line it was found on (0 when it
 // concerns the text as a whole) and what is wrong, for the user.
@@ -37,10 +40,21 @@ struct BankRecord {
 struct LevelRecords {
     QList<BankRecord> records;
     QList<TextIssue> warnings;  // repairs made on the way; the records are good
-    QList<QString> owned;       // texts the input did not hold as they are (joined lines)
+    QList<QString> owned;       // texts the input did not hold as they are, such as sorted keys
 
     // Keeps text and gives a view of it that lives as long as this object.
     QStringView own(QString text);
+    // The pieces joined, kept alike. Joining onto the text given last
+    // extends it where it lies: a text wrapped over many lines is joined a
+    // line at a time, and an allocation for each cost more than the rest of
+    // reading it.
+    QStringView join(std::initializer_list<QStringView> pieces);
+
+private:
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    char16_t* m_free = nullptr;  // where the next joined text goes
+    char16_t* m_end = nullptr;   // the end of the block m_free is in
+    char16_t* m_last = nullptr;  // where the text joined last begins
 };
 
 namespace zoma {

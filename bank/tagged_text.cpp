@@ -144,17 +144,12 @@ private:
         if (!m_open) return fail(number, QStringLiteral("第一个标记之前有不属于任何题目的文字"));
         QStringView& value = m_values[m_last];
         const QStringView more = trimmed(text);
-        QString joined;
-        joined.reserve(value.size() + 1 + more.size());
-        joined += value;
-        while (!joined.isEmpty() && joined.back().isSpace()) joined.chop(1);
+        QStringView head = value;
+        while (!head.isEmpty() && head.back().isSpace()) head.chop(1);
         // Wrapped English words lose the blank at the break; Chinese has none.
-        if (isText(m_last) && !joined.isEmpty() && isAsciiWordChar(joined.back()) &&
-            isAsciiWordChar(more.front())) {
-            joined += u' ';
-        }
-        joined += more;
-        value = m_out->own(std::move(joined));
+        const bool blank = isText(m_last) && !head.isEmpty() && isAsciiWordChar(head.back()) &&
+                           isAsciiWordChar(more.front());
+        value = m_out->join({head, blank ? u" " : u"", more});
         return true;
     }
 

@@ -108,6 +108,18 @@ private slots:
             << QStringList{
                    plain,
                    QStringLiteral("MC1-0002|LX|2.1|The 50 ohm line|D|[A]1|[B]2|[C]3|[D]100 9|")};
+        // Joined texts are kept in blocks; these outgrow one.
+        QString longLines;
+        for (int i = 0; i < 5000; ++i) longLines += QStringLiteral("问题文字\n");
+        const QString longText = QString(longLines).remove(u'\n');
+        QTest::newRow("texts wrapped past a block")
+            << QStringLiteral("[J]LK0001\n[P]1.1.1\n[I]MC2-0001\n[Q]") + longLines +
+                   QStringLiteral(
+                       "[T]AC\n[A]甲\n乙\n[B]乙\n[C]丙\n[D]丁\n"
+                       "[J]LX\n[P]2\n[I]MC2-0002\n[Q]a\nb\n[T]A\n[A]1\n[B]2\n[C]3\n[D]4\n")
+            << QStringList{QStringLiteral("MC2-0001|LK0001|1.1.1|%1|AC|[A]甲乙|[B]乙|[C]丙|[D]丁|")
+                               .arg(longText),
+                           QStringLiteral("MC2-0002|LX|2|a b|A|[A]1|[B]2|[C]3|[D]4|")};
         QTest::newRow("out of order, two labels, web address")
             << QStringLiteral(
                    "[I]MC1-0059\n[J]LY0014、[J]LY0017\n[P]1.3.2\n[T]B\n[Q]问\n"
