@@ -14,8 +14,12 @@ bool TextSlots::set(qint64 index, const QString& text) {
 bool TextSlots::assign(qint64 index, QStringView text) {
     if (!contains(index)) return false;
     QString& slot = m_slots[index];
+    // Such as the 2025 fields of an earlier-edition record: no need to touch
+    // the slot's storage.
+    if (text.isEmpty() && slot.isEmpty()) return true;
     if (slot.isDetached() && slot.capacity() >= text.size()) {
-        slot.resize(text.size());
+        // A bank read again mostly fits its slots exactly.
+        if (slot.size() != text.size()) slot.resize(text.size());
         std::copy(text.begin(), text.end(), slot.begin());
     } else {
         slot = text.toString();
@@ -28,7 +32,7 @@ bool TextSlots::assign(qint64 index, QStringView head, QStringView tail) {
     QString& slot = m_slots[index];
     const qsizetype size = head.size() + tail.size();
     if (slot.isDetached() && slot.capacity() >= size) {
-        slot.resize(size);
+        if (slot.size() != size) slot.resize(size);
     } else {
         slot = QString(size, Qt::Uninitialized);
     }
