@@ -9,6 +9,7 @@
 #include "import/unzip_bridge.h"
 #include "import/unzip_engine.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
@@ -33,6 +34,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: zoma_unzip <package.zip> <folder>\n");
         return 10;
     }
+    // The bridge finds the engine's module beside the program.
+    QCoreApplication app(argc, argv);
     ConsoleDialogs dialogs;
     UnzipBridge bridge(dialogs);
     bridge.UnzipMessages.clear();

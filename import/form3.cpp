@@ -3,7 +3,7 @@
 
 #include "import/archive_pdfs.h"
 #include "import/unzip_engine.h"
-#include "pdf/pdf_import.h"
+#include "pdf/pdf_module.h"
 #include "ui_form3.h"
 
 #include <QDir>
@@ -105,7 +105,7 @@ void Form3::Command1_Click() {
         }
     }
     if (pdfs.isEmpty()) return;
-    m_dialogs.message(zoma::importPdfFiles(pdfs, libDir).message);
+    m_dialogs.message(zoma::importPdfFilesFromModule(pdfs, libDir).message);
 }
 
 bool Form3::unzip(const QString& archive, const QString& libDir) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_bridge.h"
 
+#include "common/module.h"
 #include "import/entry_names.h"
 #include "import/unzip_engine.h"
 
@@ -15,6 +16,8 @@ const QString UnzipBridge::ReplaceCaption = QStringLiteral("VBUnzip - File alrea
 // listing in its 80-column form.
 namespace {
 
+const QString kEngineModule = QStringLiteral(ZOMA_UNZIP_MODULE);
+const QString NoEngineText = QStringLiteral("无法载入解压组件：");
 constexpr qsizetype kMaxPrintBytes = 32801;
 constexpr qsizetype kShownNameBytes = 256;
 constexpr int kListingWidth = 80;
@@ -103,6 +106,17 @@ private:
 int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetDir,
                               qint16 promptOverwrite, qint16 overwriteExisting, qint16 listOnly,
                               qint16 honourDirectories, qint32 includeCount, qint32 excludeCount) {
+    QString error;
+    const auto version =
+        reinterpret_cast<UzpVersion2Fn>(zoma::moduleFunction(kEngineModule, "UzpVersion2", &error));
+    const auto unzip = version ? reinterpret_cast<WindllUnzipFn>(
+                                     zoma::moduleFunction(kEngineModule, "windll_unzip", &error))
+                               : nullptr;
+    if (!unzip) {
+        m_dialogs.message(NoEngineText + error);
+        return NoEngine;
+    }
+
     // Texts in the library's form, alive until the call returns.
     const QByteArray archive = zoma::toNarrow(archivePath);
     const QByteArray target = zoma::toNarrow(targetDir);
@@ -125,18 +139,18 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
     callbacks.entry = entryThunk;
     callbacks.service = nullptr;
 
-    UnzipVersionInfo version;
-    version.length = sizeof(UnzipVersionInfo);
-    fillBlanks(version.betaLevel.data(), version.betaLevel.size());
-    fillBlanks(version.date.data(), version.date.size());
-    fillBlanks(version.libraryVersion.data(), version.libraryVersion.size());
+    UnzipVersionInfo versionInfo;
+    versionInfo.length = sizeof(UnzipVersionInfo);
+    fillBlanks(versionInfo.betaLevel.data(), versionInfo.betaLevel.size());
+    fillBlanks(versionInfo.date.data(), versionInfo.date.size());
+    fillBlanks(versionInfo.libraryVersion.data(), versionInfo.libraryVersion.size());
 
     qint32 result = 0;
     {
         const Activation active(this);
-        UzpVersion2(&version);
-        result = windll_unzip(includeCount, includes.pointers(), excludeCount, excludes.pointers(),
-                              &options, &callbacks);
+        version(&versionInfo);
+        result = unzip(includeCount, includes.pointers(), excludeCount, excludes.pointers(),
+                       &options, &callbacks);
     }
     if (result != 0) m_dialogs.message(ErrorPrefix + QString::number(result));
     return result;

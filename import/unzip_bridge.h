@@ -32,6 +32,10 @@ public:
     QString UnzipListing;        // a header line and one 80-column line per entry
     qint32 UnzipEntryCount = 0;  // entries reported since the caller set it to 0
 
+    // UnzipArchive's result when the engine's module cannot be loaded; the
+    // reason has been shown to the user.
+    static constexpr int NoEngine = -1;
+
     // Extracts archivePath into targetDir through the engine. A non-zero
     // result has been shown to the user as "错误代码：" and the number.
     int UnzipArchive(const QString& archivePath, const QString& targetDir, qint16 promptOverwrite,

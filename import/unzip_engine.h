@@ -95,7 +95,10 @@ struct UnzipVersionInfo {
 };
 static_assert(sizeof(UnzipVersionInfo) == 64);
 
-// The component's two entries keep the global names of its interface.
+// The component's two entries keep the global names of its interface, with
+// C linkage: the program finds them in the engine's module by these names
+// (common/module.h), as a library of the component's kind is used.
+extern "C" {
 
 // Fills in the version record when its length field says it is large enough.
 void UzpVersion2(UnzipVersionInfo* info);
@@ -109,6 +112,12 @@ void UzpVersion2(UnzipVersionInfo* info);
 qint32 windll_unzip(qint32 includeCount, const char* const* includeNames, qint32 excludeCount,
                     const char* const* excludeNames, const UnzipOptions* options,
                     const UnzipCallbacks* callbacks);
+
+using UzpVersion2Fn = void (*)(UnzipVersionInfo* info);
+using WindllUnzipFn = qint32 (*)(qint32 includeCount, const char* const* includeNames,
+                                 qint32 excludeCount, const char* const* excludeNames,
+                                 const UnzipOptions* options, const UnzipCallbacks* callbacks);
+}
 
 // The most a single extraction writes, whatever the disk holds.
 constexpr quint64 UnzipBudget = quint64(2) * 1024 * 1024 * 1024;

@@ -150,10 +150,6 @@ QStringList libraryLabels(const QString& libDir) {
 
 }  // namespace
 
-bool isPdfName(const QString& path) {
-    return path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-}
-
 PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) {
     QStringList problems;
     QList<LevelFile> levels;

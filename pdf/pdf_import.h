@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "pdf/pdf_module.h"
+
 #include <QString>
 #include <QStringList>
-
-// What an import of published PDF files did, in one message for the user.
-struct PdfImportResult {
-    bool ok = false;  // false: nothing was written
-    QString message;
-};
 
 namespace zoma {
 
@@ -17,8 +13,5 @@ namespace zoma {
 // "<level>题库.txt" (UTF-8) and each picture as "<label>.jpg" into libDir.
 // The whole bank is only compared with the level files.
 PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir);
-
-// Whether a path names a PDF by its extension.
-bool isPdfName(const QString& path);
 
 }  // namespace zoma

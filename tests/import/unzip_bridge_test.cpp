@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/unzip_bridge.h"
+#include "common/module.h"
 #include "common/text_file.h"
 #include "tests/import/zip_builder.h"
 #include "tests/support/scripted_dialogs.h"
@@ -156,6 +157,18 @@ private slots:
         // A count past the 100 slots stops at the list's end, it does not read past it.
         QCOMPARE(m_bridge->UnzipArchive(path, QString(), 0, 0, 1, 0, 101, 0), 10);
         QCOMPARE(m_dialogs.takeTexts(), QStringList{"错误代码：10"});
+    }
+
+    // The engine lies beside the program in a build; what cannot be had says why.
+    void engineModule() {
+        const QString engine = QStringLiteral("libzoma_unzip_engine.so");
+        QString error;
+        QVERIFY(zoma::moduleFunction(engine, "windll_unzip", &error));
+        QVERIFY(!zoma::moduleFunction(engine, "no_such_entry", &error));
+        QVERIFY2(error.contains(QStringLiteral("no_such_entry")), qPrintable(error));
+        QVERIFY(
+            !zoma::moduleFunction(QStringLiteral("libno_such_module.so"), "windll_unzip", &error));
+        QVERIFY2(error.contains(QStringLiteral("libno_such_module.so")), qPrintable(error));
     }
 };
 

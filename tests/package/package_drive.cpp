@@ -2,12 +2,14 @@
 // Drives the installed program through a user's first run: import the
 // package, read level A, practise, export, exit. The package test loads it
 // into the program with LD_PRELOAD, so the program itself carries no test
-// code. It reads ZOMA_DRIVE_PACKAGE (the zip to import) and ZOMA_DRIVE_DATA
-// (the folder every file must land in, ending in a separator). Any surprise
+// code. It reads ZOMA_DRIVE_PACKAGE (the zip to import), ZOMA_DRIVE_PDF (a
+// file named .pdf that is none) and ZOMA_DRIVE_DATA (the folder every file
+// must land in, ending in a separator). Any surprise
 // ends the process with status 3 and the reason on stderr.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -53,14 +55,15 @@ void expectText(const QString& actual, const QString& expected, const char* what
 }
 
 // Answers every modal dialog as the script expects: the file dialog with the
-// package, each message box with its positive button, and nothing else.
+// file chosen last, each message box with its positive button, and nothing else.
 class Answers final {
 public:
-    explicit Answers(const QString& package) : m_package(package) {
+    explicit Answers(const QString& file) : m_file(file) {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
         m_timer.start(20);
     }
     void expect(const QString& textStart) { m_expected.push_back(textStart); }
+    void choose(const QString& file) { m_file = file; }
     void checkAllShown() const {
         if (!m_expected.empty()) fail(QStringLiteral("no message \"%1\"").arg(m_expected.front()));
     }
@@ -69,7 +72,19 @@ private:
     void answer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            dialog->selectFile(m_package);
+            // As a user does: the type that shows the file first.
+            const QString pattern = QStringLiteral("*.") + QFileInfo(m_file).suffix();
+            for (const QString& filter : dialog->nameFilters()) {
+                if (filter.contains(pattern, Qt::CaseInsensitive)) {
+                    dialog->selectNameFilter(filter);
+                    break;
+                }
+            }
+            dialog->selectFile(m_file);
+            // The name field keeps the name proposed while it has the focus:
+            // type the path there, as a user would.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(m_file);
             QMetaObject::invokeMethod(dialog, "accept");
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             if (m_expected.empty() || !box->text().startsWith(m_expected.front())) {
@@ -83,7 +98,7 @@ private:
         }
     }
 
-    QString m_package;
+    QString m_file;
     std::deque<QString> m_expected;
     QTimer m_timer;
 };
@@ -106,15 +121,26 @@ void drive() {
     Answers& answers = *new Answers(setting("ZOMA_DRIVE_PACKAGE"));
     QTimer::singleShot(60000, [] {
         QWidget* modal = QApplication::activeModalWidget();
-        fail(QStringLiteral("the run did not end within a minute; last pressed %1, modal: %2")
-                 .arg(lastStep, modal ? QLatin1String(modal->metaObject()->className())
-                                      : QLatin1String("none")));
+        const auto* box = qobject_cast<QMessageBox*>(modal);
+        fail(QStringLiteral("the run did not end within a minute; last pressed %1, modal: %2 %3")
+                 .arg(lastStep,
+                      modal ? QLatin1String(modal->metaObject()->className())
+                            : QLatin1String("none"),
+                      box ? box->text() : QString()));
     });
 
     press(answers, "Form1", "Command2");
     expectText(control<QLabel>("Form3", "Label3")->text(), data, "the import window's folder");
     press(answers, "Form3", "Command3");
     answers.expect(QStringLiteral("解压完成"));
+    press(answers, "Form3", "Command1");
+    // The PDF reader is a module of its own: it must be found where the
+    // package put it, and answer.
+    const QString pdf = setting("ZOMA_DRIVE_PDF");
+    answers.choose(pdf);
+    press(answers, "Form3", "Command3");
+    answers.expect(QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n") +
+                   QFileInfo(pdf).fileName() + QStringLiteral("：不是PDF文件"));
     press(answers, "Form3", "Command1");
     press(answers, "Form3", "Command2");
 

@@ -51,10 +51,11 @@ if ! chattr -R +i "$root" 2>/dev/null; then
 fi
 
 data=$home/.local/share/zoma_review
+echo 'no PDF at all' >"$work/not-a-bank.pdf"
 status=0
 env -i PATH=/usr/bin:/bin LANG=C.UTF-8 HOME="$home" QT_QPA_PLATFORM=offscreen \
     ZOMA_DRIVE_PACKAGE="$root/usr/share/zoma_review/sample-package.zip" \
-    ZOMA_DRIVE_DATA="$data/" LD_PRELOAD="$driver" \
+    ZOMA_DRIVE_PDF="$work/not-a-bank.pdf" ZOMA_DRIVE_DATA="$data/" LD_PRELOAD="$driver" \
     timeout 90 "$root/usr/bin/zoma_review" || status=$?
 check test "$status" -eq 0
 

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/module.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
+
+QFunctionPointer zoma::moduleFunction(const QString& fileName, const char* name, QString* error) {
+    const QString dir = QCoreApplication::applicationDirPath() + u'/';
+    bool found = false;
+    for (const QString& path :
+         {dir + fileName, dir + QStringLiteral(ZOMA_MODULE_DIR) + u'/' + fileName}) {
+        // Never unloaded: QLibrary leaves a loaded library alone when it goes.
+        QLibrary library(path);
+        if (library.load()) {
+            const QFunctionPointer function = library.resolve(name);
+            if (!function) {
+                *error = QStringLiteral("%1 中没有 %2").arg(path, QLatin1String(name));
+            }
+            return function;
+        }
+        // A module that is there but does not load (a library it needs is
+        // missing, say) says more than one that is not there.
+        if (!found) *error = library.errorString();
+        found = found || QFileInfo::exists(path);
+    }
+    return nullptr;
+}
