@@ -8,9 +8,11 @@
 #include "ui/fonts.h"
 #include "ui_form2.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QPixmapCache>
@@ -176,15 +178,29 @@ void Form2::showPicture(const QString& entry) {
         // button): the picture is decoded once, and again only when the file
         // changes (a speed choice, see BENCHMARKS.md).
         const QFileInfo file(path);
-        const QString key = QStringLiteral("zoma-picture:%1:%2:%3")
+        const qreal ratio = m_ui->Image1->devicePixelRatioF();
+        const QSize box = m_ui->Image1->size() * ratio;
+        const QString key = QStringLiteral("zoma-picture:%1:%2:%3:%4x%5")
                                 .arg(path)
                                 .arg(file.size())
-                                .arg(file.lastModified().toMSecsSinceEpoch());
+                                .arg(file.lastModified().toMSecsSinceEpoch())
+                                .arg(box.width())
+                                .arg(box.height());
         if (!QPixmapCache::find(key, &picture)) {
             QByteArray bytes;
-            if (zoma::readRegularFile(path, kMaxFileSize, &bytes, &problem) &&
-                picture.loadFromData(bytes))
-                QPixmapCache::insert(key, picture);
+            if (zoma::readRegularFile(path, kMaxFileSize, &bytes, &problem)) {
+                QBuffer buffer(&bytes);
+                QImageReader reader(&buffer);
+                // The box stretches the picture to its own size, so a larger
+                // one is decoded at that size: a JPEG decodes at a fraction
+                // of its size much faster than whole (see BENCHMARKS.md).
+                const QSize size = reader.size();
+                if (size.width() > box.width() || size.height() > box.height())
+                    reader.setScaledSize(box);
+                picture = QPixmap::fromImage(reader.read());
+                picture.setDevicePixelRatio(ratio);
+                if (!picture.isNull()) QPixmapCache::insert(key, picture);
+            }
         }
     }
     // A missing or undecodable picture leaves the box empty, without a word;

@@ -83,7 +83,7 @@ shot() {  # window-id name
 }
 
 mkdir -p "$program" docs
-cp build/screenshots/bin/zoma_review "$program/"
+cp build/screenshots/bin/zoma_review build/screenshots/bin/*.so "$program/"
 cp build/screenshots/sample/sample-package.zip "$work/"
 # Where the sample's A类 paper holds LS0005, a question with a picture.
 sequence=$(grep -o 'LS[0-9]*' sample/A类.txt | grep -n -x LS0005 | cut -d: -f1)
