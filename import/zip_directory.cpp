@@ -191,8 +191,17 @@ ZipDirectory zoma::readZipDirectory(QIODevice& archive) {
     QString leadingProblem;
     int leading = 0;
     for (qsizetype i = tail.size() - kEndSize; i >= 0; --i) {
-        if (le32(tail, i) != kEndSignature || i + kEndSize + le16(tail, i + 20) > tail.size())
+        if (le32(tail, i) != kEndSignature) continue;
+        if (i + kEndSize + le16(tail, i + 20) > tail.size()) {
+            // Its comment runs past the end of the file: not ours to read,
+            // but Info-ZIP follows such a record with a warning, so it still
+            // counts as a directory.
+            if (leadsToEntries(archive, tail, tailStart, i, nullptr) && ++leading > 1) {
+                return failure(Status::Damaged,
+                               QStringLiteral("more than one end of central directory"));
+            }
             continue;
+        }
         EndRecord record;
         QString problem;
         const bool read = readEnd(archive, tail, tailStart, i, &record, &problem);

@@ -287,6 +287,12 @@ private slots:
             {{.name = "a", .data = QByteArray(4000, 'z'), .method = 8},
              {.name = "b", .data = QByteArray(4000, 'z'), .method = 8, .shareWith = 0}}),
             .result = 3});
+        // Unzip follows a record whose comment runs past the end, with a warning.
+        QByteArray hiddenLongComment = withHiddenDirectory(pair,
+            {{.name = "list.txt", .data = "bank"}, {.name = "bank.txt", .data = "list"}});
+        hiddenLongComment[hiddenLongComment.size() - 1] = '\x7F';
+        add("second directory with a comment past the end", {.archive = hiddenLongComment,
+            .result = 3});
         add("bytes after the end record", {.archive = buildZip(pair) + "trailing junk",
             .result = 1, .after = {{"lib/bank.txt", "bank"}, {"lib/list.txt", "list"}}});
         add("empty archive stored last", {.archive = buildZip({{.name = "a", .data = "1"},
