@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -42,6 +44,16 @@ Timed timed(Work&& work) {
 // build slows a pair, not one side. Reports each side's median and the median
 // of the per-pair ratios as counters.
 benchmark::internal::Benchmark* registerPair(const char* name, Side ours, Side baseline);
+
+// Shows a window and waits until the platform has exposed and painted it;
+// false when that takes more than five seconds.
+bool showExposed(QWidget& window);
+
+// Times press() and a repaint of window at every iteration, the events it
+// left handled untimed; the median press goes to the counter kMedianMs. A
+// text in unexpected afterwards (a message nobody asked for) fails the run.
+void timePresses(benchmark::State& state, QWidget& window, const std::function<void()>& press,
+                 const QString& unexpected);
 
 // Names of the figures, as the table at the end finds them.
 namespace BenchName {

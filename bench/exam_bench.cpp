@@ -9,17 +9,11 @@
 #include "bank/read_data.h"
 #include "exam/exam_window.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -34,17 +28,6 @@ public:
 
     QString unexpected;
 };
-
-bool waitExposed(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed())) {
-        if (waited.elapsed() > 5000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
 
 // The window over a library read as the read-data button reads it; the
 // program folder is a fresh one so that no notebook or settings interfere.
@@ -63,24 +46,13 @@ struct ExamBench {
         ExamEnvironment env = ExamEnvironment::system();
         env.seed = [this] { return seeds++; };
         window = std::make_unique<ExamWindow>(*bank, values, dialogs, kBenchLevel, env);
-        window->show();
-        if (!waitExposed(*window)) return QStringLiteral("the exam window did not show");
+        if (!showExposed(*window)) return QStringLiteral("the exam window did not show");
         return dialogs.unexpected;
     }
     QPushButton* button(const char* name) {
         return window->findChild<QPushButton*>(QLatin1String(name));
     }
 };
-
-double medianOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-using Clock = std::chrono::steady_clock;
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 void start(benchmark::State& state, const BenchContext& context) {
     ExamBench bench;
@@ -92,21 +64,8 @@ void start(benchmark::State& state, const BenchContext& context) {
             qPrintable(error.isEmpty() ? QStringLiteral("no start button") : error));
         return;
     }
-    std::vector<double> presses;
-    for (auto _ : state) {
-        const Clock::time_point t = Clock::now();
-        startButton->click();
-        bench.window->repaint();
-        presses.push_back(msSince(t));
-        state.PauseTiming();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    if (!bench.dialogs.unexpected.isEmpty()) {
-        state.SkipWithError(qPrintable(bench.dialogs.unexpected));
-        return;
-    }
-    state.counters[kMedianMs] = medianOf(presses);
+    timePresses(
+        state, *bench.window, [startButton] { startButton->click(); }, bench.dialogs.unexpected);
 }
 
 void answerAndNext(benchmark::State& state, const BenchContext& context) {
@@ -121,29 +80,18 @@ void answerAndNext(benchmark::State& state, const BenchContext& context) {
         return;
     }
     startButton->click();
-    std::vector<double> presses;
+    // Back and forth through the paper, every question with its picture.
     bool forward = true;
-    for (auto _ : state) {
-        // Back and forth through the paper, every question with its picture.
+    const auto press = [&] {
         QPushButton* move = forward ? next : previous;
         if (!move->isEnabled()) {
             forward = !forward;
             move = forward ? next : previous;
         }
-        const Clock::time_point t = Clock::now();
         letter->click();
         move->click();
-        bench.window->repaint();
-        presses.push_back(msSince(t));
-        state.PauseTiming();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    if (!bench.dialogs.unexpected.isEmpty()) {
-        state.SkipWithError(qPrintable(bench.dialogs.unexpected));
-        return;
-    }
-    state.counters[kMedianMs] = medianOf(presses);
+    };
+    timePresses(state, *bench.window, press, bench.dialogs.unexpected);
 }
 
 }  // namespace

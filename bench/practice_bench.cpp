@@ -9,17 +9,11 @@
 #include "practice/form2.h"
 #include "practice/random_order.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -35,17 +29,6 @@ public:
     QString unexpected;
 };
 
-bool waitExposed(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed())) {
-        if (waited.elapsed() > 5000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
-
 void next(benchmark::State& state, const BenchContext& context) {
     SharedValues values;
     values.AppDir = context.inputs.practiceAppDir;
@@ -59,31 +42,13 @@ void next(benchmark::State& state, const BenchContext& context) {
     BenchDialogs dialogs;
     RandomOrder random;
     Form2 form(*bank, values, dialogs, random);
-    form.show();
     auto* nextButton = form.findChild<QPushButton*>(QStringLiteral("Command1"));
-    if (!nextButton || !waitExposed(form)) {
+    if (!nextButton || !showExposed(form)) {
         state.SkipWithError("the practice window did not show");
         return;
     }
-
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> presses;
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        nextButton->click();
-        form.repaint();
-        presses.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        state.PauseTiming();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
-    if (!dialogs.unexpected.isEmpty()) {
-        state.SkipWithError(qPrintable(dialogs.unexpected));
-        return;
-    }
-    if (presses.empty()) return;
-    std::sort(presses.begin(), presses.end());
-    state.counters[kMedianMs] = presses[presses.size() / 2];
+    timePresses(
+        state, form, [nextButton] { nextButton->click(); }, dialogs.unexpected);
 }
 
 }  // namespace
