@@ -44,26 +44,12 @@ QStringList paperIds(const QuestionBank& bank, int count) {
 
 }  // namespace
 
-class BankTest final : public QObject {
+class BankTest final : public StoreTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QuestionBank m_bank;
-    SharedValues m_values;
-
-    void writeLib(const QString& name, const QByteArray& bytes) {
-        writeBytes(m_values.LibDir + u'/' + name, bytes);
-    }
-
 private slots:
-    void init() {
-        QVERIFY(m_dir.isValid());
-        QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(m_dir.path());
-        m_bank = QuestionBank();
-        m_values = programValues(m_dir.path());
-    }
+    void init() { QVERIFY(resetStore()); }
 
     void wholeNumber_data() {
         QTest::addColumn<QString>("text");

@@ -42,29 +42,16 @@ const QString kCsvHeader = QStringLiteral("J,P,I,Q,T,A,B,C,D\r\n");
 
 }  // namespace
 
-class LevelFileTest final : public QObject {
+class LevelFileTest final : public StoreTest {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QuestionBank m_bank;
-    SharedValues m_values;
-
-    void writeLib(const QString& name, const QByteArray& bytes) {
-        writeBytes(m_values.LibDir + u'/' + name, bytes);
-    }
     LoadResult read(const QString& level = QStringLiteral("A类")) {
         return ReadData(m_bank, m_values, level);
     }
 
 private slots:
-    void init() {
-        QVERIFY(m_dir.isValid());
-        QDir(m_dir.path()).removeRecursively();
-        QDir().mkpath(m_dir.path());
-        m_bank = QuestionBank();
-        m_values = programValues(m_dir.path());
-    }
+    void init() { QVERIFY(resetStore()); }
 
     void identifiers_data() {
         QTest::addColumn<QString>("id");

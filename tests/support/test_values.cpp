@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/test_values.h"
 
+#include "tests/support/test_files.h"
+
+#include <QDir>
 #include <QTest>
 
 SharedValues programValues(const QString& programDir) {
@@ -26,4 +29,17 @@ void fillPaper(QuestionBank& bank, int count, const std::function<int(int)>& que
         if (!stored) QTest::qFail("question number outside the store", __FILE__, __LINE__);
     }
     bank.PaperCount = count;
+}
+
+bool StoreTest::resetStore() {
+    if (!m_dir.isValid()) return false;
+    QDir(m_dir.path()).removeRecursively();
+    if (!QDir().mkpath(m_dir.path())) return false;
+    m_bank = QuestionBank();
+    m_values = programValues(m_dir.path());
+    return true;
+}
+
+void StoreTest::writeLib(const QString& name, const QByteArray& bytes) {
+    writeBytes(m_values.LibDir + u'/' + name, bytes);
 }
