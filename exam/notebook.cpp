@@ -98,20 +98,20 @@ bool Notebook::save(QString* error) const {
     return false;
 }
 
-const Notebook::Entry* Notebook::find(Edition edition, const QString& id) const {
-    for (const Entry& e : m_entries) {
-        if (e.edition == edition && e.id == id) return &e;
+qsizetype Notebook::indexOf(Edition edition, const QString& id) const {
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].edition == edition && m_entries[i].id == id) return i;
     }
-    return nullptr;
+    return -1;
+}
+
+const Notebook::Entry* Notebook::find(Edition edition, const QString& id) const {
+    const qsizetype at = indexOf(edition, id);
+    return at < 0 ? nullptr : &m_entries[at];
 }
 
 void Notebook::answered(Edition edition, const QString& id, bool right) {
-    const qsizetype at = [&] {
-        for (qsizetype i = 0; i < m_entries.size(); ++i) {
-            if (m_entries[i].edition == edition && m_entries[i].id == id) return i;
-        }
-        return qsizetype(-1);
-    }();
+    const qsizetype at = indexOf(edition, id);
     if (right) {
         if (at < 0) return;
         if (++m_entries[at].rightStreak >= RightToLeave) m_entries.removeAt(at);

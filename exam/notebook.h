@@ -37,6 +37,7 @@ public:
     const QString& path() const { return m_path; }
 
 private:
+    qsizetype indexOf(Edition edition, const QString& id) const;  // -1 when absent
     QString m_path;
     QList<Entry> m_entries;
     bool m_broken = false;
