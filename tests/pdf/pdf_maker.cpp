@@ -9,23 +9,24 @@ namespace pdfmaker {
 
 namespace {
 
-void setUp(QPdfWriter& writer, QPainter& painter) {
-    Q_UNUSED(writer);
+// An A4 page without margins at 72 dots an inch, so that a point is a dot.
+bool begin(QPdfWriter& writer, QPainter& painter) {
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(72);
+    if (!painter.begin(&writer)) return false;
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(10);
     painter.setFont(font);
+    return true;
 }
 
 }  // namespace
 
 bool writeTextPdf(const QString& path, const QList<QStringList>& pages) {
     QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
     QPainter painter;
-    if (!painter.begin(&writer)) return false;
-    setUp(writer, painter);
+    if (!begin(writer, painter)) return false;
     for (qsizetype p = 0; p < pages.size(); ++p) {
         if (p > 0) writer.newPage();
         double y = 60;
@@ -39,12 +40,8 @@ bool writeTextPdf(const QString& path, const QList<QStringList>& pages) {
 
 bool writeSheetPdf(const QString& path, const QList<Drawing>& drawings) {
     QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
     QPainter painter;
-    if (!painter.begin(&writer)) return false;
-    setUp(writer, painter);
+    if (!begin(writer, painter)) return false;
     int page = 0;
     for (const Drawing& d : drawings) {
         while (page < d.page) {
