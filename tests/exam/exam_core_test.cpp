@@ -131,36 +131,18 @@ private slots:
         QTest::addColumn<QString>("pressed");  // letters pressed, in order
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<bool>("right");
-        QTest::newRow("single right") << "B"
-                                      << "B"
-                                      << "B" << true;
-        QTest::newRow("single changed to right") << "B"
-                                                 << "AB"
-                                                 << "B" << true;
-        QTest::newRow("single changed to wrong") << "B"
-                                                 << "BA"
-                                                 << "A" << false;
-        QTest::newRow("single unanswered") << "B"
-                                           << ""
-                                           << "" << false;
-        QTest::newRow("multiple exact") << "AC"
-                                        << "CA"
-                                        << "AC" << true;
-        QTest::newRow("multiple partly right") << "AC"
-                                               << "A"
-                                               << "A" << false;
-        QTest::newRow("multiple one too many") << "AC"
-                                               << "ACD"
-                                               << "ACD" << false;
-        QTest::newRow("multiple toggled back") << "BCD"
-                                               << "BCDAA"
-                                               << "BCD" << true;
-        QTest::newRow("multiple toggled off") << "AC"
-                                              << "ACC"
-                                              << "A" << false;
-        QTest::newRow("multiple all four") << "ABCD"
-                                           << "DCBA"
-                                           << "ABCD" << true;
+        // clang-format off
+        QTest::newRow("single right")            << "B"    << "B"     << "B"    << true;
+        QTest::newRow("single changed to right") << "B"    << "AB"    << "B"    << true;
+        QTest::newRow("single changed to wrong") << "B"    << "BA"    << "A"    << false;
+        QTest::newRow("single unanswered")       << "B"    << ""      << ""     << false;
+        QTest::newRow("multiple exact")          << "AC"   << "CA"    << "AC"   << true;
+        QTest::newRow("multiple partly right")   << "AC"   << "A"     << "A"    << false;
+        QTest::newRow("multiple one too many")   << "AC"   << "ACD"   << "ACD"  << false;
+        QTest::newRow("multiple toggled back")   << "BCD"  << "BCDAA" << "BCD"  << true;
+        QTest::newRow("multiple toggled off")    << "AC"   << "ACC"   << "A"    << false;
+        QTest::newRow("multiple all four")       << "ABCD" << "DCBA"  << "ABCD" << true;
+        // clang-format on
     }
     void scoring() {
         QFETCH(QString, correct);

@@ -227,28 +227,19 @@ private slots:
     void refused_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("not a PDF") << "text"
-                                   << "不是PDF文件，或文件已损坏";
-        QTest::newRow("cut short") << "cut"
-                                   << "PDF文件已损坏";
-        QTest::newRow("broken cross references") << "xref"
-                                                 << "PDF文件已损坏";
-        QTest::newRow("password") << "encrypted"
-                                  << "PDF文件已加密，需要密码才能打开";
-        QTest::newRow("no records, no pictures") << "letter"
-                                                 << "不是题库文件";
-        QTest::newRow("a FIFO, never waited on") << "fifo"
-                                                 << "附件.pdf：不是普通文件";
-        QTest::newRow("checks fail") << "bad records"
-                                     << "A类题库.pdf（MC1-0002）：题号重复";
-        QTest::newRow("a key outside A-D") << "bad records"
-                                           << "正确答案“E”不在A～D之内";
-        QTest::newRow("too few answers") << "bad records"
-                                         << "有3个答案，应为4个";
-        QTest::newRow("pictures that cannot all be paired") << "bad sheet"
-                                                            << "图片无法全部配对";
-        QTest::newRow("two files of one level") << "two A"
-                                                << "都是A类的题库";
+        // clang-format off
+        QTest::newRow("not a PDF") << "text" << "不是PDF文件，或文件已损坏";
+        QTest::newRow("cut short") << "cut" << "PDF文件已损坏";
+        QTest::newRow("broken cross references") << "xref" << "PDF文件已损坏";
+        QTest::newRow("password") << "encrypted" << "PDF文件已加密，需要密码才能打开";
+        QTest::newRow("no records, no pictures") << "letter" << "不是题库文件";
+        QTest::newRow("a FIFO, never waited on") << "fifo" << "附件.pdf：不是普通文件";
+        QTest::newRow("checks fail") << "bad records" << "A类题库.pdf（MC1-0002）：题号重复";
+        QTest::newRow("a key outside A-D") << "bad records" << "正确答案“E”不在A～D之内";
+        QTest::newRow("too few answers") << "bad records" << "有3个答案，应为4个";
+        QTest::newRow("pictures that cannot all be paired") << "bad sheet" << "图片无法全部配对";
+        QTest::newRow("two files of one level") << "two A" << "都是A类的题库";
+        // clang-format on
     }
     void refused() {
         QFETCH(QString, kind);

@@ -186,18 +186,14 @@ private slots:
         QTest::addColumn<QString>("after");  // null: the key was discarded
         QTest::addColumn<int>("question");   // 0: the question shown before stays
         const int bs = Qt::Key_Backspace;
-        QTest::newRow("digit") << "1" << 1 << int(Qt::Key_2) << "2"
-                               << "12" << 12;
-        QTest::newRow("past the end") << "12" << 2 << int(Qt::Key_3) << "3"
-                                      << "123" << 0;
-        QTest::newRow("leading zeros") << "00" << 2 << int(Qt::Key_7) << "7"
-                                       << "007" << 7;
-        QTest::newRow("backspace") << "12" << 2 << bs << "\b"
-                                   << "1" << 1;
-        QTest::newRow("backspace to empty") << "3" << 1 << bs << "\b"
-                                            << "" << 0;
-        QTest::newRow("delete") << "12" << 0 << int(Qt::Key_Delete) << "\x7f"
-                                << "2" << 2;
+        // clang-format off
+        QTest::newRow("digit") << "1" << 1 << int(Qt::Key_2) << "2" << "12" << 12;
+        QTest::newRow("past the end") << "12" << 2 << int(Qt::Key_3) << "3" << "123" << 0;
+        QTest::newRow("leading zeros") << "00" << 2 << int(Qt::Key_7) << "7" << "007" << 7;
+        QTest::newRow("backspace") << "12" << 2 << bs << "\b" << "1" << 1;
+        QTest::newRow("backspace to empty") << "3" << 1 << bs << "\b" << "" << 0;
+        QTest::newRow("delete") << "12" << 0 << int(Qt::Key_Delete) << "\x7f" << "2" << 2;
+        // clang-format on
         QTest::newRow("arrow") << "12" << 2 << int(Qt::Key_Left) << "" << QString() << 0;
         for (const char* c : {"a", "-", ".", " ", "\r"}) {
             const int key = *c == '\r' ? int(Qt::Key_Return) : QChar(*c).toUpper().unicode();
@@ -302,24 +298,17 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::addColumn<QString>("question");
         const QString q2 = QStringLiteral("问题2");
-        QTest::newRow("none") << "LK0102"
-                              << "" << QByteArray() << false << q2;
-        QTest::newRow("exact name") << "LK0102"
-                                    << "LK0102.jpg" << QByteArray() << true << q2;
-        QTest::newRow("upper case") << "LK0102"
-                                    << "LK0102.JPG" << QByteArray() << true << q2;
-        QTest::newRow("mixed case") << "LK0102"
-                                    << "lk0102.Jpg" << QByteArray() << true << q2;
-        QTest::newRow("undecodable") << "LK0102"
-                                     << "LK0102.jpg" << QByteArray("x") << false << q2;
-        QTest::newRow("folder") << "LK0102"
-                                << "LK0102.jpg" << QByteArray("/") << false << q2;
-        QTest::newRow("leading zeros") << "LK00102"
-                                       << "LK0102.jpg" << QByteArray() << false << q2;
-        QTest::newRow("no number") << "LKx12"
-                                   << "LKx12.jpg" << QByteArray() << true << "";
-        QTest::newRow("past 2000") << "LK2001"
-                                   << "" << QByteArray() << false << "";
+        // clang-format off
+        QTest::newRow("none") << "LK0102" << "" << QByteArray() << false << q2;
+        QTest::newRow("exact name") << "LK0102" << "LK0102.jpg" << QByteArray() << true << q2;
+        QTest::newRow("upper case") << "LK0102" << "LK0102.JPG" << QByteArray() << true << q2;
+        QTest::newRow("mixed case") << "LK0102" << "lk0102.Jpg" << QByteArray() << true << q2;
+        QTest::newRow("undecodable") << "LK0102" << "LK0102.jpg" << QByteArray("x") << false << q2;
+        QTest::newRow("folder") << "LK0102" << "LK0102.jpg" << QByteArray("/") << false << q2;
+        QTest::newRow("leading zeros") << "LK00102" << "LK0102.jpg" << QByteArray() << false << q2;
+        QTest::newRow("no number") << "LKx12" << "LKx12.jpg" << QByteArray() << true << "";
+        QTest::newRow("past 2000") << "LK2001" << "" << QByteArray() << false << "";
+        // clang-format on
     }
     void pictures() {
         QFETCH(QString, entry);
