@@ -18,7 +18,10 @@ int main(int argc, char* argv[]) {
     zoma::installFontFallbacks();
 
     QtDialogs dialogs;
-    ReviewTool tool(dialogs, ProgramFolder::dataDir(QCoreApplication::applicationDirPath()));
+    bool readOnly = false;
+    ReviewTool tool(dialogs,
+                    ProgramFolder::dataDir(QCoreApplication::applicationDirPath(), &readOnly));
     tool.mainWindow().show();
+    if (readOnly) static_cast<Dialogs&>(dialogs).message(ReviewTool::ReadOnlyText);
     return QApplication::exec();
 }

@@ -7,6 +7,10 @@
 #include "main_window/form1.h"
 #include "practice/form2.h"
 
+const QString ReviewTool::ReadOnlyText = QStringLiteral(
+    "找不到可以保存数据的文件夹：程序所在的文件夹不能写入，也没有可用的用户主目录。\n"
+    "本次以只读方式运行：可以读取题库和练习，但导入、导出和考试记录都无法保存。");
+
 ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today) : bridge(dialogs) {
     windows.setFactory(WindowRegistry::Window::Practice,
                        [this, &dialogs] { return new Form2(bank, values, dialogs, random); });

@@ -26,6 +26,9 @@ public:
 
     Form1& mainWindow() { return *m_form1; }
 
+    // Shown at start when no folder for the program's files can be had.
+    static const QString ReadOnlyText;
+
     QuestionBank bank;
     SharedValues values;
     RandomOrder random;

@@ -22,6 +22,14 @@ QString sortedKeys(QStringView keys) {
     return sorted;
 }
 
+// The characters of a record's fields together.
+qsizetype textSize(const BankRecord& r) {
+    qsizetype size = r.id.size() + r.question.size() + r.keys.size() + r.label.size() +
+                     r.category.size() + r.picture.size();
+    for (const QStringView answer : r.answers) size += answer.size();
+    return size;
+}
+
 }  // namespace
 
 QStringView LevelRecords::own(QString text) {
@@ -34,14 +42,20 @@ QStringView LevelRecords::join(std::initializer_list<QStringView> pieces) {
     qsizetype size = 0;
     for (const QStringView piece : pieces) size += piece.size();
     auto piece = pieces.begin();
-    if (m_last && piece->utf16() == m_last && m_end - m_last >= size) {
+    const bool extending = m_last && piece->utf16() == m_last;
+    if (extending && m_end - m_last >= size) {
         m_free = m_last + piece->size();  // the text given last, maybe shortened
         ++piece;
     } else {
         if (m_end - m_free < size) {
-            m_blocks.push_back(std::make_unique<char16_t[]>(std::max(size, kBlock)));
+            // A text that outgrows its block moves to one twice its size, so
+            // that a text joined a line at a time costs linear time and memory
+            // instead of a new block of its whole size per line.
+            const qsizetype capacity = std::max(extending ? 2 * size : size, kBlock);
+            m_blocks.push_back(std::make_unique<char16_t[]>(capacity));
+            m_blockChars += capacity;
             m_free = m_blocks.back().get();
-            m_end = m_free + std::max(size, kBlock);
+            m_end = m_free + capacity;
         }
         m_last = m_free;
     }
@@ -59,6 +73,10 @@ bool checkRecords(LevelRecords& level, TextIssue* error) {
     };
     std::array<qsizetype, TextSlots::Size> firstLine{};
     for (BankRecord& record : level.records) {
+        if (textSize(record) > kMaxRecordText) {
+            return fail(record.line,
+                        QStringLiteral("题目文字过长，超过 %1 个字").arg(kMaxRecordText));
+        }
         if (record.id.isEmpty()) return fail(record.line, QStringLiteral("题目没有 [I] 题号"));
         const std::optional<int> q = questionNumber(record.id);
         if (!q) {

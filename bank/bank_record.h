@@ -49,18 +49,26 @@ struct LevelRecords {
     // line at a time, and an allocation for each cost more than the rest of
     // reading it.
     QStringView join(std::initializer_list<QStringView> pieces);
+    // The characters join has taken from memory so far.
+    qsizetype blockChars() const { return m_blockChars; }
 
 private:
     std::vector<std::unique_ptr<char16_t[]>> m_blocks;
     char16_t* m_free = nullptr;  // where the next joined text goes
     char16_t* m_end = nullptr;   // the end of the block m_free is in
     char16_t* m_last = nullptr;  // where the text joined last begins
+    qsizetype m_blockChars = 0;
 };
+
+// The most text one record may hold: no question or answer is near it, and
+// far more stalls the windows that show it.
+constexpr qsizetype kMaxRecordText = 64 * 1024;
 
 namespace zoma {
 
 // Checks what every level file must satisfy once its records are cut out:
-// an identifier whose number lies in 0..2000 and occurs once in the file,
+// at most kMaxRecordText characters a record, an identifier whose number
+// lies in 0..2000 and occurs once in the file,
 // correct letters (A to D only, at least one) for the 2025 layout. The keys
 // come back in letter order without repeats.
 bool checkRecords(LevelRecords& level, TextIssue* error);

@@ -220,18 +220,24 @@ LoadResult zoma::readLevelFile(QuestionBank& bank, const QString& path) {
     QString text;
     QString error;
     if (!readTextFile(path, &text, &error)) return failed(0, error);
-    LevelRecords level;
-    TextIssue issue;
-    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    const bool read =
-        csv ? parseBankCsv(text, &level, &issue) : parseTaggedText(text, &level, &issue);
-    if (!read) return failed(issue.line, issue.reason);
-    if (level.records.isEmpty()) {
-        LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
-        r.file = QFileInfo(path).fileName();
-        return r;
+    try {
+        LevelRecords level;
+        TextIssue issue;
+        const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+        const bool read =
+            csv ? parseBankCsv(text, &level, &issue) : parseTaggedText(text, &level, &issue);
+        if (!read) return failed(issue.line, issue.reason);
+        if (level.records.isEmpty()) {
+            LoadResult r(LoadResult::Status::NoRecords, LoadResult::File::Bank);
+            r.file = QFileInfo(path).fileName();
+            return r;
+        }
+        storeRecords(bank, level);
+    } catch (const std::bad_alloc&) {
+        // The records of a file within the size bound can still need more
+        // memory than is free.
+        return failed(0, QStringLiteral("内存不足"));
     }
-    storeRecords(bank, level);
     LoadResult r(LoadResult::Status::Loaded, LoadResult::File::Bank);
     r.count = bank.PaperCount;
     return r;

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/program_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,6 +29,16 @@ bool canWrite(const QString& dir) {
 bool sameFolder(const QString& a, const QString& b) {
     const QString canonical = QFileInfo(a).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// The home folder the user database gives, for a process started without
+// HOME (a service, sudo -i with a cleared environment).
+QString accountHome() {
+#ifdef Q_OS_UNIX
+    if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir)
+        return QFile::decodeName(entry->pw_dir);
+#endif
+    return {};
 }
 
 }  // namespace
@@ -66,15 +81,41 @@ QString ProgramFolder::findInLibrary(const QString& fileName) const {
 }
 
 QString ProgramFolder::chooseDataDir(const QString& programDir, const QString& installedDir,
-                                     const QString& userDir) {
+                                     const QString& userDir, bool* readOnly) {
+    if (readOnly) *readOnly = false;
     // Root may write to /usr/bin, but an installed program must not keep
     // files there: the package manager would leave them behind.
     if (!sameFolder(programDir, installedDir) && canWrite(programDir)) return programDir;
-    QDir().mkpath(userDir);  // a failure shows later, where a file is written
-    return userDir;
+    // A user folder that exists but cannot be written shows later, where a
+    // file is written.
+    if (!userDir.isEmpty() && QDir().mkpath(userDir)) return userDir;
+    if (readOnly) *readOnly = true;
+    return programDir;
 }
 
-QString ProgramFolder::dataDir(const QString& programDir) {
-    return chooseDataDir(programDir, QStringLiteral(ZOMA_INSTALLED_BINDIR),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+QString ProgramFolder::userDataDir(const QString& xdgDataHome, const QString& home,
+                                   const QString& accountHome, const QString& appName) {
+    // A relative path would depend on the folder the program was started in.
+    const auto absolute = [](const QString& path) {
+        return !path.isEmpty() && QDir::isAbsolutePath(path);
+    };
+    QString base;
+    if (absolute(xdgDataHome)) {
+        base = xdgDataHome;
+    } else if (absolute(home)) {
+        base = home + QStringLiteral("/.local/share");
+    } else if (absolute(accountHome)) {
+        base = accountHome + QStringLiteral("/.local/share");
+    } else {
+        return {};
+    }
+    return QDir::cleanPath(base + u'/' + appName);
+}
+
+QString ProgramFolder::dataDir(const QString& programDir, bool* readOnly) {
+    const QString home = qEnvironmentVariable("HOME");
+    const QString user = userDataDir(qEnvironmentVariable("XDG_DATA_HOME"), home,
+                                     QDir::isAbsolutePath(home) ? QString() : accountHome(),
+                                     QCoreApplication::applicationName());
+    return chooseDataDir(programDir, QStringLiteral(ZOMA_INSTALLED_BINDIR), user, readOnly);
 }

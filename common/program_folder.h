@@ -33,13 +33,20 @@ public:
     // The folder that keeps the library, the record and the exports: the
     // program's own folder when it can be written (a build folder, a copied
     // folder, a USB stick) and is not the folder the program was installed
-    // to; userDir otherwise, created here when missing. Decided once at
-    // start, so one run never mixes the two places.
+    // to; userDir otherwise, created here when missing. When neither can be
+    // had (no userDir, or it cannot be made), the program's folder, and
+    // *readOnly is set: the program reads and practises, and its writes fail.
+    // Decided once at start, so one run never mixes the two places.
     static QString chooseDataDir(const QString& programDir, const QString& installedDir,
-                                 const QString& userDir);
+                                 const QString& userDir, bool* readOnly = nullptr);
+    // The per-user data folder by the XDG rules: xdgDataHome when it is an
+    // absolute path, else <home>/.local/share, home being HOME when absolute,
+    // else the user database's entry. Empty when none gives one.
+    static QString userDataDir(const QString& xdgDataHome, const QString& home,
+                               const QString& accountHome, const QString& appName);
     // The same for this process: the folder the build installs to, and the
-    // per-user data location.
-    static QString dataDir(const QString& programDir);
+    // per-user data folder from its environment.
+    static QString dataDir(const QString& programDir, bool* readOnly = nullptr);
 
 private:
     QString m_appDir;

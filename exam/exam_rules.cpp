@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/exam_rules.h"
 
+#include "common/part_file.h"
+#include "common/regular_file.h"
+#include "common/text_file.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 
 const QString RuleSettings::FileName = QStringLiteral("exam.ini");
 
@@ -38,15 +43,67 @@ QString statusText(QSettings::Status status) {
                                             : QStringLiteral("文件无法读写");
 }
 
+// Far beyond any settings the window writes.
+constexpr qint64 kMaxSettingsSize = 1024 * 1024;
+
+// The settings file as the regular-file reader gives it, copied into a
+// private folder for QSettings to parse and change: the library would open
+// the user's path itself, waiting on a FIFO and reading a huge file whole.
+// The copy goes back through the part-file writer, so the stored format
+// stays QSettings' own.
+class SettingsCopy final {
+public:
+    // False with the reason when the file exists but cannot be read.
+    bool make(const QString& path, QString* error) {
+        QByteArray bytes;
+        if (QFileInfo::exists(path) &&
+            !zoma::readRegularFile(path, kMaxSettingsSize, &bytes, error)) {
+            m_unreadable = true;
+            return false;
+        }
+        if (!m_dir.isValid()) {
+            *error = m_dir.errorString();
+            return false;
+        }
+        PartFile part(this->path());
+        return part.open(QIODevice::Unbuffered, error) &&
+               zoma::writeAll(part.file(), bytes, error) && part.commit(error);
+    }
+    bool unreadable() const { return m_unreadable; }
+    QString path() const { return m_dir.filePath(RuleSettings::FileName); }
+
+    // Writes the copy over the user's file, through a link as before.
+    bool store(const QString& destination, QString* error) const {
+        QByteArray bytes;
+        if (!zoma::readRegularFile(path(), kMaxSettingsSize, &bytes, error)) return false;
+        PartFile part(destination, PartFile::Links::WriteThrough);
+        return part.open(QIODevice::Unbuffered, error) &&
+               zoma::writeAll(part.file(), bytes, error) && part.commit(error);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_unreadable = false;
+};
+
 }  // namespace
 
 ExamRule RuleSettings::load(Edition edition, const QString& level, QString* error) {
     ExamRule rule = zoma::defaultRule(edition, level);
     if (!QFileInfo::exists(m_path)) return rule;
-    QSettings settings(m_path, QSettings::IniFormat);
+    SettingsCopy copy;
+    QString reason;
+    if (!copy.make(m_path, &reason)) {
+        m_broken = true;
+        m_reason = reason;
+        if (error) *error = reason;
+        return rule;
+    }
+    QSettings settings(copy.path(), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
         m_broken = true;
-        if (error) *error = statusText(settings.status());
+        m_reason = statusText(settings.status());
+        if (error) *error = m_reason;
         return rule;
     }
     settings.beginGroup(group(edition, level));
@@ -62,23 +119,36 @@ ExamRule RuleSettings::load(Edition edition, const QString& level, QString* erro
 bool RuleSettings::save(Edition edition, const QString& level, const ExamRule& rule,
                         QString* error) {
     if (m_broken) {
-        if (error) *error = statusText(QSettings::FormatError);
+        if (error) *error = m_reason;
         return false;
     }
-    QSettings settings(m_path, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) {
-        m_broken = settings.status() == QSettings::FormatError;
-        if (error) *error = statusText(settings.status());
+    SettingsCopy copy;
+    QString reason;
+    if (!copy.make(m_path, &reason)) {
+        if (copy.unreadable()) {
+            m_broken = true;
+            m_reason = reason;
+        }
+        if (error) *error = reason;
         return false;
     }
-    settings.beginGroup(group(edition, level));
-    const int fields[] = {rule.singles, rule.multiples, rule.minutes, rule.passMark};
-    for (int i = 0; i < 4; ++i) settings.setValue(QLatin1String(kKeys[i]), fields[i]);
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        if (error) *error = statusText(settings.status());
-        return false;
+    {
+        QSettings settings(copy.path(), QSettings::IniFormat);
+        if (settings.status() != QSettings::NoError) {
+            m_broken = settings.status() == QSettings::FormatError;
+            m_reason = statusText(settings.status());
+            if (error) *error = m_reason;
+            return false;
+        }
+        settings.beginGroup(group(edition, level));
+        const int fields[] = {rule.singles, rule.multiples, rule.minutes, rule.passMark};
+        for (int i = 0; i < 4; ++i) settings.setValue(QLatin1String(kKeys[i]), fields[i]);
+        settings.endGroup();
+        settings.sync();
+        if (settings.status() != QSettings::NoError) {
+            if (error) *error = statusText(settings.status());
+            return false;
+        }
     }
-    return true;
+    return copy.store(m_path, error);
 }

@@ -32,12 +32,14 @@ public:
     explicit RuleSettings(QString path) : m_path(std::move(path)) {}
 
     // The stored rule, or the default where nothing (or nothing usable) is
-    // stored. A file that cannot be parsed yields the defaults and an error;
-    // it is then never written, so the user's file stays as it was.
+    // stored. A file that cannot be read (no regular file, too large) or
+    // parsed yields the defaults and an error; it is then never written, so
+    // the user's file stays as it was.
     ExamRule load(Edition edition, const QString& level, QString* error);
     bool save(Edition edition, const QString& level, const ExamRule& rule, QString* error);
 
 private:
     QString m_path;
     bool m_broken = false;
+    QString m_reason;  // why the file is not written
 };

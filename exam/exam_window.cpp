@@ -234,7 +234,10 @@ void ExamWindow::buildQuestionPage() {
         m_answers[i]->setFont(bigger);
         answers->addWidget(m_letters[i], i, 0, Qt::AlignTop);
         answers->addWidget(m_answers[i], i, 1);
-        connect(m_letters[i], &QPushButton::clicked, this, [this, i] { choose(i); });
+        // toggled, not clicked: a screen reader's "Toggle" action checks the
+        // button without a click, and must record the choice all the same.
+        connect(m_letters[i], &QPushButton::toggled, this,
+                [this, i](bool checked) { letterToggled(i, checked); });
     }
     answers->setColumnStretch(1, 1);
     left->addLayout(answers);
@@ -542,7 +545,7 @@ void ExamWindow::choose(int letter) {
         const quint8 bit = quint8(1u << letter);
         if (shown->question.multiple()) {
             m_practiceChoice ^= bit;
-            for (int i = 0; i < 4; ++i) m_letters[i]->setChecked(m_practiceChoice & (1u << i));
+            showChoice();
             return;
         }
         m_practiceChoice = bit;
@@ -551,9 +554,19 @@ void ExamWindow::choose(int letter) {
     }
     if (!m_session || m_session->submitted()) return;
     m_session->choose(letter);
-    const quint8 chosen = m_session->choice(m_session->current());
-    for (int i = 0; i < 4; ++i) m_letters[i]->setChecked(chosen & (1u << i));
     showCurrent();
+}
+
+void ExamWindow::letterToggled(int letter, bool checked) {
+    // The window setting the buttons to the recorded choice toggles them too.
+    if (checked == bool(currentChoice() & (1u << letter))) return;
+    choose(letter);
+    showChoice();  // a toggle that records nothing (the answer is shown) is undone
+}
+
+void ExamWindow::showChoice() {
+    const quint8 chosen = currentChoice();
+    for (int i = 0; i < 4; ++i) m_letters[i]->setChecked(chosen & (1u << i));
 }
 
 void ExamWindow::confirmPractice() {

@@ -55,6 +55,8 @@ public:
     const ExamSession* session() const { return m_session.get(); }
     // The question on screen, in the exam or in 错题练习.
     const ShownQuestion* currentQuestion() const;
+    // The letters chosen for it, as the letter buttons show them.
+    quint8 currentChoice() const;
 
     // Looks at the clock; submits the exam when the time is up. The window's
     // timer calls it several times a second.
@@ -85,7 +87,8 @@ private:
     void confirmPractice();
     void showCurrent();
     void showClock();
-    quint8 currentChoice() const;
+    void letterToggled(int letter, bool checked);
+    void showChoice();
 
     void saveNotebook();
     void reportWrite(const QString& what, const QString& path, const QString& reason);

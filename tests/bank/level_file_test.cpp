@@ -299,6 +299,18 @@ private slots:
         }
     }
 
+    // A text wrapped a line at a time costs memory in proportion to its
+    // size, not a new block of its whole size per line.
+    void joinLineByLine() {
+        LevelRecords level;
+        const QString first = QStringLiteral("x");
+        QStringView text = first;
+        constexpr int kLines = 20'000;
+        for (int i = 0; i < kLines; ++i) text = level.join({text, u"", u"y"});
+        QCOMPARE(text, first + QString(kLines, u'y'));
+        QCOMPARE_LE(level.blockChars(), 4 * text.size() + 16 * 1024);
+    }
+
     // Every encoding the program reads, into the store; a fault stores nothing.
     void readLevel_data() {
         QTest::addColumn<QString>("name");
@@ -331,6 +343,24 @@ private slots:
                    "题库文件格式错误：class_a.csv 第 1 行，第一行应是表头 J,P,I,Q,T,A,B,C,D");
         QTest::newRow("empty") << QStringLiteral("A类题库.txt") << QByteArray()
                                << QStringLiteral("题库文件中没有题目记录：A类题库.txt");
+        const QString answers = QStringLiteral("[T]A\n[A]甲\n[B]乙\n[C]丙\n[D]丁\n");
+        const QString tooLong = QStringLiteral("行，题目文字过长，超过 65536 个字");
+        QTest::newRow("200 KB, [Q] wrapped over 100,000 lines")
+            << QStringLiteral("A类题库.txt")
+            << gbkLines(text + QStringLiteral("[J]LX\n[I]MC2-0009\n[Q]问\n") +
+                        QStringLiteral("a\n").repeated(100'000) + answers)
+            << QStringLiteral("题库文件格式错误：A类题库.txt 第 19 ") + tooLong;
+        QTest::newRow("tagged question over 64K on one line")
+            << QStringLiteral("A类题库.txt")
+            << gbkLines(QStringLiteral("[J]LX\n[I]MC2-0009\n[Q]") + QString(kMaxRecordText, u'问') +
+                        u'\n' + answers + text)
+            << QStringLiteral("题库文件格式错误：A类题库.txt 第 1 ") + tooLong;
+        QTest::newRow("csv answers over 64K together")
+            << QStringLiteral("class_a.csv")
+            << (csv + QStringLiteral("LX,1,MC2-0009,问,A,%1,%1,%1,%1\r\n")
+                          .arg(QString(kMaxRecordText / 4, u'x')))
+                   .toUtf8()
+            << QStringLiteral("题库文件格式错误：class_a.csv 第 4 ") + tooLong;
     }
     void readLevel() {
         QFETCH(QString, name);

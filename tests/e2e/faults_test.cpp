@@ -237,19 +237,26 @@ private slots:
     void dataFolderChoice_data() {
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("installed");  // relative to the test folder
+        QTest::addColumn<QString>("user");       // relative to it; empty: none
         QTest::addColumn<bool>("portable");
-        QTest::newRow("writable folder") << false << "usr/bin" << true;
-        QTest::newRow("read-only folder") << true << "usr/bin" << false;
-        QTest::newRow("the installed folder") << false << "program" << false;
-        QTest::newRow("the installed folder by a link") << false << "bin" << false;
+        const QString user = QStringLiteral("home/.local/share/zoma_review");
+        QTest::newRow("writable folder") << false << "usr/bin" << user << true;
+        QTest::newRow("read-only folder") << true << "usr/bin" << user << false;
+        QTest::newRow("the installed folder") << false << "program" << user << false;
+        QTest::newRow("the installed folder by a link") << false << "bin" << user << false;
+        QTest::newRow("installed, no user folder") << false << "program" << QString() << false;
+        QTest::newRow("installed, user folder under a file")
+            << false << "program" << QStringLiteral("file/zoma_review") << false;
     }
     void dataFolderChoice() {
         QFETCH(bool, readOnly);
         QFETCH(QString, installed);
+        QFETCH(QString, user);
         QFETCH(bool, portable);
         const QString root = m_program->dir.path() + u'/';
         const QString program = root + QStringLiteral("program");
-        const QString user = root + QStringLiteral("home/.local/share/zoma_review");
+        writeBytes(root + QStringLiteral("file"), "x");
+        if (!user.isEmpty()) user.prepend(root);
         QVERIFY(QDir().mkpath(program) && QDir().mkpath(root + QStringLiteral("usr/bin")));
         QVERIFY(QFile::link(program, root + QStringLiteral("bin")));
         std::optional<ReadOnlyFolder> guard;
@@ -258,10 +265,57 @@ private slots:
             if (!guard->ok()) QSKIP("this file system cannot make a folder read-only for root");
         }
 
-        QCOMPARE(ProgramFolder::chooseDataDir(program, root + installed, user),
-                 portable ? program : user);
-        QCOMPARE(QFileInfo(user).isDir(), !portable);
+        // Without a user folder the program runs from its own, read-only.
+        const bool usable = !user.isEmpty() && !user.contains(QStringLiteral("file/"));
+        bool dataReadOnly = true;
+        QCOMPARE(ProgramFolder::chooseDataDir(program, root + installed, user, &dataReadOnly),
+                 portable || !usable ? program : user);
+        QCOMPARE(dataReadOnly, !portable && !usable);
+        QCOMPARE(QFileInfo(user).isDir(), !portable && usable);
         QVERIFY(folderFiles(program).isEmpty());
+    }
+
+    // The user's folder by the XDG rules, whatever the environment holds.
+    void userDataFolder_data() {
+        QTest::addColumn<QString>("xdgDataHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("accountHome");  // from the user database
+        QTest::addColumn<QString>("folder");       // empty: none
+        const QString data = QStringLiteral("/home/u/.local/share/zoma_review");
+        const QString account = QStringLiteral("/var/lib/u/.local/share/zoma_review");
+        QTest::newRow("HOME") << ""
+                              << "/home/u"
+                              << "/var/lib/u" << data;
+        QTest::newRow("XDG_DATA_HOME") << "/data/"
+                                       << "/home/u"
+                                       << ""
+                                       << "/data/zoma_review";
+        QTest::newRow("relative XDG_DATA_HOME is ignored") << "share"
+                                                           << "/home/u"
+                                                           << "" << data;
+        QTest::newRow("HOME unset: the user database") << ""
+                                                       << ""
+                                                       << "/var/lib/u" << account;
+        QTest::newRow("relative HOME: the user database") << ""
+                                                          << "u"
+                                                          << "/var/lib/u" << account;
+        QTest::newRow("no home anywhere") << ""
+                                          << ""
+                                          << ""
+                                          << "";
+        QTest::newRow("only relative values") << "share"
+                                              << "u"
+                                              << "home"
+                                              << "";
+    }
+    void userDataFolder() {
+        QFETCH(QString, xdgDataHome);
+        QFETCH(QString, home);
+        QFETCH(QString, accountHome);
+        QFETCH(QString, folder);
+        QCOMPARE(ProgramFolder::userDataDir(xdgDataHome, home, accountHome,
+                                            QStringLiteral("zoma_review")),
+                 folder);
     }
 };
 

@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <tuple>
+
 namespace {
 
 // A paper of singles then multiples; question i has answers "i-0".."i-3".
@@ -240,6 +244,62 @@ private slots:
         const Edition other = y2025 ? Edition::Earlier : Edition::Y2025;
         QCOMPARE(settings.load(other, level, &error), zoma::defaultRule(other, level));
         QVERIFY(error.isEmpty());
+    }
+
+    // The file keeps the settings library's own format: a user's file from
+    // before is read, and written back with only the changed group changed.
+    void settingsFileFormat() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(RuleSettings::FileName);
+        writeBytes(path, "[2013-2021-B]\nminutes=55\n");
+        QString error;
+        RuleSettings settings(path);
+        QCOMPARE(settings.load(Edition::Earlier, QStringLiteral("B类"), &error).minutes, 55);
+        QVERIFY(settings.save(Edition::Y2025, QStringLiteral("A类"), {1, 2, 3, 4}, &error));
+        QCOMPARE(readBytes(path), QByteArray("[2013-2021-B]\nminutes=55\n\n[2025-A]\nminutes=3\n"
+                                             "multiples=2\npassMark=4\nsingles=1\n"));
+        QVERIFY(error.isEmpty());
+    }
+
+    // exam.ini that is no regular file or far too large is answered at once
+    // with the defaults, and never written.
+    void unreadableSettings_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << QStringLiteral("fifo");
+        QTest::newRow("20 GiB, sparse") << QStringLiteral("huge");
+        QTest::newRow("folder") << QStringLiteral("folder");
+    }
+    void unreadableSettings() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(RuleSettings::FileName);
+        if (kind == u"fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == u"huge") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (!file.resize(qint64(20) << 30)) QSKIP("this file system has no sparse files");
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        const auto state = [&path] {
+            const QFileInfo info(path);
+            return std::tuple(info.isFile(), info.isDir(), info.size(), info.lastModified());
+        };
+        const auto before = state();
+        const Edition edition = Edition::Y2025;
+        const QString level = QStringLiteral("B类");
+        QString error;
+        RuleSettings settings(path);
+        QCOMPARE(settings.load(edition, level, &error), zoma::defaultRule(edition, level));
+        QVERIFY(!error.isEmpty());
+        error.clear();
+        QVERIFY(!settings.save(edition, level, {1, 2, 3, 4}, &error));
+        QVERIFY(!error.isEmpty());
+        error.clear();
+        QVERIFY(!RuleSettings(path).save(edition, level, {1, 2, 3, 4}, &error));  // not loaded
+        QVERIFY(!error.isEmpty());
+        QVERIFY(state() == before);
     }
 
     void paperFromStore() {

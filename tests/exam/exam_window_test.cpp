@@ -11,6 +11,8 @@
 #include "tests/support/test_values.h"
 #include "tests/support/widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -47,6 +49,28 @@ void chooseSet(QWidget* window, quint8 set, bool digits) {
 quint8 wrongSet(quint8 correct) {
     if (std::popcount(correct) > 1) return quint8(correct & (correct - 1));
     return quint8(correct == 1 ? 2 : 1);
+}
+
+QPushButton* letterButton(QWidget* window, int letter) {
+    return control(window, qPrintable(QStringLiteral("letter%1").arg(QChar(u'A' + letter))));
+}
+
+// Toggles a letter as a screen reader does: through its accessible action,
+// which checks the button without clicking it.
+void toggleByReader(QWidget* window, int letter) {
+    QAccessibleInterface* face =
+        QAccessible::queryAccessibleInterface(letterButton(window, letter));
+    QVERIFY(face && face->actionInterface());
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    QVERIFY(face->actionInterface()->actionNames().contains(toggle));
+    face->actionInterface()->doAction(toggle);
+}
+
+// The letters checked on screen.
+quint8 shownLetters(QWidget* window) {
+    quint8 set = 0;
+    for (int i = 0; i < 4; ++i) set |= letterButton(window, i)->isChecked() ? 1u << i : 0u;
+    return set;
 }
 
 QString textOf(const QString& path) {
@@ -238,6 +262,44 @@ private slots:
         QCOMPARE(lineCount(notebook), 0);
         QVERIFY(!control(window, "practiceButton")->isEnabled());
         QVERIFY(dialogs.scriptDone());
+    }
+
+    // A screen reader's toggle records the answer, and the letters on screen
+    // always show what is recorded, in the exam and in 错题练习.
+    void lettersByScreenReader() {
+        Direct d(40);
+        d.open();
+        d.start();
+        ExamWindow* w = d.window.get();
+        for (int i = 0; i < w->session()->count(); ++i) {
+            toggleByReader(w, 0);
+            QCOMPARE(w->session()->choice(i), quint8(1));
+            QCOMPARE(shownLetters(w), quint8(1));
+            if (i == 0) {
+                // Another letter replaces a single choice; the chosen one stays.
+                for (const int letter : {1, 1, 0}) {
+                    toggleByReader(w, letter);
+                    QCOMPARE(w->session()->choice(i), quint8(1u << letter));
+                    QCOMPARE(shownLetters(w), quint8(1u << letter));
+                }
+            }
+            press(w, Qt::Key_Right);
+        }
+        d.dialogs.answer(Answer::Yes);
+        click(w, "submitButton");
+        QCOMPARE(d.dialogs.takeTexts(),
+                 QStringList{QStringLiteral("所有题目都已作答。确定交卷吗？")});
+
+        click(w, "backButton");
+        QVERIFY(control(w, "practiceButton")->isEnabled());
+        click(w, "practiceButton");
+        toggleByReader(w, 0);
+        QVERIFY(control<QLabel>(w, "feedback")->text().startsWith(QStringLiteral("回答")));
+        QCOMPARE(shownLetters(w), quint8(1));
+        // With the answer shown a toggle records nothing, so shows nothing.
+        toggleByReader(w, 2);
+        QCOMPARE(w->currentChoice(), quint8(1));
+        QCOMPARE(shownLetters(w), quint8(1));
     }
 
     void timeUp() {
