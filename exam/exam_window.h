@@ -88,6 +88,8 @@ private:
     quint8 currentChoice() const;
 
     void saveNotebook();
+    void printPapers();
+    void printNotebook();
     void reportWrite(const QString& what, const QString& path, const QString& reason);
 
     // The paper's questions in the notebook, answers shuffled.
@@ -130,6 +132,8 @@ private:
     QPushButton* m_practiceButton = nullptr;
     QLabel* m_notebookCount = nullptr;
     QPlainTextEdit* m_historyView = nullptr;
+    QSpinBox* m_printCount = nullptr;
+    QCheckBox* m_printEach = nullptr;
 
     // Question page.
     QLabel* m_progress = nullptr;
