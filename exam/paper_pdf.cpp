@@ -62,6 +62,13 @@ private:
 
 }  // namespace
 
+void PaperPdf::setUp(QPdfWriter& writer) {
+    writer.setResolution(kResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                     QPageLayout::Millimeter));
+}
+
 void PaperPdf::loadPictures(const QList<PrintPaper>& papers) {
     const qreal columnInches =
         (QPageSize(QPageSize::A4).size(QPageSize::Inch).width() - 2 * kMarginMm / 25.4);
@@ -95,10 +102,7 @@ bool PaperPdf::write(const QList<PrintPaper>& papers, QIODevice& out, const Prog
                      QString* error) const {
     CheckedOutput checked(out);
     QPdfWriter writer(&checked);
-    writer.setResolution(kResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
-                                     QPageLayout::Millimeter));
+    setUp(writer);
     if (!papers.isEmpty()) writer.setTitle(papers.first().title);
     writer.setCreator(QStringLiteral("zoma review"));
 

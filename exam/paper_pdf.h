@@ -12,11 +12,17 @@
 
 #include <functional>
 
+class QPdfWriter;
+
 // Writes papers as PDF through QPdfWriter: A4 portrait, the text as text in
 // an embedded font (it can be searched and read aloud), the pictures at print
 // resolution. Each picture is read once, however many papers show it.
 class PaperPdf final {
 public:
+    // A4 portrait with its margins, at kResolution: the device every layout
+    // of the writer is made for.
+    static void setUp(QPdfWriter& writer);
+
     // Pages painted so far and all pages of the write; false stops it.
     using Progress = std::function<bool(int done, int total)>;
 
