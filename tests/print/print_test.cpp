@@ -335,6 +335,48 @@ private slots:
         if (!stopAfter) QCOMPARE(texts[1], PaperPrinter::FailedText + target + u'\n' + error);
     }
 
+    // N papers at once: each its own draw by the rule, numbered in a row;
+    // every question reaches some paper and none far more often than the rest.
+    void manyPapers() {
+        QList<ExamQuestion> all = questions(60, 0, false, 41);
+        const PaperKinds kinds = zoma::paperKinds(all);
+        const ExamRule rule{10, 5, 30, 12};
+        quint32 seed = 100;
+        const QList<PrintPaper> papers =
+            PaperPrinter::mockPapers({Edition::Y2025, all}, QStringLiteral("B类"), rule,
+                                     QDate(2026, 12, 7), 4, 50, [&] { return seed++; });
+        QCOMPARE(papers.size(), 50);
+        QHash<QString, int> seen;
+        QSet<QStringList> draws;
+        for (int k = 0; k < 50; ++k) {
+            const PrintPaper& paper = papers[k];
+            QCOMPARE(paper.number, QStringLiteral("20261207-%1").arg(4 + k));
+            QCOMPARE(paper.title, QStringLiteral("B类模拟试卷"));
+            QCOMPARE(paper.rule, QStringLiteral("单选10题，多选5题，30分钟，12题合格"));
+            QCOMPARE(zoma::paperKinds([&] {
+                         QList<ExamQuestion> drawn;
+                         for (const ShownQuestion& q : paper.questions) drawn << q.question;
+                         return drawn;
+                     }())
+                         .multiples,
+                     5);
+            QStringList ids;
+            for (const ShownQuestion& q : paper.questions) {
+                ids << q.question.id;
+                ++seen[q.question.id];
+            }
+            draws.insert(ids);
+        }
+        QCOMPARE(draws.size(), 50);
+        QCOMPARE(seen.size(), all.size());
+        // Singles: 50 * 10 / 40 = 12.5 each on average; multiples 50 * 5 / 20.
+        for (const ExamQuestion& q : all) {
+            const double expected =
+                q.multiple() ? 50.0 * 5 / kinds.multiples : 50.0 * 10 / kinds.singles;
+            QVERIFY2(seen[q.id] > expected / 3 && seen[q.id] < expected * 2.5, qPrintable(q.id));
+        }
+    }
+
     // The exam window's buttons, through to the files in the program folder.
 private:
     struct Window {
