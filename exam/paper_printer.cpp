@@ -79,7 +79,8 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
     QProgressDialog progress(QStringLiteral("正在写入PDF文件……"), QStringLiteral("取消"), 0,
                              kProgressSteps * int(paths.size()), m_window);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
+    // Shown at once: while it is up the exam window takes no clicks and no close.
+    progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
     progress.setValue(0);
