@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 
+#include <memory>
+
 const QString PaperPrinter::FileFilter = QStringLiteral("PDF文件(pdf)|*.pdf|所有文件(*.*)|*.*");
 const QString PaperPrinter::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
 const QString PaperPrinter::CannotReplaceText = QStringLiteral("无法覆盖已有文件：");
@@ -76,30 +78,37 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
 
     PaperPdf pdf;
     pdf.loadPictures(papers);
-    QProgressDialog progress(QStringLiteral("正在写入PDF文件……"), QStringLiteral("取消"), 0,
-                             kProgressSteps * int(paths.size()), m_window);
-    progress.setWindowModality(Qt::WindowModal);
-    // Shown at once: while it is up the exam window takes no clicks and no close.
-    progress.setMinimumDuration(0);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setValue(0);
+    // Up while the papers are written and no longer: the questions and
+    // messages of the save stand alone. Shown at once, so that the exam
+    // window takes no clicks and no close while it writes.
+    std::unique_ptr<QProgressDialog> progress;
     const auto write = [&](int index, QIODevice& out, QString* error) {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(
+                QStringLiteral("正在写入PDF文件……"), QStringLiteral("取消"), 0,
+                kProgressSteps * int(paths.size()), m_window);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+            progress->setAutoReset(false);
+            progress->setAutoClose(false);
+            progress->setValue(0);
+        }
         const QList<PrintPaper> part =
             paths.size() == 1 ? papers : QList<PrintPaper>{papers[index]};
-        return pdf.write(
+        const bool written = pdf.write(
             part, out,
             [&](int done, int total) {
                 // Lets the window's events through while it writes.
-                progress.setValue(index * kProgressSteps +
-                                  done * kProgressSteps / std::max(total, 1));
-                return !progress.wasCanceled();
+                progress->setValue(index * kProgressSteps +
+                                   done * kProgressSteps / std::max(total, 1));
+                return !progress->wasCanceled();
             },
             error);
+        if (!written || index + 1 == paths.size()) progress.reset();
+        return written;
     };
     const zoma::SaveOutcome outcome = zoma::saveFiles(
         m_dialogs, paths, {OverwriteQuestion, CannotReplaceText, FailedText}, write);
-    progress.close();
     if (outcome != zoma::SaveOutcome::Saved) return;
 
     QString text = DoneText + QDir::toNativeSeparators(paths.first());
