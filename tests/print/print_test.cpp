@@ -25,12 +25,14 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -513,6 +515,24 @@ private slots:
         click(w.window.get(), "printPapersButton");
         QCOMPARE(w.dialogs.takeTexts(), QStringList{PaperPrinter::OverwriteQuestion});
         QCOMPARE(readBytes(path), first);
+
+        // 取消 in the progress dialog: no file, no part file, no message.
+        const QString cancelled = w.appFile(QStringLiteral("cancelled.pdf"));
+        bool pressed = false;
+        QTimer::singleShot(0, w.window.get(), [&] {
+            auto* progress = w.window->findChild<QProgressDialog*>();
+            if (progress) progress->cancel();
+            pressed = progress != nullptr;
+        });
+        w.dialogs.chooseFile(cancelled);
+        click(w.window.get(), "printPapersButton");
+        QVERIFY(pressed);
+        QVERIFY(!QFileInfo::exists(cancelled));
+        QCOMPARE(w.dialogs.takeTexts(), QStringList());
+        QCOMPARE(QDir(w.dir.path())
+                     .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.part")},
+                                QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(path).fileName()});
 
         const QString blocked = w.dir.filePath(QStringLiteral("file/paper.pdf"));
         writeBytes(w.dir.filePath(QStringLiteral("file")), "x");
