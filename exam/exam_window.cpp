@@ -197,7 +197,9 @@ void ExamWindow::buildStartPage() {
     m_printEach->setObjectName(QStringLiteral("printEach"));
     auto* printNotebook = button(QStringLiteral("打印错题本…"), "printNotebookButton", page);
     print->addWidget(printPapers);
-    print->addWidget(new QLabel(QStringLiteral("份数："), page));
+    auto* countLabel = new QLabel(QStringLiteral("份数："), page);
+    countLabel->setBuddy(m_printCount);
+    print->addWidget(countLabel);
     print->addWidget(m_printCount);
     print->addWidget(m_printEach);
     print->addSpacing(24);
