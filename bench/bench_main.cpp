@@ -132,6 +132,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"Next in the practice window (median press)", BenchName::PracticeNext, kMedianMs, "ms", 5},
         {"start of an exam, C类 (median press)", BenchName::ExamStart, kMedianMs, "ms", 20},
         {"answer and next question in an exam (median)", BenchName::ExamAnswer, kMedianMs, "ms", 5},
+        {"C类 paper of 90 (20 pictures) written as PDF", BenchName::PrintPaper, kMedianMs, "ms",
+         1500},
         {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
          60},
     };
@@ -198,6 +200,7 @@ int main(int argc, char* argv[]) {
     registerProcessBenchmarks(context);
     registerPracticeBenchmarks(context);
     registerExamBenchmarks(context);
+    registerPrintBenchmarks(context);
 
     FigureCollector figures;
     benchmark::RunSpecifiedBenchmarks(&figures);

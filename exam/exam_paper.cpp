@@ -81,6 +81,7 @@ ExamPaper examPaper(const QuestionBank& bank, const SharedValues& values) {
                                     !library.find(entry + QStringLiteral(".jpg")).isEmpty() ||
                                     !bank.Label.view(*q).isEmpty();
         if (mayHavePicture) question.picture = picturePath(bank, values.folder(), entry);
+        if (question.picture.isEmpty()) question.missingPicture = bank.Picture.value(*q);
         seen.insert(*q);
         paper.questions.append(std::move(question));
     }

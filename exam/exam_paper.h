@@ -33,6 +33,7 @@ struct ExamQuestion {
     std::array<QString, 4> answers;  // in letter order, without their [A] tags
     quint8 correct = 0;              // bit i set: answer i is right
     QString picture;                 // file name in the library folder, or empty
+    QString missingPicture;          // a picture the bank names that the folder lacks
 
     bool multiple() const { return std::popcount(correct) > 1; }
 };

@@ -2,6 +2,7 @@
 #include "exam/exam_window.h"
 
 #include "exam/answer_card.h"
+#include "exam/paper_printer.h"
 #include "ui/picture.h"
 
 #include <QCheckBox>
@@ -185,6 +186,28 @@ void ExamWindow::buildStartPage() {
     m_historyView->setTabChangesFocus(true);
     m_historyView->setAccessibleName(QStringLiteral("最近十次考试"));
     layout->addWidget(m_historyView, 1);
+
+    // Printing, in a row of its own below everything else.
+    auto* print = new QHBoxLayout;
+    auto* printPapers = button(QStringLiteral("打印试卷…"), "printPapersButton", page);
+    m_printCount = spinBox("printCount", 50, page);
+    m_printCount->setRange(1, 50);
+    m_printCount->setAccessibleName(QStringLiteral("份数"));
+    m_printEach = new QCheckBox(QStringLiteral("每份一个文件"), page);
+    m_printEach->setObjectName(QStringLiteral("printEach"));
+    auto* printNotebook = button(QStringLiteral("打印错题本…"), "printNotebookButton", page);
+    print->addWidget(printPapers);
+    auto* countLabel = new QLabel(QStringLiteral("份数："), page);
+    countLabel->setBuddy(m_printCount);
+    print->addWidget(countLabel);
+    print->addWidget(m_printCount);
+    print->addWidget(m_printEach);
+    print->addSpacing(24);
+    print->addWidget(printNotebook);
+    print->addStretch();
+    layout->addLayout(print);
+    connect(printPapers, &QPushButton::clicked, this, &ExamWindow::printPapers);
+    connect(printNotebook, &QPushButton::clicked, this, &ExamWindow::printNotebook);
     m_pages->addWidget(page);
 }
 
@@ -711,6 +734,40 @@ void ExamWindow::saveNotebook() {
     if (m_notebook.writable() && !m_notebook.save(&error)) {
         reportWrite(QStringLiteral("错题本"), m_notebook.path(), error);
     }
+}
+
+void ExamWindow::printPapers() {
+    const ExamRule rule{m_singles->value(), m_multiples->value(), m_minutes->value(),
+                        m_passMark->value()};
+    const QDate today = m_env.now().date();
+    const QString stem = QStringLiteral("%1模拟试卷-%2").arg(m_level, today.toString(u"yyyyMMdd"));
+    PaperPrinter printer(m_values, m_dialogs, this);
+    const int count = m_printCount->value();
+    const int first = printer.firstFreeNumber(stem, count);
+    const QList<PrintPaper> papers =
+        PaperPrinter::mockPapers(m_paper, m_level, rule, today, first, count, m_env.seed);
+    if (papers.first().questions.isEmpty()) {
+        m_dialogs.message(QStringLiteral("按当前规则抽不出试题，没有可打印的试卷。"));
+        return;
+    }
+    printer.print(papers, stem, first, m_printEach->isChecked());
+}
+
+void ExamWindow::printNotebook() {
+    const QDate today = m_env.now().date();
+    PrintPaper paper{m_level + QStringLiteral("错题本"), m_paper.edition, {}, today, {}, {}, {}};
+    paper.questions = notebookQuestions();
+    if (paper.questions.isEmpty()) {
+        m_dialogs.message(QStringLiteral("错题本中没有本试卷的题。"));
+        return;
+    }
+    for (const ShownQuestion& q : paper.questions)
+        paper.wrong << m_notebook.find(m_paper.edition, q.question.id)->wrong;
+    const QString stem = QStringLiteral("%1错题本-%2").arg(m_level, today.toString(u"yyyyMMdd"));
+    PaperPrinter printer(m_values, m_dialogs, this);
+    const int first = printer.firstFreeNumber(stem, 1);
+    paper.number = QStringLiteral("%1-%2").arg(today.toString(u"yyyyMMdd")).arg(first);
+    printer.print({paper}, stem, first, false);
 }
 
 void ExamWindow::reportWrite(const QString& what, const QString& path, const QString& reason) {

@@ -91,6 +91,8 @@ private:
     void showChoice();
 
     void saveNotebook();
+    void printPapers();
+    void printNotebook();
     void reportWrite(const QString& what, const QString& path, const QString& reason);
 
     // The paper's questions in the notebook, answers shuffled.
@@ -133,6 +135,8 @@ private:
     QPushButton* m_practiceButton = nullptr;
     QLabel* m_notebookCount = nullptr;
     QPlainTextEdit* m_historyView = nullptr;
+    QSpinBox* m_printCount = nullptr;
+    QCheckBox* m_printEach = nullptr;
 
     // Question page.
     QLabel* m_progress = nullptr;

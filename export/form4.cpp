@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/form4.h"
 
-#include "common/part_file.h"
 #include "export/output.h"
+#include "ui/save_files.h"
 #include "ui_form4.h"
-
-#include <QFileInfo>
 
 const QString Form4::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
 const QString Form4::DoneText = QStringLiteral("导出已完成");
@@ -56,39 +54,17 @@ void Form4::Command3_Click() {
 }
 
 void Form4::Command1_Click() {
-    const QString path = m_ui->Text1->text();
-    const QFileInfo target(path);
-    // A folder of that name is left to the writer to report.
-    const bool replacing = target.exists() && !target.isDir();
-    if (replacing &&
-        m_dialogs.message(OverwriteQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
-        m_ui->Text1->setFocus();
-        return;
-    }
-
     const ExportLayout layout =
         m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
-    // Written as the record is: a new file renamed over the old one, so that
-    // a failed export leaves the old file as it was.
-    PartFile part(path, PartFile::Links::WriteThrough);
     QStringList unusableIds;
-    QString error;
-    const auto failed = [&](const QString& what) {
-        m_dialogs.message(what + path + u'\n' + error);
-    };
-    if (!part.open(QIODevice::Unbuffered, &error)) {
-        failed(replacing ? CannotReplaceText : FailedText);
-        return;
-    }
-    if (!zoma::output(m_bank, m_values, part.file(), layout, m_ui->Check1->isChecked(), m_today(),
-                      &unusableIds, &error)) {
-        failed(FailedText);
-        return;
-    }
-    if (!part.commit(&error)) {
-        failed(replacing ? CannotReplaceText : FailedText);
-        return;
-    }
+    const zoma::SaveOutcome outcome = zoma::saveFiles(
+        m_dialogs, {m_ui->Text1->text()}, {OverwriteQuestion, CannotReplaceText, FailedText},
+        [&](int, QIODevice& out, QString* error) {
+            return zoma::output(m_bank, m_values, out, layout, m_ui->Check1->isChecked(), m_today(),
+                                &unusableIds, error);
+        });
+    if (outcome == zoma::SaveOutcome::Declined) m_ui->Text1->setFocus();
+    if (outcome != zoma::SaveOutcome::Saved) return;
     m_dialogs.message(DoneText);
     if (!unusableIds.isEmpty())
         m_dialogs.message(QStringLiteral("以下题号无法识别，未导出：") + unusableIds.join(u'、'));
