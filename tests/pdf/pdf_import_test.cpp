@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_import.h"
+#include "pdf/pdf_document.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 #include "tests/pdf/bank_pdfs.h"
@@ -45,6 +46,21 @@ T fetch(const char* column) {
 
 QString readUtf8(const QString& path) {
     return QString::fromUtf8(readBytes(path));
+}
+
+// One page that draws a chain of count forms, each drawing the next draws
+// times.
+QList<QByteArray> formChain(int count, int draws) {
+    QList<QByteArray> objects =
+        pdfmaker::onePage("<< /XObject << /F 5 0 R >> >>", pdfmaker::streamObject("", "/F Do"));
+    for (int k = 0; k < count; ++k) {
+        const QByteArray next = QByteArray::number(6 + k);
+        objects << pdfmaker::streamObject(
+            "/Type /XObject /Subtype /Form /BBox [0 0 10 10] /Resources << /XObject << /F " + next +
+                " 0 R >> >>",
+            k + 1 < count ? QByteArray("/F Do ").repeated(draws) : QByteArray());
+    }
+    return objects;
 }
 
 }  // namespace
@@ -239,6 +255,12 @@ private slots:
         QTest::newRow("too few answers") << "bad records" << "有3个答案，应为4个";
         QTest::newRow("pictures that cannot all be paired") << "bad sheet" << "图片无法全部配对";
         QTest::newRow("two files of one level") << "two A" << "都是A类的题库";
+        QTest::newRow("a byte changed in a content stream") << "flipped" << "A类题库.pdf：PDF文件已损坏（第2页的内容无法正确解码）";
+        QTest::newRow("an [I] inside another field") << "stray id" << "A类题库.pdf：找到3个[I]标记，却读出2条记录";
+        QTest::newRow("forms nested past the bound") << "deep forms" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页的表单嵌套超过%1层").arg(zoma::kMaxPdfFormDepth);
+        QTest::newRow("forms nested as deep as the bound are read") << "deep enough" << "附件.pdf：不是题库文件";
+        QTest::newRow("forms that draw each other twice") << "forms twice" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页绘制表单和图片超过%1次").arg(zoma::kMaxPdfDrawsPerPage);
+        QTest::newRow("content that inflates past the bound") << "inflated" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页的内容解码后超过%1 MB").arg(zoma::kMaxPdfPageBytes >> 20);
         // clang-format on
     }
     void refused() {
@@ -282,6 +304,26 @@ private slots:
             QVERIFY(pdfmaker::writeSheetPdf(
                 paths[3], {{0, QRectF(100, 100, 60, 45), pdfmaker::picture(1), "LK00", {}},
                            {0, QRectF(180, 100, 60, 45), pdfmaker::picture(2), "LK00", {}}}));
+        } else if (kind == "flipped") {
+            const QByteArray flipped = pdfmaker::withContentByteFlipped(readBytes(paths[0]), 1);
+            QVERIFY(!flipped.isEmpty());
+            writeBytes(paths[0], flipped);
+        } else if (kind == "stray id") {
+            QVERIFY(
+                bankpdfs::writeBankPdf(paths[0],
+                                       bankpdfs::record("[J]LX", "MC1-0001", "一[I]MC1-0009", "A") +
+                                           bankpdfs::record("[J]LX", "MC1-0002", "二", "B"),
+                                       40));
+        } else if (kind == "deep forms" || kind == "deep enough") {
+            const int depth = zoma::kMaxPdfFormDepth + (kind == "deep forms" ? 1 : 0);
+            QVERIFY(pdfmaker::writeRawPdf(extra, formChain(depth, 1)));
+        } else if (kind == "forms twice") {
+            QVERIFY(pdfmaker::writeRawPdf(extra, formChain(20, 2)));
+        } else if (kind == "inflated") {
+            QVERIFY(pdfmaker::writeRawPdf(
+                extra, pdfmaker::onePage(
+                           "<< >>", pdfmaker::streamObject(
+                                        "", QByteArray(zoma::kMaxPdfPageBytes + 1, ' '), true))));
         } else if (kind == "two A") {
             QFile::copy(paths[0], dir.filePath(QStringLiteral("A类题库(1).pdf")));
             paths << dir.filePath(QStringLiteral("A类题库(1).pdf"));
