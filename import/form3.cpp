@@ -2,12 +2,22 @@
 #include "import/form3.h"
 
 #include "import/archive_pdfs.h"
+#include "import/main_thread_dialogs.h"
 #include "import/unzip_engine.h"
 #include "pdf/pdf_module.h"
+#include "pdf/pdf_progress.h"
 #include "ui_form3.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+#include <new>
 
 namespace {
 
@@ -20,8 +30,31 @@ constexpr qint16 kExtractNotList = 0;
 constexpr qint16 kDropFolders = 0;
 constexpr qint32 kEveryEntry = 0;
 constexpr qint32 kNoExclusions = 0;
+// How soon the progress dialog shows, and how often it looks at the import.
+constexpr int kProgressShowMs = 500;
+constexpr int kProgressPollMs = 100;
 
 }  // namespace
+
+// What the import thread and the window share while it runs.
+struct ImportRun {
+    ImportRun(Dialogs& target, QObject* window) : dialogs(target, window) {}
+    MainThreadDialogs dialogs;
+    PdfProgress progress;
+    QMutex mutex;
+    QString archive;  // being unpacked, for the dialog; empty once done
+
+    void unpacking(const QString& name) {
+        const QMutexLocker lock(&mutex);
+        archive = name;
+    }
+    QString place() {
+        const QMutexLocker lock(&mutex);
+        if (!archive.isEmpty()) return Form3::UnzippingText.arg(archive);
+        const QString reading = progress.place();
+        return reading.isEmpty() ? Form3::ImportingText : reading;
+    }
+};
 
 const QString Form3::Filter =
     QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*");
@@ -29,6 +62,8 @@ const QString Form3::DoneText = QStringLiteral("解压完成");
 const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
 const QString Form3::NoPdfText = QStringLiteral("%1：解压后找不到这个PDF文件");
 const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
+const QString Form3::ImportingText = QStringLiteral("正在导入……");
+const QString Form3::UnzippingText = QStringLiteral("正在解压%1");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
     : QWidget(parent),
@@ -67,6 +102,7 @@ void Form3::Command3_Click() {
 }
 
 void Form3::Command1_Click() {
+    if (m_running) return;
     // The files chosen together, unless another window has chosen a file
     // since: then the import takes that one, as it always has.
     QStringList files = m_files;
@@ -87,28 +123,69 @@ void Form3::Command1_Click() {
         return;
     }
 
-    QStringList pdfs;
-    for (const QString& file : std::as_const(files)) {
-        if (zoma::isPdfName(file)) {
-            pdfs << file;
-            continue;
-        }
-        if (!unzip(file, libDir)) continue;
-        // PDFs that came in the archive are taken like chosen ones.
-        for (const QString& name : zoma::archivePdfNames(file)) {
-            const QString extracted = QDir(libDir).filePath(name);
-            if (QFileInfo(extracted).isFile()) {
-                pdfs << extracted;
-            } else {
-                m_dialogs.message(NoPdfText.arg(name));
-            }
-        }
-    }
-    if (pdfs.isEmpty()) return;
-    m_dialogs.message(zoma::importPdfFilesFromModule(pdfs, libDir).message);
+    importAway(files, libDir);
 }
 
-bool Form3::unzip(const QString& archive, const QString& libDir) {
+void Form3::importAway(const QStringList& files, const QString& libDir) {
+    m_running = true;
+    ImportRun run(m_dialogs, this);
+    m_bridge.setDialogs(run.dialogs);
+
+    QProgressDialog box(ImportingText, QStringLiteral("取消"), 0, 0, this);
+    box.setAccessibleName(QStringLiteral("导入进度"));
+    box.setWindowModality(Qt::WindowModal);
+    box.setAutoClose(false);
+    box.setAutoReset(false);
+    box.setMinimumDuration(kProgressShowMs);
+    connect(&box, &QProgressDialog::canceled, &box, [&run] { run.progress.cancel(); });
+    QTimer poll;
+    poll.setInterval(kProgressPollMs);
+    connect(&poll, &QTimer::timeout, &box, [&] { box.setLabelText(run.place()); });
+
+    QEventLoop loop;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { importFiles(files, libDir, run); }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+
+    m_bridge.setDialogs(m_dialogs);
+    m_running = false;
+}
+
+void Form3::importFiles(const QStringList& files, const QString& libDir, ImportRun& run) {
+    try {
+        QStringList pdfs;
+        for (const QString& file : files) {
+            if (run.progress.cancelled()) break;
+            if (zoma::isPdfName(file)) {
+                pdfs << file;
+                continue;
+            }
+            run.unpacking(QFileInfo(file).fileName());
+            const bool done = unzip(file, libDir, run);
+            run.unpacking(QString());
+            if (!done) continue;
+            // PDFs that came in the archive are taken like chosen ones.
+            for (const QString& name : zoma::archivePdfNames(file)) {
+                const QString extracted = QDir(libDir).filePath(name);
+                if (QFileInfo(extracted).isFile()) {
+                    pdfs << extracted;
+                } else {
+                    run.dialogs.message(NoPdfText.arg(name));
+                }
+            }
+        }
+        if (pdfs.isEmpty()) return;
+        run.dialogs.message(zoma::importPdfFilesFromModule(pdfs, libDir, &run.progress).message);
+    } catch (const std::bad_alloc&) {
+        run.dialogs.message(QStringLiteral("内存不足"));
+    }
+}
+
+bool Form3::unzip(const QString& archive, const QString& libDir, ImportRun& run) {
     m_bridge.UnzipMessages.clear();
     m_bridge.UnzipEntryCount = 0;
     m_bridge.UnzipIncludeNames[0].clear();
@@ -119,7 +196,7 @@ bool Form3::unzip(const QString& archive, const QString& libDir) {
     // A failure has been shown with its number; only a complete import (or
     // one that skipped and named some entries) is reported as done.
     const bool done = result == UnzipResult::Ok || result == UnzipResult::Warning;
-    if (done) m_dialogs.message(DoneText);
+    if (done) run.dialogs.message(DoneText);
     return done;
 }
 

@@ -6,6 +6,7 @@
 #include "common/program_folder.h"
 #include "common/text_file.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_progress.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 
@@ -19,6 +20,7 @@ namespace zoma {
 namespace {
 
 const QString Levels[] = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
+const QString CancelledText = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
 
 struct LevelFile {
     QString level;
@@ -150,7 +152,9 @@ QStringList libraryLabels(const QString& libDir) {
 
 }  // namespace
 
-PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) {
+PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir,
+                               PdfProgress* progress) {
+    const auto cancelled = [progress] { return progress && progress->cancelled(); };
     QStringList problems;
     QList<LevelFile> levels;
     QList<LevelFile> wholeBanks;
@@ -161,7 +165,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
     for (const QString& path : paths) {
         const QString fileName = QFileInfo(path).fileName();
         QString text, error;
-        if (!readPdfText(path, &text, &error)) {
+        if (!readPdfText(path, &text, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -183,7 +188,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
             continue;
         }
         QList<PdfImage> found;
-        if (!readPdfImages(path, &found, &error)) {
+        if (!readPdfImages(path, &found, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -195,7 +201,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
             problems << QStringLiteral("%1和%2都是附图文件").arg(sheetName, fileName);
             continue;
         }
-        if (!readPdfWords(path, &words, &error)) {
+        if (!readPdfWords(path, &words, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -228,6 +235,7 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
         }
     }
 
+    if (cancelled()) return {false, CancelledText};
     if (!problems.isEmpty()) {
         return {false,
                 QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n") + problems.join(u'\n')};

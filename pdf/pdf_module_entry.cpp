@@ -4,6 +4,7 @@
 #include "pdf/pdf_import.h"
 
 extern "C" Q_DECL_EXPORT void zoma_import_pdf_files(const QStringList* paths, const QString* libDir,
+                                                    PdfProgress* progress,
                                                     PdfImportResult* result) {
-    *result = zoma::importPdfFiles(*paths, *libDir);
+    *result = zoma::importPdfFiles(*paths, *libDir, progress);
 }

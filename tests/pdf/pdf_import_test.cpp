@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_import.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_module.h"
+#include "pdf/pdf_progress.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 #include "tests/pdf/bank_pdfs.h"
@@ -62,6 +64,19 @@ QList<QByteArray> formChain(int count, int draws) {
     }
     return objects;
 }
+
+// Cancels the import when it reaches the first page of a file.
+class Interruption final : public PdfProgress {
+public:
+    explicit Interruption(const QString& fileName) : m_fileName(fileName) {}
+    void reading(const QString& fileName, int page, int pages) override {
+        PdfProgress::reading(fileName, page, pages);
+        if (fileName == m_fileName) cancel();
+    }
+
+private:
+    QString m_fileName;
+};
 
 }  // namespace
 
@@ -334,6 +349,35 @@ private slots:
         QVERIFY2(result.message.contains(fetch<QString>("reason")), qPrintable(result.message));
         QVERIFY(result.message.startsWith(QStringLiteral("PDF题库没有导入，题库文件夹未作改动。")));
         QCOMPARE(folderFiles(lib), before);
+    }
+
+    // An import cancelled part way through, reached through the module as
+    // the program reaches it: nothing is written.
+    void interrupted_data() {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("message");
+        const QString cancelled = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
+        // clang-format off
+        QTest::newRow("cancelled at the first file") << "A类题库.pdf" << cancelled;
+        QTest::newRow("cancelled at the picture sheet") << "总题库附图标记.pdf" << cancelled;
+        // clang-format on
+    }
+    void interrupted() {
+        QFETCH(QString, at);
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        writeBytes(lib + QStringLiteral("/A类题库.txt"), "old");
+        const QMap<QString, QByteArray> before = folderFiles(lib);
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        Interruption progress(at);
+        const PdfImportResult result = zoma::importPdfFilesFromModule(paths, lib, &progress);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, fetch<QString>("message"));
+        QCOMPARE(folderFiles(lib), before);
+        // The progress dialog names the file and page.
+        QVERIFY2(progress.place().startsWith(QStringLiteral("正在读取%1：第1页，共").arg(at)),
+                 qPrintable(progress.place()));
     }
 
     // A picture sheet imported after the level files takes their labels
