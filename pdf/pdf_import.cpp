@@ -15,6 +15,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <new>
+
 namespace zoma {
 
 namespace {
@@ -122,8 +124,13 @@ QString writeWhole(const QString& libDir, const QString& name, const QByteArray&
     if (target.isEmpty()) target = folder.libFile(name);
     PartFile part(target);
     QString error;
-    if (!part.open({}, &error) || !writeAll(part.file(), bytes, &error) || !part.commit(&error)) {
-        return error;
+    try {
+        if (!part.open({}, &error) || !writeAll(part.file(), bytes, &error) ||
+            !part.commit(&error)) {
+            return error;
+        }
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("内存不足");
     }
     return {};
 }

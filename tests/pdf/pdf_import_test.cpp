@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <new>
+
 #include <sys/stat.h>
 
 using Images = QList<PdfImage>;
@@ -65,17 +67,21 @@ QList<QByteArray> formChain(int count, int draws) {
     return objects;
 }
 
-// Cancels the import when it reaches the first page of a file.
+// Acts when the import reaches the first page of a file: cancels it, or
+// runs out of memory there.
 class Interruption final : public PdfProgress {
 public:
-    explicit Interruption(const QString& fileName) : m_fileName(fileName) {}
+    Interruption(const QString& fileName, bool memory) : m_fileName(fileName), m_memory(memory) {}
     void reading(const QString& fileName, int page, int pages) override {
         PdfProgress::reading(fileName, page, pages);
-        if (fileName == m_fileName) cancel();
+        if (fileName != m_fileName) return;
+        if (m_memory) throw std::bad_alloc();
+        cancel();
     }
 
 private:
     QString m_fileName;
+    bool m_memory;
 };
 
 }  // namespace
@@ -351,15 +357,17 @@ private slots:
         QCOMPARE(folderFiles(lib), before);
     }
 
-    // An import cancelled part way through, reached through the module as
-    // the program reaches it: nothing is written.
+    // An import cancelled, or out of memory, part way through, reached
+    // through the module as the program reaches it: nothing is written.
     void interrupted_data() {
         QTest::addColumn<QString>("at");
+        QTest::addColumn<bool>("memory");
         QTest::addColumn<QString>("message");
         const QString cancelled = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
         // clang-format off
-        QTest::newRow("cancelled at the first file") << "A类题库.pdf" << cancelled;
-        QTest::newRow("cancelled at the picture sheet") << "总题库附图标记.pdf" << cancelled;
+        QTest::newRow("cancelled at the first file") << "A类题库.pdf" << false << cancelled;
+        QTest::newRow("cancelled at the picture sheet") << "总题库附图标记.pdf" << false << cancelled;
+        QTest::newRow("out of memory") << "B类题库.pdf" << true << "PDF题库没有导入，题库文件夹未作改动。\n内存不足";
         // clang-format on
     }
     void interrupted() {
@@ -370,7 +378,7 @@ private slots:
         const QMap<QString, QByteArray> before = folderFiles(lib);
         const QStringList paths = bankpdfs::writeBankSet(dir.path());
         QVERIFY(!paths.isEmpty());
-        Interruption progress(at);
+        Interruption progress(at, fetch<bool>("memory"));
         const PdfImportResult result = zoma::importPdfFilesFromModule(paths, lib, &progress);
         QVERIFY(!result.ok);
         QCOMPARE(result.message, fetch<QString>("message"));
