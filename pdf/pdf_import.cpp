@@ -10,9 +10,12 @@
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 
 #include <new>
@@ -133,6 +136,18 @@ QString writeWhole(const QString& libDir, const QString& name, const QByteArray&
         return QStringLiteral("内存不足");
     }
     return {};
+}
+
+// A picture stream marked as JPEG may hold anything; only what decodes as a
+// JPEG is written as one.
+bool decodesAsJpeg(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return false;
+    QImageReader reader(&buffer, "jpeg");
+    reader.setDecideFormatFromContent(false);
+    QImage image;
+    return reader.read(&image) && !image.isNull();
 }
 
 // The picture labels of the level files already in the library, for a
@@ -260,7 +275,7 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir,
     QStringList notJpeg;
     for (const SheetPicture& p : pairing.pictures) {
         const PdfImage& image = images[p.image];
-        if (!image.jpeg) {
+        if (!image.jpeg || !decodesAsJpeg(image.bytes)) {
             notJpeg << p.label;
             continue;
         }

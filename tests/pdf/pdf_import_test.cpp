@@ -357,6 +357,30 @@ private slots:
         QCOMPARE(folderFiles(lib), before);
     }
 
+    // A picture stream marked as JPEG that holds no JPEG is named and never
+    // replaces the picture in the library.
+    void notJpeg() {
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        writeBytes(lib + QStringLiteral("/LK0002.jpg"), "old picture");
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        // The first picture of the sheet is LK0002's; its bytes change in place.
+        QByteArray sheet = readBytes(paths[3]);
+        const qsizetype start = sheet.indexOf("\xff\xd8\xff");
+        const qsizetype end = sheet.indexOf("\xff\xd9", start);
+        QVERIFY(start > 0 && end > start);
+        for (qsizetype i = start; i < end + 2; ++i) sheet[i] = char('a' + i % 26);
+        writeBytes(paths[3], sheet);
+        const PdfImportResult result = zoma::importPdfFiles(paths, lib);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QVERIFY2(result.message.contains(QStringLiteral("附图：1张\n")),
+                 qPrintable(result.message));
+        QVERIFY(result.message.contains(QStringLiteral("LK0002的图片不是JPEG，没有导入")));
+        QCOMPARE(readBytes(lib + QStringLiteral("/LK0002.jpg")), QByteArray("old picture"));
+        QVERIFY(readBytes(lib + QStringLiteral("/LK0003.jpg")).startsWith("\xff\xd8"));
+    }
+
     // An import cancelled, or out of memory, part way through, reached
     // through the module as the program reaches it: nothing is written.
     void interrupted_data() {
