@@ -25,6 +25,7 @@ namespace zoma {
 namespace {
 
 const QString Levels[] = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
+const QString NotImportedText = QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n");
 const QString CancelledText = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
 
 struct LevelFile {
@@ -258,9 +259,14 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir,
     }
 
     if (cancelled()) return {false, CancelledText};
-    if (!problems.isEmpty()) {
+    if (!problems.isEmpty()) return {false, NotImportedText + problems.join(u'\n')};
+    if (levels.isEmpty() && sheetName.isEmpty() && !wholeBanks.isEmpty()) {
         return {false,
-                QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n") + problems.join(u'\n')};
+                NotImportedText +
+                    QStringLiteral("%1的文件名中没有A类、B类或C类，不是某一类的题库。"
+                                   "这样的总题库只用来与各类题库比对，单独导入时不导入任何题目；"
+                                   "请把它与A类、B类或C类题库PDF一起选择。")
+                        .arg(wholeBanks.first().fileName)};
     }
 
     // Everything read is checked: now the library changes.

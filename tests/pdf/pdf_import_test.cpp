@@ -381,6 +381,23 @@ private slots:
         QVERIFY(readBytes(lib + QStringLiteral("/LK0003.jpg")).startsWith("\xff\xd8"));
     }
 
+    // The whole bank alone: nothing to import, and the message says why.
+    void wholeBankAlone() {
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        QVERIFY(QDir().mkdir(lib));
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        const PdfImportResult result = zoma::importPdfFiles({paths[2]}, lib);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message,
+                 QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n"
+                                "总题库.pdf的文件名中没有A类、B类或C类，不是某一类的题库。"
+                                "这样的总题库只用来与各类题库比对，单独导入时不导入任何题目；"
+                                "请把它与A类、B类或C类题库PDF一起选择。"));
+        QVERIFY(QDir(lib).isEmpty());
+    }
+
     // An import cancelled, or out of memory, part way through, reached
     // through the module as the program reaches it: nothing is written.
     void interrupted_data() {
