@@ -14,6 +14,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
@@ -30,6 +31,8 @@ constexpr qint16 kExtractNotList = 0;
 constexpr qint16 kDropFolders = 0;
 constexpr qint32 kEveryEntry = 0;
 constexpr qint32 kNoExclusions = 0;
+// The PDFs of an archive go into a folder of their own without a question.
+constexpr qint16 kNoPrompt = 0;
 // How soon the progress dialog shows, and how often it looks at the import.
 constexpr int kProgressShowMs = 500;
 constexpr int kProgressPollMs = 100;
@@ -157,20 +160,30 @@ void Form3::importAway(const QStringList& files, const QString& libDir) {
 
 void Form3::importFiles(const QStringList& files, const QString& libDir, ImportRun& run) {
     try {
+        // Each archive's PDFs in a folder of their own, so that two archives
+        // may hold files of one name as the library may.
+        QTemporaryDir pdfDir;
         QStringList pdfs;
-        for (const QString& file : files) {
+        for (qsizetype i = 0; i < files.size(); ++i) {
             if (run.progress.cancelled()) break;
+            const QString& file = files[i];
             if (zoma::isPdfName(file)) {
                 pdfs << file;
                 continue;
             }
+            const QString archiveDir = pdfDir.filePath(QString::number(i));
+            if (!pdfDir.isValid() || !QDir().mkpath(archiveDir)) {
+                run.dialogs.message(QStringLiteral("无法创建临时文件夹：%1")
+                                        .arg(QDir::toNativeSeparators(archiveDir)));
+                continue;
+            }
             run.unpacking(QFileInfo(file).fileName());
-            const bool done = unzip(file, libDir, run);
+            const bool done = unzip(file, libDir, archiveDir, run);
             run.unpacking(QString());
             if (!done) continue;
             // PDFs that came in the archive are taken like chosen ones.
             for (const QString& name : zoma::archivePdfNames(file)) {
-                const QString extracted = QDir(libDir).filePath(name);
+                const QString extracted = QDir(archiveDir).filePath(name);
                 if (QFileInfo(extracted).isFile()) {
                     pdfs << extracted;
                 } else {
@@ -185,19 +198,41 @@ void Form3::importFiles(const QStringList& files, const QString& libDir, ImportR
     }
 }
 
-bool Form3::unzip(const QString& archive, const QString& libDir, ImportRun& run) {
-    m_bridge.UnzipMessages.clear();
-    m_bridge.UnzipEntryCount = 0;
-    m_bridge.UnzipIncludeNames[0].clear();
-    m_bridge.UnzipExcludeNames[0].clear();
-    const int result =
-        m_bridge.UnzipArchive(archive, libDir, kPromptOverwrite, kOverwriteExisting,
-                              kExtractNotList, kDropFolders, kEveryEntry, kNoExclusions);
-    // A failure has been shown with its number; only a complete import (or
-    // one that skipped and named some entries) is reported as done.
-    const bool done = result == UnzipResult::Ok || result == UnzipResult::Warning;
+bool Form3::unzip(const QString& archive, const QString& libDir, const QString& pdfDir,
+                  ImportRun& run) {
+    const bool holdsPdfs = !zoma::archivePdfNames(archive).isEmpty();
+    const QString pdfs = zoma::pdfEntryPattern();
+    bool done = true;
+    if (holdsPdfs) {
+        const int result = extract(archive, pdfDir, kNoPrompt, pdfs, QString());
+        done = result == UnzipResult::Ok || result == UnzipResult::Warning;
+        // An archive that cannot be opened has been named once.
+        if (result == UnzipResult::NotArchive || result == UnzipResult::ArchiveBroken ||
+            result == UnzipResult::Overlap || result == UnzipResult::BadOptions ||
+            result == UnzipBridge::NoEngine) {
+            return false;
+        }
+    }
+    if (!holdsPdfs || zoma::archiveHoldsOtherEntries(archive)) {
+        const int result =
+            extract(archive, libDir, kPromptOverwrite, QString(), holdsPdfs ? pdfs : QString());
+        // A failure has been shown with its number; only a complete import
+        // (or one that skipped and named some entries) is reported as done.
+        done = (result == UnzipResult::Ok || result == UnzipResult::Warning) && done;
+    }
     if (done) run.dialogs.message(DoneText);
     return done;
+}
+
+int Form3::extract(const QString& archive, const QString& targetDir, qint16 promptOverwrite,
+                   const QString& include, const QString& exclude) {
+    m_bridge.UnzipMessages.clear();
+    m_bridge.UnzipEntryCount = 0;
+    m_bridge.UnzipIncludeNames[0] = include;
+    m_bridge.UnzipExcludeNames[0] = exclude;
+    return m_bridge.UnzipArchive(archive, targetDir, promptOverwrite, kOverwriteExisting,
+                                 kExtractNotList, kDropFolders, include.isEmpty() ? kEveryEntry : 1,
+                                 exclude.isEmpty() ? kNoExclusions : 1);
 }
 
 void Form3::Command2_Click() {

@@ -50,8 +50,13 @@ private:
     void importAway(const QStringList& files, const QString& libDir);
     // The import itself, on that thread; every box goes through dialogs.
     void importFiles(const QStringList& files, const QString& libDir, ImportRun& run);
-    // Unpacks one archive as the import always has; true when it went well.
-    bool unzip(const QString& archive, const QString& libDir, ImportRun& run);
+    // Unpacks one archive as the import always has, except its PDFs, which
+    // go into pdfDir to be read before anything of theirs reaches the
+    // library; true when it went well.
+    bool unzip(const QString& archive, const QString& libDir, const QString& pdfDir,
+               ImportRun& run);
+    int extract(const QString& archive, const QString& targetDir, qint16 promptOverwrite,
+                const QString& include, const QString& exclude);
     bool m_running = false;
 
     QString m_fileName;   // the dialog's last chosen name, proposed again next time
