@@ -10,21 +10,50 @@
 
 namespace zoma {
 
-QStringList archivePdfNames(const QString& archivePath) {
-    QFile file(archivePath);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const ZipDirectory directory = readZipDirectory(file);
-    if (directory.status != ZipDirectory::Status::Ok) return {};
-    // Decoded as the engine decodes them, so the names are the ones it writes.
+namespace {
+
+// Each entry with its name decoded as the engine decodes it, so the names
+// are the ones it writes and matches.
+QList<std::pair<const ZipEntryRecord*, QString>> entryNames(const ZipDirectory& directory) {
     const bool unflaggedUtf8 = std::all_of(
         directory.entries.cbegin(), directory.entries.cend(),
         [](const ZipEntryRecord& e) { return e.utf8Flag() || e.rawName.isValidUtf8(); });
-    QStringList names;
+    QList<std::pair<const ZipEntryRecord*, QString>> names;
     for (const ZipEntryRecord& entry : directory.entries) {
-        if (entry.isSymLink()) continue;
         const bool utf8 = entry.utf8Flag() || unflaggedUtf8;
-        const QString name =
-            decodeEntryName(entry.rawName, utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk);
+        names.append({&entry, decodeEntryName(entry.rawName,
+                                              utf8 ? NameEncoding::Utf8 : NameEncoding::Gbk)});
+    }
+    return names;
+}
+
+ZipDirectory readDirectory(const QString& archivePath) {
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return readZipDirectory(file);
+}
+
+}  // namespace
+
+QString pdfEntryPattern() {
+    return QStringLiteral("*.[pP][dD][fF]");
+}
+
+bool archiveHoldsOtherEntries(const QString& archivePath) {
+    const ZipDirectory directory = readDirectory(archivePath);
+    if (directory.status != ZipDirectory::Status::Ok) return false;
+    for (const auto& [entry, name] : entryNames(directory)) {
+        if (!matchesWildcard(pdfEntryPattern(), name)) return true;
+    }
+    return false;
+}
+
+QStringList archivePdfNames(const QString& archivePath) {
+    const ZipDirectory directory = readDirectory(archivePath);
+    if (directory.status != ZipDirectory::Status::Ok) return {};
+    QStringList names;
+    for (const auto& [entry, name] : entryNames(directory)) {
+        if (entry->isSymLink()) continue;
         const EntryTarget target = entryTarget(name, false);
         if (target.kind != EntryTarget::Kind::File || target.parts.isEmpty()) continue;
         const QString fileName = target.parts.last();

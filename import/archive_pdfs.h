@@ -10,4 +10,12 @@ namespace zoma {
 // its folders; empty when it holds none or cannot be read.
 QStringList archivePdfNames(const QString& archivePath);
 
+// The pattern of the extraction engine that takes (or leaves out) an
+// archive's PDF files, whatever the letter case of ".pdf".
+QString pdfEntryPattern();
+
+// Whether the archive holds an entry the pattern leaves out; false when it
+// cannot be read.
+bool archiveHoldsOtherEntries(const QString& archivePath);
+
 }  // namespace zoma

@@ -2,12 +2,23 @@
 #include "import/form3.h"
 
 #include "import/archive_pdfs.h"
+#include "import/main_thread_dialogs.h"
 #include "import/unzip_engine.h"
 #include "pdf/pdf_module.h"
+#include "pdf/pdf_progress.h"
 #include "ui_form3.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <new>
 
 namespace {
 
@@ -20,8 +31,33 @@ constexpr qint16 kExtractNotList = 0;
 constexpr qint16 kDropFolders = 0;
 constexpr qint32 kEveryEntry = 0;
 constexpr qint32 kNoExclusions = 0;
+// The PDFs of an archive go into a folder of their own without a question.
+constexpr qint16 kNoPrompt = 0;
+// How soon the progress dialog shows, and how often it looks at the import.
+constexpr int kProgressShowMs = 500;
+constexpr int kProgressPollMs = 100;
 
 }  // namespace
+
+// What the import thread and the window share while it runs.
+struct ImportRun {
+    ImportRun(Dialogs& target, QObject* window) : dialogs(target, window) {}
+    MainThreadDialogs dialogs;
+    PdfProgress progress;
+    QMutex mutex;
+    QString archive;  // being unpacked, for the dialog; empty once done
+
+    void unpacking(const QString& name) {
+        const QMutexLocker lock(&mutex);
+        archive = name;
+    }
+    QString place() {
+        const QMutexLocker lock(&mutex);
+        if (!archive.isEmpty()) return Form3::UnzippingText.arg(archive);
+        const QString reading = progress.place();
+        return reading.isEmpty() ? Form3::ImportingText : reading;
+    }
+};
 
 const QString Form3::Filter =
     QStringLiteral("题库包(*.zip)|*.zip|题库PDF(*.pdf)|*.pdf|所有文件(*.*)|*.*");
@@ -29,6 +65,8 @@ const QString Form3::DoneText = QStringLiteral("解压完成");
 const QString Form3::NoLibDirText = QStringLiteral("无法创建题库文件夹：%1");
 const QString Form3::NoPdfText = QStringLiteral("%1：解压后找不到这个PDF文件");
 const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
+const QString Form3::ImportingText = QStringLiteral("正在导入……");
+const QString Form3::UnzippingText = QStringLiteral("正在解压%1");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
     : QWidget(parent),
@@ -67,6 +105,7 @@ void Form3::Command3_Click() {
 }
 
 void Form3::Command1_Click() {
+    if (m_running) return;
     // The files chosen together, unless another window has chosen a file
     // since: then the import takes that one, as it always has.
     QStringList files = m_files;
@@ -87,40 +126,113 @@ void Form3::Command1_Click() {
         return;
     }
 
-    QStringList pdfs;
-    for (const QString& file : std::as_const(files)) {
-        if (zoma::isPdfName(file)) {
-            pdfs << file;
-            continue;
-        }
-        if (!unzip(file, libDir)) continue;
-        // PDFs that came in the archive are taken like chosen ones.
-        for (const QString& name : zoma::archivePdfNames(file)) {
-            const QString extracted = QDir(libDir).filePath(name);
-            if (QFileInfo(extracted).isFile()) {
-                pdfs << extracted;
-            } else {
-                m_dialogs.message(NoPdfText.arg(name));
-            }
-        }
-    }
-    if (pdfs.isEmpty()) return;
-    m_dialogs.message(zoma::importPdfFilesFromModule(pdfs, libDir).message);
+    importAway(files, libDir);
 }
 
-bool Form3::unzip(const QString& archive, const QString& libDir) {
+void Form3::importAway(const QStringList& files, const QString& libDir) {
+    m_running = true;
+    ImportRun run(m_dialogs, this);
+    m_bridge.setDialogs(run.dialogs);
+
+    QProgressDialog box(ImportingText, QStringLiteral("取消"), 0, 0, this);
+    box.setAccessibleName(QStringLiteral("导入进度"));
+    box.setWindowModality(Qt::WindowModal);
+    box.setAutoClose(false);
+    box.setAutoReset(false);
+    box.setMinimumDuration(kProgressShowMs);
+    connect(&box, &QProgressDialog::canceled, &box, [&run] { run.progress.cancel(); });
+    QTimer poll;
+    poll.setInterval(kProgressPollMs);
+    connect(&poll, &QTimer::timeout, &box, [&] { box.setLabelText(run.place()); });
+
+    QEventLoop loop;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { importFiles(files, libDir, run); }));
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+
+    m_bridge.setDialogs(m_dialogs);
+    m_running = false;
+}
+
+void Form3::importFiles(const QStringList& files, const QString& libDir, ImportRun& run) {
+    try {
+        // Each archive's PDFs in a folder of their own, so that two archives
+        // may hold files of one name as the library may.
+        QTemporaryDir pdfDir;
+        QStringList pdfs;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            if (run.progress.cancelled()) break;
+            const QString& file = files[i];
+            if (zoma::isPdfName(file)) {
+                pdfs << file;
+                continue;
+            }
+            const QString archiveDir = pdfDir.filePath(QString::number(i));
+            if (!pdfDir.isValid() || !QDir().mkpath(archiveDir)) {
+                run.dialogs.message(QStringLiteral("无法创建临时文件夹：%1")
+                                        .arg(QDir::toNativeSeparators(archiveDir)));
+                continue;
+            }
+            run.unpacking(QFileInfo(file).fileName());
+            const bool done = unzip(file, libDir, archiveDir, run);
+            run.unpacking(QString());
+            if (!done) continue;
+            // PDFs that came in the archive are taken like chosen ones.
+            for (const QString& name : zoma::archivePdfNames(file)) {
+                const QString extracted = QDir(archiveDir).filePath(name);
+                if (QFileInfo(extracted).isFile()) {
+                    pdfs << extracted;
+                } else {
+                    run.dialogs.message(NoPdfText.arg(name));
+                }
+            }
+        }
+        if (pdfs.isEmpty()) return;
+        run.dialogs.message(zoma::importPdfFilesFromModule(pdfs, libDir, &run.progress).message);
+    } catch (const std::bad_alloc&) {
+        run.dialogs.message(QStringLiteral("内存不足"));
+    }
+}
+
+bool Form3::unzip(const QString& archive, const QString& libDir, const QString& pdfDir,
+                  ImportRun& run) {
+    const bool holdsPdfs = !zoma::archivePdfNames(archive).isEmpty();
+    const QString pdfs = zoma::pdfEntryPattern();
+    bool done = true;
+    if (holdsPdfs) {
+        const int result = extract(archive, pdfDir, kNoPrompt, pdfs, QString());
+        done = result == UnzipResult::Ok || result == UnzipResult::Warning;
+        // An archive that cannot be opened has been named once.
+        if (result == UnzipResult::NotArchive || result == UnzipResult::ArchiveBroken ||
+            result == UnzipResult::Overlap || result == UnzipResult::BadOptions ||
+            result == UnzipBridge::NoEngine) {
+            return false;
+        }
+    }
+    if (!holdsPdfs || zoma::archiveHoldsOtherEntries(archive)) {
+        const int result =
+            extract(archive, libDir, kPromptOverwrite, QString(), holdsPdfs ? pdfs : QString());
+        // A failure has been shown with its number; only a complete import
+        // (or one that skipped and named some entries) is reported as done.
+        done = (result == UnzipResult::Ok || result == UnzipResult::Warning) && done;
+    }
+    if (done) run.dialogs.message(DoneText);
+    return done;
+}
+
+int Form3::extract(const QString& archive, const QString& targetDir, qint16 promptOverwrite,
+                   const QString& include, const QString& exclude) {
     m_bridge.UnzipMessages.clear();
     m_bridge.UnzipEntryCount = 0;
-    m_bridge.UnzipIncludeNames[0].clear();
-    m_bridge.UnzipExcludeNames[0].clear();
-    const int result =
-        m_bridge.UnzipArchive(archive, libDir, kPromptOverwrite, kOverwriteExisting,
-                              kExtractNotList, kDropFolders, kEveryEntry, kNoExclusions);
-    // A failure has been shown with its number; only a complete import (or
-    // one that skipped and named some entries) is reported as done.
-    const bool done = result == UnzipResult::Ok || result == UnzipResult::Warning;
-    if (done) m_dialogs.message(DoneText);
-    return done;
+    m_bridge.UnzipIncludeNames[0] = include;
+    m_bridge.UnzipExcludeNames[0] = exclude;
+    return m_bridge.UnzipArchive(archive, targetDir, promptOverwrite, kOverwriteExisting,
+                                 kExtractNotList, kDropFolders, include.isEmpty() ? kEveryEntry : 1,
+                                 exclude.isEmpty() ? kNoExclusions : 1);
 }
 
 void Form3::Command2_Click() {

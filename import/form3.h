@@ -10,6 +10,8 @@
 
 #include <memory>
 
+struct ImportRun;
+
 namespace Ui {
 class Form3;
 }
@@ -29,6 +31,8 @@ public:
     static const QString NoLibDirText;
     static const QString NoPdfText;
     static const QString NotRegularText;
+    static const QString ImportingText;
+    static const QString UnzippingText;
 
 private:
     void Form_Load();
@@ -40,8 +44,20 @@ private:
     SharedValues& m_values;
     Dialogs& m_dialogs;
     UnzipBridge& m_bridge;
-    // Unpacks one archive as the import always has; true when it went well.
-    bool unzip(const QString& archive, const QString& libDir);
+    // Unpacks the files and reads the PDFs on another thread while a
+    // progress dialog with a cancel button stands over the window; returns
+    // when all is done.
+    void importAway(const QStringList& files, const QString& libDir);
+    // The import itself, on that thread; every box goes through dialogs.
+    void importFiles(const QStringList& files, const QString& libDir, ImportRun& run);
+    // Unpacks one archive as the import always has, except its PDFs, which
+    // go into pdfDir to be read before anything of theirs reaches the
+    // library; true when it went well.
+    bool unzip(const QString& archive, const QString& libDir, const QString& pdfDir,
+               ImportRun& run);
+    int extract(const QString& archive, const QString& targetDir, qint16 promptOverwrite,
+                const QString& include, const QString& exclude);
+    bool m_running = false;
 
     QString m_fileName;   // the dialog's last chosen name, proposed again next time
     QStringList m_files;  // every file chosen with it

@@ -113,7 +113,7 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
                                      zoma::moduleFunction(kEngineModule, "windll_unzip", &error))
                                : nullptr;
     if (!unzip) {
-        m_dialogs.message(NoEngineText + error);
+        m_dialogs->message(NoEngineText + error);
         return NoEngine;
     }
 
@@ -152,7 +152,7 @@ int UnzipBridge::UnzipArchive(const QString& archivePath, const QString& targetD
         result = unzip(includeCount, includes.pointers(), excludeCount, excludes.pointers(),
                        &options, &callbacks);
     }
-    if (result != 0) m_dialogs.message(ErrorPrefix + QString::number(result));
+    if (result != 0) m_dialogs->message(ErrorPrefix + QString::number(result));
     return result;
 }
 
@@ -164,7 +164,7 @@ qint32 UnzipBridge::UnzipPrint(const char* text, quint32 length) {
 qint32 UnzipBridge::UnzipReplace(const char* name) {
     const QString text =
         QStringLiteral("Overwrite ") + zoma::fromNarrow(name, kShownNameBytes) + u'?';
-    switch (m_dialogs.message(text, Dialogs::Buttons::YesNoCancel, ReplaceCaption)) {
+    switch (m_dialogs->message(text, Dialogs::Buttons::YesNoCancel, ReplaceCaption)) {
         case Dialogs::Answer::Yes:
             return UnzipReplaceAnswer::Yes;
         case Dialogs::Answer::No:

@@ -24,7 +24,12 @@ public:
     static const QString ErrorPrefix;     // "错误代码："
     static const QString ReplaceCaption;  // caption of the overwrite question
 
-    explicit UnzipBridge(Dialogs& dialogs) : m_dialogs(dialogs) {}
+    explicit UnzipBridge(Dialogs& dialogs) : m_dialogs(&dialogs) {}
+
+    // The dialogs its question and errors go to from now on: a caller that
+    // runs the engine on another thread gives ones that are shown on the
+    // window's thread.
+    void setDialogs(Dialogs& dialogs) { m_dialogs = &dialogs; }
 
     UnzipNameList UnzipIncludeNames;
     UnzipNameList UnzipExcludeNames;
@@ -55,5 +60,5 @@ public:
 private:
     class Activation;
 
-    Dialogs& m_dialogs;
+    Dialogs* m_dialogs;
 };

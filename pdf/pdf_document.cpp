@@ -2,8 +2,10 @@
 #include "pdf/pdf_document.h"
 
 #include "common/regular_file.h"
+#include "pdf/pdf_progress.h"
 
 #include <poppler-qt6.h>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFMatrix.hh>
@@ -12,9 +14,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
 
+#include <functional>
 #include <memory>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 namespace zoma {
 
@@ -24,116 +31,103 @@ const QString NotPdfText = QStringLiteral("不是PDF文件，或文件已损坏"
 const QString LockedText = QStringLiteral("PDF文件已加密，需要密码才能打开");
 const QString NoPagesText = QStringLiteral("PDF文件已损坏：没有可读的页");
 const QString DamagedText = QStringLiteral("PDF文件已损坏（%1）");
+const QString DamagedPageText = QStringLiteral("PDF文件已损坏（第%1页的内容无法正确解码）");
+const QString DepthText = QStringLiteral("PDF文件超出读取限度：第%1页的表单嵌套超过%2层");
+const QString DrawsText = QStringLiteral("PDF文件超出读取限度：第%1页绘制表单和图片超过%2次");
+const QString BytesText = QStringLiteral("PDF文件超出读取限度：第%1页的内容解码后超过%2 MB");
+const QString CancelledText = QStringLiteral("已取消");
 
-// Poppler mends a broken cross-reference table quietly and may then give
-// part of the text; qpdf says when there was anything to mend.
-bool soundStructure(const QString& path, QString* error) {
-    try {
-        const QByteArray name = QFile::encodeName(path);
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(name.constData());
-        QPDFPageDocumentHelper(pdf).getAllPages();
-        if (pdf.anyWarnings()) {
-            const std::vector<QPDFExc> warnings = pdf.getWarnings();
-            *error = DamagedText.arg(
-                warnings.empty() ? QString()
-                                 : QString::fromStdString(warnings.front().getMessageDetail()));
-            return false;
-        }
-    } catch (const QPDFExc& e) {
-        *error = e.getErrorCode() == qpdf_e_password
-                     ? LockedText
-                     : DamagedText.arg(QString::fromStdString(e.getMessageDetail()));
-        return false;
-    } catch (const std::exception& e) {
-        *error = DamagedText.arg(QString::fromLocal8Bit(e.what()));
-        return false;
-    }
-    return true;
-}
+// Thrown out of the content walk; the page is known where it is caught.
+struct PastBound {
+    const QString* text;
+    qint64 bound;
+};
+struct PageDamaged {};
 
-void quietPoppler(const QString&, const QVariant&) {}
+// What the page walked so far has cost.
+struct PageBudget {
+    qint64 bytes = 0;
+    int draws = 0;
+};
 
-std::unique_ptr<Poppler::Document> openPoppler(const QString& path, QString* error) {
-    // Poppler reports repairs it makes on stderr; the reason we give is enough.
-    static const bool quiet = (Poppler::setDebugErrorFunction(quietPoppler, QVariant()), true);
-    Q_UNUSED(quiet);
-    // Never waits on a FIFO or reads a device.
-    QFile file;
-    if (!openRegularFile(path, &file, error)) return nullptr;
-    if (file.size() > kMaxFileSize) {
-        *error = tooLargeReason(kMaxFileSize);
-        return nullptr;
-    }
-    const QByteArray head = file.peek(1024);
-    file.close();
-    if (!head.contains("%PDF-")) {
-        *error = NotPdfText;
-        return nullptr;
-    }
-    if (!soundStructure(path, error)) return nullptr;
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
-    if (!doc) {
-        *error = NotPdfText;
-        return nullptr;
-    }
-    if (doc->isLocked()) {
-        *error = LockedText;
-        return nullptr;
-    }
-    if (doc->numPages() <= 0) {
-        *error = NoPagesText;
-        return nullptr;
-    }
-    return doc;
-}
-
-}  // namespace
-
-bool readPdfText(const QString& path, QString* text, QString* error) {
-    const std::unique_ptr<Poppler::Document> doc = openPoppler(path, error);
-    if (!doc) return false;
-    text->clear();
-    for (int i = 0; i < doc->numPages(); ++i) {
-        const std::unique_ptr<Poppler::Page> page = doc->page(i);
-        if (!page) {
-            *error = NoPagesText;
-            return false;
-        }
-        *text += page->text(QRectF());
-        *text += u'\n';
-    }
-    return true;
-}
-
-bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error) {
-    const std::unique_ptr<Poppler::Document> doc = openPoppler(path, error);
-    if (!doc) return false;
-    words->clear();
-    for (int i = 0; i < doc->numPages(); ++i) {
-        const std::unique_ptr<Poppler::Page> page = doc->page(i);
-        if (!page) continue;
-        for (const std::unique_ptr<Poppler::TextBox>& box : page->textList()) {
-            words->append({i, box->boundingBox(), box->text()});
+// Counts decoded bytes and stops the decoding once they pass the page's
+// bound, so that a stream that inflates to gigabytes is never held.
+class CountingSink final : public Pipeline {
+public:
+    explicit CountingSink(qint64 room) : Pipeline("page content", nullptr), m_room(room) {}
+    void write(const unsigned char*, size_t length) override {
+        m_count += qint64(length);
+        if (m_count > m_room) {
+            m_over = true;
+            throw std::length_error("page content past its bound");
         }
     }
-    return true;
+    void finish() override {}
+    qint64 count() const { return m_count; }
+    bool over() const { return m_over; }
+
+private:
+    qint64 m_room;
+    qint64 m_count = 0;
+    bool m_over = false;
+};
+
+// Decodes one content stream to count it against the page's budget; the
+// parser decodes it again only when it fits and decodes cleanly.
+void checkStream(QPDFObjectHandle stream, PageBudget* budget) {
+    CountingSink sink(kMaxPdfPageBytes - budget->bytes);
+    bool attempted = false;
+    const bool ok = stream.pipeStreamData(&sink, &attempted, 0, qpdf_dl_specialized, true, false);
+    if (sink.over()) throw PastBound{&BytesText, kMaxPdfPageBytes >> 20};
+    QPDFObjectHandle filter = stream.getDict().getKey("/Filter");
+    const bool filtered = filter.isName() || (filter.isArray() && filter.getArrayNItems() > 0);
+    if (!ok || (filtered && !attempted)) throw PageDamaged();
+    budget->bytes += sink.count();
 }
 
-namespace {
+// Poppler reports what it cannot read on a page through one global
+// function; what it says while a page is read marks the page damaged.
+class PopplerErrors final {
+public:
+    static PopplerErrors& instance() {
+        static PopplerErrors errors;
+        return errors;
+    }
+    void clear() {
+        const QMutexLocker lock(&m_mutex);
+        m_count = 0;
+    }
+    bool any() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_count > 0;
+    }
+
+private:
+    PopplerErrors() { Poppler::setDebugErrorFunction(collect, QVariant()); }
+    static void collect(const QString&, const QVariant&) {
+        PopplerErrors& self = instance();
+        const QMutexLocker lock(&self.m_mutex);
+        ++self.m_count;
+    }
+    mutable QMutex m_mutex;
+    int m_count = 0;
+};
 
 // Follows the graphics state through one content stream and records every
-// image it draws; forms are walked with their own resources and matrix.
+// image it draws (when asked to); forms are walked with their own resources
+// and matrix. Every stream is checked against the page's bounds before it is
+// parsed.
 class ImageWalker final : public QPDFObjectHandle::ParserCallbacks {
 public:
     ImageWalker(int page, double pageTop, double pageLeft, QList<PdfImage>* images,
-                std::set<QPDFObjGen>* openForms)
+                std::set<QPDFObjGen>* openForms, PageBudget* budget, int depth)
         : m_page(page),
           m_pageTop(pageTop),
           m_pageLeft(pageLeft),
           m_images(images),
-          m_openForms(openForms) {}
+          m_openForms(openForms),
+          m_budget(budget),
+          m_depth(depth) {}
 
     void walk(QPDFObjectHandle resources, const QPDFMatrix& start,
               const std::function<void(QPDFObjectHandle::ParserCallbacks*)>& parse) {
@@ -177,18 +171,24 @@ private:
         if (!xobjects.isDictionary()) return;
         QPDFObjectHandle xobject = xobjects.getKey(name);
         if (!xobject.isStream()) return;
+        if (++m_budget->draws > kMaxPdfDrawsPerPage) {
+            throw PastBound{&DrawsText, kMaxPdfDrawsPerPage};
+        }
         QPDFObjectHandle dict = xobject.getDict();
         QPDFObjectHandle subtype = dict.getKey("/Subtype");
         if (subtype.isNameAndEquals("/Image")) {
-            addImage(xobject);
+            if (m_images) addImage(xobject);
         } else if (subtype.isNameAndEquals("/Form")) {
             // A form that draws itself would never end.
             if (!m_openForms->insert(xobject.getObjGen()).second) return;
+            if (m_depth + 1 > kMaxPdfFormDepth) throw PastBound{&DepthText, kMaxPdfFormDepth};
+            checkStream(xobject, m_budget);
             QPDFMatrix matrix = m_ctm;
             QPDFObjectHandle m = dict.getKey("/Matrix");
             if (m.isMatrix()) matrix.concat(QPDFMatrix(m.getArrayAsMatrix()));
             QPDFObjectHandle resources = dict.getKey("/Resources");
-            ImageWalker inner(m_page, m_pageTop, m_pageLeft, m_images, m_openForms);
+            ImageWalker inner(m_page, m_pageTop, m_pageLeft, m_images, m_openForms, m_budget,
+                              m_depth + 1);
             inner.walk(resources.isDictionary() ? resources : m_resources, matrix,
                        [&](QPDFObjectHandle::ParserCallbacks* cb) { xobject.parseAsContents(cb); });
             m_openForms->erase(xobject.getObjGen());
@@ -219,41 +219,175 @@ private:
     double m_pageLeft;
     QList<PdfImage>* m_images;
     std::set<QPDFObjGen>* m_openForms;
+    PageBudget* m_budget;
+    int m_depth;
     QPDFObjectHandle m_resources;
     QPDFMatrix m_ctm;
     std::vector<QPDFMatrix> m_stack;
     std::vector<QPDFObjectHandle> m_operands;
 };
 
-}  // namespace
-
-bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error) {
-    images->clear();
+// The file's structure and every page's content, forms included, read
+// through qpdf under the page bounds: Poppler mends a broken cross-reference
+// table quietly and may then give part of the text, and it reads a damaged
+// content stream as far as it can. qpdf says when there was anything to
+// mend. The images drawn are recorded when images is given.
+bool walkPages(const QString& path, QList<PdfImage>* images, PdfProgress* progress,
+               QString* error) {
+    const QString fileName = QFileInfo(path).fileName();
+    int pageNumber = 0;
     try {
         const QByteArray name = QFile::encodeName(path);
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processFile(name.constData());
-        int pageNumber = 0;
-        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+        if (pdf.anyWarnings()) {
+            const std::vector<QPDFExc> warnings = pdf.getWarnings();
+            *error = DamagedText.arg(
+                warnings.empty() ? QString()
+                                 : QString::fromStdString(warnings.front().getMessageDetail()));
+            return false;
+        }
+        for (QPDFPageObjectHelper& page : pages) {
+            if (progress) {
+                if (progress->cancelled()) {
+                    *error = CancelledText;
+                    return false;
+                }
+                progress->reading(fileName, pageNumber + 1, int(pages.size()));
+            }
             QPDFObjectHandle box = page.getAttribute("/CropBox", false);
             if (!box.isRectangle()) box = page.getAttribute("/MediaBox", false);
             const QPDFObjectHandle::Rectangle rect =
                 box.isRectangle() ? box.getArrayAsRectangle()
                                   : QPDFObjectHandle::Rectangle(0, 0, 612, 792);
+            PageBudget budget;
+            QPDFObjectHandle contents = page.getObjectHandle().getKey("/Contents");
+            if (contents.isStream()) {
+                checkStream(contents, &budget);
+            } else if (contents.isArray()) {
+                for (QPDFObjectHandle& part : contents.aitems()) {
+                    if (part.isStream()) checkStream(part, &budget);
+                }
+            }
             std::set<QPDFObjGen> openForms;
             ImageWalker walker(pageNumber, std::max(rect.ury, rect.lly),
-                               std::min(rect.llx, rect.urx), images, &openForms);
+                               std::min(rect.llx, rect.urx), images, &openForms, &budget, 0);
             walker.walk(page.getAttribute("/Resources", false), QPDFMatrix(),
                         [&](QPDFObjectHandle::ParserCallbacks* cb) { page.parseContents(cb); });
+            if (pdf.anyWarnings()) throw PageDamaged();
             ++pageNumber;
         }
+    } catch (const PastBound& past) {
+        *error = past.text->arg(pageNumber + 1).arg(past.bound);
+        return false;
+    } catch (const PageDamaged&) {
+        *error = DamagedPageText.arg(pageNumber + 1);
+        return false;
+    } catch (const QPDFExc& e) {
+        *error = e.getErrorCode() == qpdf_e_password
+                     ? LockedText
+                     : DamagedText.arg(QString::fromStdString(e.getMessageDetail()));
+        return false;
+    } catch (const std::bad_alloc&) {
+        throw;  // the module's entry reports it
     } catch (const std::exception& e) {
-        *error = NotPdfText + QStringLiteral("（") + QString::fromLocal8Bit(e.what()) +
-                 QStringLiteral("）");
+        *error = DamagedText.arg(QString::fromLocal8Bit(e.what()));
         return false;
     }
     return true;
+}
+
+std::unique_ptr<Poppler::Document> openPoppler(const QString& path, QString* error,
+                                               PdfProgress* progress) {
+    PopplerErrors::instance();
+    // Never waits on a FIFO or reads a device.
+    QFile file;
+    if (!openRegularFile(path, &file, error)) return nullptr;
+    if (file.size() > kMaxFileSize) {
+        *error = tooLargeReason(kMaxFileSize);
+        return nullptr;
+    }
+    const QByteArray head = file.peek(1024);
+    file.close();
+    if (!head.contains("%PDF-")) {
+        *error = NotPdfText;
+        return nullptr;
+    }
+    if (!walkPages(path, nullptr, progress, error)) return nullptr;
+    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(path);
+    if (!doc) {
+        *error = NotPdfText;
+        return nullptr;
+    }
+    if (doc->isLocked()) {
+        *error = LockedText;
+        return nullptr;
+    }
+    if (doc->numPages() <= 0) {
+        *error = NoPagesText;
+        return nullptr;
+    }
+    return doc;
+}
+
+// Each page of an open document in turn, told to progress and refused when
+// Poppler reports anything while reading it.
+bool eachPage(const QString& path, Poppler::Document& doc, PdfProgress* progress, QString* error,
+              const std::function<void(int, Poppler::Page&)>& read) {
+    const QString fileName = QFileInfo(path).fileName();
+    for (int i = 0; i < doc.numPages(); ++i) {
+        if (progress) {
+            if (progress->cancelled()) {
+                *error = CancelledText;
+                return false;
+            }
+            progress->reading(fileName, i + 1, doc.numPages());
+        }
+        const std::unique_ptr<Poppler::Page> page = doc.page(i);
+        if (!page) {
+            *error = NoPagesText;
+            return false;
+        }
+        PopplerErrors::instance().clear();
+        read(i, *page);
+        if (PopplerErrors::instance().any()) {
+            *error = DamagedPageText.arg(i + 1);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readPdfText(const QString& path, QString* text, QString* error, PdfProgress* progress) {
+    const std::unique_ptr<Poppler::Document> doc = openPoppler(path, error, progress);
+    if (!doc) return false;
+    text->clear();
+    return eachPage(path, *doc, progress, error, [&](int, Poppler::Page& page) {
+        *text += page.text(QRectF());
+        *text += u'\n';
+    });
+}
+
+bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error,
+                  PdfProgress* progress) {
+    const std::unique_ptr<Poppler::Document> doc = openPoppler(path, error, progress);
+    if (!doc) return false;
+    words->clear();
+    return eachPage(path, *doc, progress, error, [&](int i, Poppler::Page& page) {
+        for (const std::unique_ptr<Poppler::TextBox>& box : page.textList()) {
+            words->append({i, box->boundingBox(), box->text()});
+        }
+    });
+}
+
+bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error,
+                   PdfProgress* progress) {
+    images->clear();
+    return walkPages(path, images, progress, error);
 }
 
 }  // namespace zoma

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRectF>
 #include <QString>
+#include <QtGlobal>
 
 // A run of text on a page and where it stands, in points from the page's
 // top-left corner.
@@ -22,18 +23,31 @@ struct PdfImage {
     bool jpeg = false;  // stored as a JPEG (DCT) stream
 };
 
+class PdfProgress;
+
 namespace zoma {
 
+// What one page may cost to read. The published files need less than 1 MB
+// of page content, a few hundred drawings and forms two deep a page; a page
+// past any of these is refused before the text is taken from it.
+constexpr int kMaxPdfFormDepth = 32;           // forms drawn inside forms
+constexpr int kMaxPdfDrawsPerPage = 10000;     // forms and images drawn
+constexpr qint64 kMaxPdfPageBytes = 16 << 20;  // decoded content, forms each time drawn
+
 // The text of a PDF, page after page, each page's text followed by a line
-// end. False with the reason when the file is no PDF, is damaged or needs a
-// password.
-bool readPdfText(const QString& path, QString* text, QString* error);
+// end. False with the reason when the file is no PDF, is damaged (a page
+// whose content does not decode cleanly included), needs a password, goes
+// past a bound above, or when progress is cancelled.
+bool readPdfText(const QString& path, QString* text, QString* error,
+                 PdfProgress* progress = nullptr);
 
 // The words of every page, for a file already known to open.
-bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error);
+bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error,
+                  PdfProgress* progress = nullptr);
 
 // Every image the pages draw, in drawing order, with its position found by
-// walking the page content (forms included).
-bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error);
+// walking the page content (forms included), under the same bounds.
+bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error,
+                   PdfProgress* progress = nullptr);
 
 }  // namespace zoma

@@ -6,19 +6,27 @@
 #include "common/program_folder.h"
 #include "common/text_file.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_progress.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
+
+#include <new>
 
 namespace zoma {
 
 namespace {
 
 const QString Levels[] = {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")};
+const QString NotImportedText = QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n");
+const QString CancelledText = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
 
 struct LevelFile {
     QString level;
@@ -120,10 +128,27 @@ QString writeWhole(const QString& libDir, const QString& name, const QByteArray&
     if (target.isEmpty()) target = folder.libFile(name);
     PartFile part(target);
     QString error;
-    if (!part.open({}, &error) || !writeAll(part.file(), bytes, &error) || !part.commit(&error)) {
-        return error;
+    try {
+        if (!part.open({}, &error) || !writeAll(part.file(), bytes, &error) ||
+            !part.commit(&error)) {
+            return error;
+        }
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("内存不足");
     }
     return {};
+}
+
+// A picture stream marked as JPEG may hold anything; only what decodes as a
+// JPEG is written as one.
+bool decodesAsJpeg(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly)) return false;
+    QImageReader reader(&buffer, "jpeg");
+    reader.setDecideFormatFromContent(false);
+    QImage image;
+    return reader.read(&image) && !image.isNull();
 }
 
 // The picture labels of the level files already in the library, for a
@@ -150,7 +175,9 @@ QStringList libraryLabels(const QString& libDir) {
 
 }  // namespace
 
-PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) {
+PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir,
+                               PdfProgress* progress) {
+    const auto cancelled = [progress] { return progress && progress->cancelled(); };
     QStringList problems;
     QList<LevelFile> levels;
     QList<LevelFile> wholeBanks;
@@ -161,7 +188,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
     for (const QString& path : paths) {
         const QString fileName = QFileInfo(path).fileName();
         QString text, error;
-        if (!readPdfText(path, &text, &error)) {
+        if (!readPdfText(path, &text, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -183,7 +211,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
             continue;
         }
         QList<PdfImage> found;
-        if (!readPdfImages(path, &found, &error)) {
+        if (!readPdfImages(path, &found, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -195,7 +224,8 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
             problems << QStringLiteral("%1和%2都是附图文件").arg(sheetName, fileName);
             continue;
         }
-        if (!readPdfWords(path, &words, &error)) {
+        if (!readPdfWords(path, &words, &error, progress)) {
+            if (cancelled()) return {false, CancelledText};
             problems << fileName + QStringLiteral("：") + error;
             continue;
         }
@@ -228,9 +258,15 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
         }
     }
 
-    if (!problems.isEmpty()) {
+    if (cancelled()) return {false, CancelledText};
+    if (!problems.isEmpty()) return {false, NotImportedText + problems.join(u'\n')};
+    if (levels.isEmpty() && sheetName.isEmpty() && !wholeBanks.isEmpty()) {
         return {false,
-                QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n") + problems.join(u'\n')};
+                NotImportedText +
+                    QStringLiteral("%1的文件名中没有A类、B类或C类，不是某一类的题库。"
+                                   "这样的总题库只用来与各类题库比对，单独导入时不导入任何题目；"
+                                   "请把它与A类、B类或C类题库PDF一起选择。")
+                        .arg(wholeBanks.first().fileName)};
     }
 
     // Everything read is checked: now the library changes.
@@ -245,7 +281,7 @@ PdfImportResult importPdfFiles(const QStringList& paths, const QString& libDir) 
     QStringList notJpeg;
     for (const SheetPicture& p : pairing.pictures) {
         const PdfImage& image = images[p.image];
-        if (!image.jpeg) {
+        if (!image.jpeg || !decodesAsJpeg(image.bytes)) {
             notJpeg << p.label;
             continue;
         }

@@ -3,7 +3,8 @@
 
 #include "common/module.h"
 
-PdfImportResult zoma::importPdfFilesFromModule(const QStringList& paths, const QString& libDir) {
+PdfImportResult zoma::importPdfFilesFromModule(const QStringList& paths, const QString& libDir,
+                                               PdfProgress* progress) {
     QString error;
     const auto import = reinterpret_cast<ZomaImportPdfFiles>(
         moduleFunction(QStringLiteral(ZOMA_PDF_MODULE), "zoma_import_pdf_files", &error));
@@ -13,7 +14,7 @@ PdfImportResult zoma::importPdfFilesFromModule(const QStringList& paths, const Q
             QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n无法载入PDF读取组件：") + error};
     }
     PdfImportResult result;
-    import(&paths, &libDir, &result);
+    import(&paths, &libDir, progress, &result);
     return result;
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class PdfProgress;
+
 // What an import of published PDF files did, in one message for the user.
 struct PdfImportResult {
     bool ok = false;  // false: nothing was written
@@ -15,7 +17,8 @@ namespace zoma {
 // importPdfFiles (pdf_import.h) as the program reaches it: through its
 // module, loaded on first use (common/module.h), since most runs never read a
 // PDF. Without the module nothing is written, and the message says why.
-PdfImportResult importPdfFilesFromModule(const QStringList& paths, const QString& libDir);
+PdfImportResult importPdfFilesFromModule(const QStringList& paths, const QString& libDir,
+                                         PdfProgress* progress = nullptr);
 
 // Whether a path names a PDF by its extension.
 bool isPdfName(const QString& path);
@@ -25,5 +28,5 @@ bool isPdfName(const QString& path);
 // The type of the module's entry, zoma_import_pdf_files.
 extern "C" {
 using ZomaImportPdfFiles = void (*)(const QStringList* paths, const QString* libDir,
-                                    PdfImportResult* result);
+                                    PdfProgress* progress, PdfImportResult* result);
 }

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdf_import.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_module.h"
+#include "pdf/pdf_progress.h"
 #include "pdf/picture_sheet.h"
 #include "pdf/tagged_text.h"
 #include "tests/pdf/bank_pdfs.h"
@@ -13,6 +16,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <new>
 
 #include <sys/stat.h>
 
@@ -46,6 +51,38 @@ T fetch(const char* column) {
 QString readUtf8(const QString& path) {
     return QString::fromUtf8(readBytes(path));
 }
+
+// One page that draws a chain of count forms, each drawing the next draws
+// times.
+QList<QByteArray> formChain(int count, int draws) {
+    QList<QByteArray> objects =
+        pdfmaker::onePage("<< /XObject << /F 5 0 R >> >>", pdfmaker::streamObject("", "/F Do"));
+    for (int k = 0; k < count; ++k) {
+        const QByteArray next = QByteArray::number(6 + k);
+        objects << pdfmaker::streamObject(
+            "/Type /XObject /Subtype /Form /BBox [0 0 10 10] /Resources << /XObject << /F " + next +
+                " 0 R >> >>",
+            k + 1 < count ? QByteArray("/F Do ").repeated(draws) : QByteArray());
+    }
+    return objects;
+}
+
+// Acts when the import reaches the first page of a file: cancels it, or
+// runs out of memory there.
+class Interruption final : public PdfProgress {
+public:
+    Interruption(const QString& fileName, bool memory) : m_fileName(fileName), m_memory(memory) {}
+    void reading(const QString& fileName, int page, int pages) override {
+        PdfProgress::reading(fileName, page, pages);
+        if (fileName != m_fileName) return;
+        if (m_memory) throw std::bad_alloc();
+        cancel();
+    }
+
+private:
+    QString m_fileName;
+    bool m_memory;
+};
 
 }  // namespace
 
@@ -239,6 +276,12 @@ private slots:
         QTest::newRow("too few answers") << "bad records" << "有3个答案，应为4个";
         QTest::newRow("pictures that cannot all be paired") << "bad sheet" << "图片无法全部配对";
         QTest::newRow("two files of one level") << "two A" << "都是A类的题库";
+        QTest::newRow("a byte changed in a content stream") << "flipped" << "A类题库.pdf：PDF文件已损坏（第2页的内容无法正确解码）";
+        QTest::newRow("an [I] inside another field") << "stray id" << "A类题库.pdf：找到3个[I]标记，却读出2条记录";
+        QTest::newRow("forms nested past the bound") << "deep forms" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页的表单嵌套超过%1层").arg(zoma::kMaxPdfFormDepth);
+        QTest::newRow("forms nested as deep as the bound are read") << "deep enough" << "附件.pdf：不是题库文件";
+        QTest::newRow("forms that draw each other twice") << "forms twice" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页绘制表单和图片超过%1次").arg(zoma::kMaxPdfDrawsPerPage);
+        QTest::newRow("content that inflates past the bound") << "inflated" << QStringLiteral("附件.pdf：PDF文件超出读取限度：第1页的内容解码后超过%1 MB").arg(zoma::kMaxPdfPageBytes >> 20);
         // clang-format on
     }
     void refused() {
@@ -282,6 +325,26 @@ private slots:
             QVERIFY(pdfmaker::writeSheetPdf(
                 paths[3], {{0, QRectF(100, 100, 60, 45), pdfmaker::picture(1), "LK00", {}},
                            {0, QRectF(180, 100, 60, 45), pdfmaker::picture(2), "LK00", {}}}));
+        } else if (kind == "flipped") {
+            const QByteArray flipped = pdfmaker::withContentByteFlipped(readBytes(paths[0]), 1);
+            QVERIFY(!flipped.isEmpty());
+            writeBytes(paths[0], flipped);
+        } else if (kind == "stray id") {
+            QVERIFY(
+                bankpdfs::writeBankPdf(paths[0],
+                                       bankpdfs::record("[J]LX", "MC1-0001", "一[I]MC1-0009", "A") +
+                                           bankpdfs::record("[J]LX", "MC1-0002", "二", "B"),
+                                       40));
+        } else if (kind == "deep forms" || kind == "deep enough") {
+            const int depth = zoma::kMaxPdfFormDepth + (kind == "deep forms" ? 1 : 0);
+            QVERIFY(pdfmaker::writeRawPdf(extra, formChain(depth, 1)));
+        } else if (kind == "forms twice") {
+            QVERIFY(pdfmaker::writeRawPdf(extra, formChain(20, 2)));
+        } else if (kind == "inflated") {
+            QVERIFY(pdfmaker::writeRawPdf(
+                extra, pdfmaker::onePage(
+                           "<< >>", pdfmaker::streamObject(
+                                        "", QByteArray(zoma::kMaxPdfPageBytes + 1, ' '), true))));
         } else if (kind == "two A") {
             QFile::copy(paths[0], dir.filePath(QStringLiteral("A类题库(1).pdf")));
             paths << dir.filePath(QStringLiteral("A类题库(1).pdf"));
@@ -292,6 +355,78 @@ private slots:
         QVERIFY2(result.message.contains(fetch<QString>("reason")), qPrintable(result.message));
         QVERIFY(result.message.startsWith(QStringLiteral("PDF题库没有导入，题库文件夹未作改动。")));
         QCOMPARE(folderFiles(lib), before);
+    }
+
+    // A picture stream marked as JPEG that holds no JPEG is named and never
+    // replaces the picture in the library.
+    void notJpeg() {
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        writeBytes(lib + QStringLiteral("/LK0002.jpg"), "old picture");
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        // The first picture of the sheet is LK0002's; its bytes change in place.
+        QByteArray sheet = readBytes(paths[3]);
+        const qsizetype start = sheet.indexOf("\xff\xd8\xff");
+        const qsizetype end = sheet.indexOf("\xff\xd9", start);
+        QVERIFY(start > 0 && end > start);
+        for (qsizetype i = start; i < end + 2; ++i) sheet[i] = char('a' + i % 26);
+        writeBytes(paths[3], sheet);
+        const PdfImportResult result = zoma::importPdfFiles(paths, lib);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QVERIFY2(result.message.contains(QStringLiteral("附图：1张\n")),
+                 qPrintable(result.message));
+        QVERIFY(result.message.contains(QStringLiteral("LK0002的图片不是JPEG，没有导入")));
+        QCOMPARE(readBytes(lib + QStringLiteral("/LK0002.jpg")), QByteArray("old picture"));
+        QVERIFY(readBytes(lib + QStringLiteral("/LK0003.jpg")).startsWith("\xff\xd8"));
+    }
+
+    // The whole bank alone: nothing to import, and the message says why.
+    void wholeBankAlone() {
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        QVERIFY(QDir().mkdir(lib));
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        const PdfImportResult result = zoma::importPdfFiles({paths[2]}, lib);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message,
+                 QStringLiteral("PDF题库没有导入，题库文件夹未作改动。\n"
+                                "总题库.pdf的文件名中没有A类、B类或C类，不是某一类的题库。"
+                                "这样的总题库只用来与各类题库比对，单独导入时不导入任何题目；"
+                                "请把它与A类、B类或C类题库PDF一起选择。"));
+        QVERIFY(QDir(lib).isEmpty());
+    }
+
+    // An import cancelled, or out of memory, part way through, reached
+    // through the module as the program reaches it: nothing is written.
+    void interrupted_data() {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<bool>("memory");
+        QTest::addColumn<QString>("message");
+        const QString cancelled = QStringLiteral("PDF题库导入已取消，题库文件夹未作改动。");
+        // clang-format off
+        QTest::newRow("cancelled at the first file") << "A类题库.pdf" << false << cancelled;
+        QTest::newRow("cancelled at the picture sheet") << "总题库附图标记.pdf" << false << cancelled;
+        QTest::newRow("out of memory") << "B类题库.pdf" << true << "PDF题库没有导入，题库文件夹未作改动。\n内存不足";
+        // clang-format on
+    }
+    void interrupted() {
+        QFETCH(QString, at);
+        QTemporaryDir dir;
+        const QString lib = dir.filePath(QStringLiteral("lib"));
+        writeBytes(lib + QStringLiteral("/A类题库.txt"), "old");
+        const QMap<QString, QByteArray> before = folderFiles(lib);
+        const QStringList paths = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!paths.isEmpty());
+        Interruption progress(at, fetch<bool>("memory"));
+        const PdfImportResult result = zoma::importPdfFilesFromModule(paths, lib, &progress);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, fetch<QString>("message"));
+        QCOMPARE(folderFiles(lib), before);
+        // The progress dialog names the file and page.
+        QVERIFY2(progress.place().startsWith(QStringLiteral("正在读取%1：第1页，共").arg(at)),
+                 qPrintable(progress.place()));
     }
 
     // A picture sheet imported after the level files takes their labels

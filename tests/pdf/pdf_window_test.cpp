@@ -2,6 +2,7 @@
 #include "import/form3.h"
 #include "tests/import/zip_builder.h"
 #include "tests/pdf/bank_pdfs.h"
+#include "tests/pdf/pdf_maker.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
@@ -10,8 +11,39 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// Presses the progress dialog's cancel button when the extraction reports
+// itself done, as a user would while the PDFs are still to be read.
+class CancellingDialogs final : public Dialogs {
+public:
+    explicit CancellingDialogs(ScriptedDialogs& script) : m_script(script) {}
+    QWidget* window = nullptr;
+
+    Answer message(const QString& text, Buttons buttons, const QString& caption) override {
+        if (window && text == QStringLiteral("解压完成")) {
+            QProgressDialog* progress = window->findChild<QProgressDialog*>();
+            QPushButton* cancel = progress ? progress->findChild<QPushButton*>() : nullptr;
+            if (cancel) cancel->click();
+        }
+        return m_script.message(text, buttons, caption);
+    }
+    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override {
+        return m_script.openFile(filter, proposedName, mode);
+    }
+    QStringList openFiles(const QString& filter, const QString& proposedName) override {
+        return m_script.openFiles(filter, proposedName);
+    }
+
+private:
+    ScriptedDialogs& m_script;
+};
+
+}  // namespace
 
 // The import window given the published PDF files: picked together, zipped,
 // or both.
@@ -76,6 +108,50 @@ private slots:
         for (const char* name : {"A类题库.txt", "B类题库.txt", "LK0002.jpg", "LK0003.jpg"}) {
             QVERIFY2(inLibrary.contains(QString::fromUtf8(name)), name);
         }
+    }
+
+    // A zip whose PDFs are refused, or whose import is cancelled after the
+    // extraction: its other files are unpacked, no PDF of it reaches the
+    // library, and the message saying the folder was not changed is true.
+    void zipNotImported_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("a damaged PDF") << false << "PDF题库没有导入，题库文件夹未作改动。\nA类题库.pdf：PDF文件已损坏（第2页的内容无法正确解码）";
+        QTest::newRow("cancelled") << true << "PDF题库导入已取消，题库文件夹未作改动。";
+        // clang-format on
+    }
+    void zipNotImported() {
+        QFETCH(bool, cancel);
+        QTemporaryDir dir;
+        const QStringList pdfs = bankpdfs::writeBankSet(dir.path());
+        QVERIFY(!pdfs.isEmpty());
+        if (!cancel) {
+            writeBytes(pdfs[0], pdfmaker::withContentByteFlipped(readBytes(pdfs[0]), 1));
+        }
+        QList<ZipItem> items{{"题库/说明.txt", "readme", 0, kUtf8Flag}};
+        for (const QString& pdf : pdfs) {
+            items.append({QStringLiteral("题库/%1").arg(QFileInfo(pdf).fileName()).toUtf8(),
+                          readBytes(pdf), 8, kUtf8Flag});
+        }
+        const QString zip = dir.filePath(QStringLiteral("题库.zip"));
+        writeBytes(zip, buildZip(items));
+
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
+        SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
+        ScriptedDialogs script;
+        CancellingDialogs dialogs(script);
+        UnzipBridge bridge(dialogs);
+        Form3 form(values, dialogs, bridge);
+        if (cancel) dialogs.window = &form;
+        form.show();
+        script.chooseFiles({zip});
+        click(&form, "Command3");
+        click(&form, "Command1");
+        QFETCH(QString, shown);
+        QCOMPARE(script.takeTexts(), (QStringList{QStringLiteral("解压完成"), shown}));
+        QVERIFY(script.scriptDone());
+        QCOMPARE(QDir(values.LibDir).entryList(QDir::Files), QStringList{"说明.txt"});
     }
 };
 
