@@ -163,9 +163,10 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
         *error = QStringLiteral("不是普通文件");
         return false;
     }
-    // O_NONBLOCK: a FIFO planted after the check fails at once instead of waiting.
+    // O_NONBLOCK: a FIFO planted after the check does not wait. Read access
+    // for the look at the last byte.
     const int fd =
-        ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+        ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
