@@ -2,6 +2,7 @@
 #include "exam/exam_window.h"
 
 #include "exam/answer_card.h"
+#include "ui/picture.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -500,15 +501,15 @@ void ExamWindow::showCurrent() {
     }
     m_questionText->setText(q.text);
     QPixmap picture;
-    if (!q.picture.isEmpty()) picture.load(q.picture);
+    QString problem;
+    if (!q.picture.isEmpty())
+        picture = zoma::showPicture(q.picture, kPictureBox, m_picture->devicePixelRatioF(),
+                                    Qt::KeepAspectRatio, &problem);
     if (picture.isNull()) {
         m_picture->clear();
         m_picture->setVisible(false);
     } else {
-        m_picture->setPixmap(
-            picture.width() > kPictureBox.width() || picture.height() > kPictureBox.height()
-                ? picture.scaled(kPictureBox, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                : picture);
+        m_picture->setPixmap(picture);
         m_picture->setVisible(true);
     }
     const quint8 chosen = currentChoice();

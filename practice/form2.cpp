@@ -2,20 +2,17 @@
 #include "practice/form2.h"
 
 #include "bank/answer_key.h"
-#include "common/regular_file.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 #include "ui/fonts.h"
+#include "ui/picture.h"
 #include "ui_form2.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPixmap>
-#include <QPixmapCache>
 
 #include <limits>
 
@@ -173,36 +170,13 @@ void Form2::showPicture(const QString& entry) {
     const QString path = zoma::picturePath(m_bank, m_values.folder(), entry);
     QPixmap picture;
     QString problem;
-    if (!path.isEmpty()) {
-        // A press shows its question twice (the field's change, then the
-        // button): the picture is decoded once, and again only when the file
-        // changes (a speed choice, see BENCHMARKS.md).
-        const QFileInfo file(path);
-        const qreal ratio = m_ui->Image1->devicePixelRatioF();
-        const QSize box = m_ui->Image1->size() * ratio;
-        const QString key = QStringLiteral("zoma-picture:%1:%2:%3:%4x%5")
-                                .arg(path)
-                                .arg(file.size())
-                                .arg(file.lastModified().toMSecsSinceEpoch())
-                                .arg(box.width())
-                                .arg(box.height());
-        if (!QPixmapCache::find(key, &picture)) {
-            QByteArray bytes;
-            if (zoma::readRegularFile(path, kMaxFileSize, &bytes, &problem)) {
-                QBuffer buffer(&bytes);
-                QImageReader reader(&buffer);
-                // The box stretches the picture to its own size, so a larger
-                // one is decoded at that size: a JPEG decodes at a fraction
-                // of its size much faster than whole (see BENCHMARKS.md).
-                const QSize size = reader.size();
-                if (size.width() > box.width() || size.height() > box.height())
-                    reader.setScaledSize(box);
-                picture = QPixmap::fromImage(reader.read());
-                picture.setDevicePixelRatio(ratio);
-                if (!picture.isNull()) QPixmapCache::insert(key, picture);
-            }
-        }
-    }
+    // A press shows its question twice (the field's change, then the
+    // button): the loader decodes the picture once, and again only when the
+    // file changes (a speed choice, see BENCHMARKS.md). The box stretches the
+    // picture to its own size, so a larger one is decoded at that size.
+    if (!path.isEmpty())
+        picture = zoma::showPicture(path, m_ui->Image1->size(), m_ui->Image1->devicePixelRatioF(),
+                                    Qt::IgnoreAspectRatio, &problem);
     // A missing or undecodable picture leaves the box empty, without a word;
     // one that cannot be read (a FIFO, a device, too large) says why in it.
     if (picture.isNull()) {

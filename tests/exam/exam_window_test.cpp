@@ -15,11 +15,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using Answer = Dialogs::Answer;
 using Window = WindowRegistry::Window;
@@ -290,6 +293,31 @@ private slots:
         QCOMPARE(d.window->page(), ExamWindow::Page::Result);
         QCOMPARE(readBytes(d.values.AppDir + Notebook::FileName), notebook);
         QCOMPARE(readBytes(d.values.AppDir + ExamHistory::FileName), history);
+    }
+
+    // A picture that is a FIFO or far too large is skipped at once, never
+    // waited on or read whole; a good one beside them still shows.
+    void hostilePictures() {
+        Direct d(3);
+        QVERIFY(QDir().mkpath(d.values.folder().libDir()));
+        const QString lib = d.values.folder().libDir() + u'/';
+        QVERIFY(::mkfifo(QFile::encodeName(lib + QStringLiteral("LK0001.jpg")).constData(), 0600) ==
+                0);
+        QFile huge(lib + QStringLiteral("LK0002.jpg"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(20) << 30));
+        huge.close();
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(lib + QStringLiteral("LK0003.jpg"), "JPEG"));
+        d.open();
+        control<QSpinBox>(d.window.get(), "singles")->setValue(3);
+        d.start();
+        const ExamSession* session = d.window->session();
+        for (int i = 0; i < session->count(); ++i) {
+            const bool shown = session->question(i).question.id == QStringLiteral("LK0003");
+            QCOMPARE(d.window->findChild<QLabel*>(QStringLiteral("picture"))->isVisible(), shown);
+            press(d.window.get(), Qt::Key_PageDown);
+        }
     }
 
     void unwritableFolderOneMessage() {
