@@ -38,10 +38,10 @@ struct FsrsParams {
     std::array<double, 21> w = {0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194,
                                 0.001,  1.8722, 0.1666, 0.796,  1.4835, 0.0614, 0.2629,
                                 1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542};
-    double retention = 0.9;                // desired retention, kept within the bounds above
-    QList<int> learningSteps = {60, 600};  // seconds
-    QList<int> relearningSteps = {600};    // seconds
-    int maximumInterval = 36500;           // days
+    double retention = 0.9;              // desired retention, kept within the bounds above
+    QList<int> learningSteps = {1, 10};  // minutes
+    QList<int> relearningSteps = {10};   // minutes
+    int maximumInterval = 36500;         // days
     bool fuzz = true;
     // When valid, no review falls due after it (the exam date); ignored once passed.
     QDateTime latestDue;
@@ -50,16 +50,16 @@ struct FsrsParams {
 namespace zoma {
 
 // The card after one review at now. Pure: the same card, rating, time,
-// parameters and seed always give the same card.
+// parameters and key always give the same card. The interval fuzz is seeded
+// from fuzzKey (the question's identifier) and the review's count, as
+// ts-fsrs seeds it with a card identifier, so a log replays to one schedule.
+// A time before the card's last review counts as that time.
 Card next(const Card& card, Rating rating, const QDateTime& now, const FsrsParams& params,
-          quint64 fuzzSeed);
+          QStringView fuzzKey);
 
-// The chance of recalling the card at a time: 0 for a new card.
+// The chance of recalling the card at a time (days counted with their
+// fractions): 0 for a new card.
 double retrievability(const Card& card, const QDateTime& at, const FsrsParams& params = {});
-
-// The seed of the interval fuzz for a question's review: its identifier and
-// the number of reviews it has had, so a log always replays to one schedule.
-quint64 fuzzSeed(QStringView id, int reps);
 
 // "新", "学习中", "复习", "重学": the state as the windows and the progress file name it.
 QString stateName(CardState state);
