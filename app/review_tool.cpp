@@ -6,6 +6,7 @@
 #include "import/form3.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
+#include "study/study_window.h"
 
 ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today) : bridge(dialogs) {
     windows.setFactory(WindowRegistry::Window::Practice,
@@ -16,6 +17,9 @@ ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
                        [this, &dialogs, today] { return new Form4(bank, values, dialogs, today); });
     windows.setFactory(WindowRegistry::Window::Exam, [this, &dialogs] {
         return new ExamWindow(bank, values, dialogs, m_form1->examLevel());
+    });
+    windows.setFactory(WindowRegistry::Window::Study, [this, &dialogs] {
+        return new StudyWindow(bank, values, dialogs, m_form1->studyLevel());
     });
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }

@@ -68,6 +68,7 @@ inline constexpr char Start[] = "start/zoma_review vs window with one Chinese la
 inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char ExamStart[] = "exam/start";
 inline constexpr char ExamAnswer[] = "exam/answer and next";
+inline constexpr char StudyAnswer[] = "study/answer, rate and next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 }  // namespace BenchName
 
@@ -82,3 +83,4 @@ void registerStoreBenchmarks(const BenchContext& context);     // ReadData, outp
 void registerProcessBenchmarks(const BenchContext& context);   // import, start, memory
 void registerPracticeBenchmarks(const BenchContext& context);  // Next
 void registerExamBenchmarks(const BenchContext& context);      // start, answer and next
+void registerStudyBenchmarks(const BenchContext& context);     // answer, rate and next

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/form4.h"
 
-#include "common/part_file.h"
 #include "export/output.h"
+#include "ui/save_file.h"
 #include "ui_form4.h"
 
-#include <QFileInfo>
-
-const QString Form4::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
+// The save rules are shared with the study window's progress export.
+const QString& Form4::OverwriteQuestion = SaveTexts::OverwriteQuestion;
 const QString Form4::DoneText = QStringLiteral("导出已完成");
-const QString Form4::CannotReplaceText = QStringLiteral("无法覆盖已有文件：");
-const QString Form4::FailedText = QStringLiteral("导出失败：");
+const QString& Form4::CannotReplaceText = SaveTexts::CannotReplace;
+const QString& Form4::FailedText = SaveTexts::Failed;
 const QString Form4::FileFilter = QStringLiteral("题库文件(txt)|*.txt|所有文件(*.*)|*.*");
 
 namespace {
@@ -57,38 +56,19 @@ void Form4::Command3_Click() {
 
 void Form4::Command1_Click() {
     const QString path = m_ui->Text1->text();
-    const QFileInfo target(path);
-    // A folder of that name is left to the writer to report.
-    const bool replacing = target.exists() && !target.isDir();
-    if (replacing &&
-        m_dialogs.message(OverwriteQuestion, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes) {
+    const ExportLayout layout =
+        m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
+    QStringList unusableIds;
+    const SaveOutcome outcome =
+        zoma::saveFile(m_dialogs, path, [&](QIODevice& out, QString* error) {
+            return zoma::output(m_bank, m_values, out, layout, m_ui->Check1->isChecked(),
+                                m_today(), &unusableIds, error);
+        });
+    if (outcome == SaveOutcome::Declined) {
         m_ui->Text1->setFocus();
         return;
     }
-
-    const ExportLayout layout =
-        m_ui->Option1_0->isChecked() ? ExportLayout::LineSeparated : ExportLayout::CommaSeparated;
-    // Written as the record is: a new file renamed over the old one, so that
-    // a failed export leaves the old file as it was.
-    PartFile part(path, PartFile::Links::WriteThrough);
-    QStringList unusableIds;
-    QString error;
-    const auto failed = [&](const QString& what) {
-        m_dialogs.message(what + path + u'\n' + error);
-    };
-    if (!part.open(QIODevice::Unbuffered, &error)) {
-        failed(replacing ? CannotReplaceText : FailedText);
-        return;
-    }
-    if (!zoma::output(m_bank, m_values, part.file(), layout, m_ui->Check1->isChecked(), m_today(),
-                      &unusableIds, &error)) {
-        failed(FailedText);
-        return;
-    }
-    if (!part.commit(&error)) {
-        failed(replacing ? CannotReplaceText : FailedText);
-        return;
-    }
+    if (outcome == SaveOutcome::Failed) return;
     m_dialogs.message(DoneText);
     if (!unusableIds.isEmpty())
         m_dialogs.message(QStringLiteral("以下题号无法识别，未导出：") + unusableIds.join(u'、'));

@@ -27,10 +27,10 @@ public:
           Today today = &QDate::currentDate, QWidget* parent = nullptr);
     ~Form4() override;
 
-    static const QString OverwriteQuestion;
+    static const QString& OverwriteQuestion;
     static const QString DoneText;
-    static const QString CannotReplaceText;
-    static const QString FailedText;
+    static const QString& CannotReplaceText;
+    static const QString& FailedText;
     static const QString FileFilter;
 
 private:
