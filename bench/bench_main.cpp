@@ -132,7 +132,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"Next in the practice window (median press)", BenchName::PracticeNext, kMedianMs, "ms", 5},
         {"start of an exam, C类 (median press)", BenchName::ExamStart, kMedianMs, "ms", 20},
         {"answer and next question in an exam (median)", BenchName::ExamAnswer, kMedianMs, "ms", 5},
-        {"answer, rate and next in the daily review (median)", BenchName::StudyAnswer, kMedianMs, "ms", 5},
+        {"answer, rate and next in the daily review (median)", BenchName::StudyAnswer, kMedianMs,
+         "ms", 5},
         {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
          60},
     };

@@ -61,8 +61,8 @@ void Form4::Command1_Click() {
     QStringList unusableIds;
     const SaveOutcome outcome =
         zoma::saveFile(m_dialogs, path, [&](QIODevice& out, QString* error) {
-            return zoma::output(m_bank, m_values, out, layout, m_ui->Check1->isChecked(),
-                                m_today(), &unusableIds, error);
+            return zoma::output(m_bank, m_values, out, layout, m_ui->Check1->isChecked(), m_today(),
+                                &unusableIds, error);
         });
     if (outcome == SaveOutcome::Declined) {
         m_ui->Text1->setFocus();

@@ -38,7 +38,7 @@ constexpr QSize kPictureBox(360, 240);
 const QString kMultipleTag = QStringLiteral("（多选）");
 const QString kSource = QStringLiteral("review");
 // An exam date's questions are taken as they stand on the morning of the exam.
-constexpr QTime kExamTime(9, 0);
+const QTime kExamTime(9, 0);
 // The date edit's least date stands for "no date set".
 const QDate kNoDate(2000, 1, 1);
 constexpr int kIssuesNamed = 5;
@@ -396,16 +396,15 @@ void DailyReviewPage::loadLog() {
     QString error;
     const QString path = QDir::toNativeSeparators(m_recorder.log().path());
     if (!m_recorder.log().read(&entries, &issues, &error)) {
-        m_dialogs.message(
-            QStringLiteral("学习记录无法读取，本次从空白开始，文件保持原样：\n%1\n%2").arg(path, error));
+        m_dialogs.message(QStringLiteral("学习记录无法读取，本次从空白开始，文件保持原样：\n%1\n%2")
+                              .arg(path, error));
         return;
     }
     if (!issues.isEmpty()) {
         QStringList named;
         for (const LogIssue& issue : issues.mid(0, kIssuesNamed))
             named << QStringLiteral("第%1行：%2").arg(issue.line).arg(issue.reason);
-        if (issues.size() > kIssuesNamed)
-            named << QStringLiteral("……共%1行").arg(issues.size());
+        if (issues.size() > kIssuesNamed) named << QStringLiteral("……共%1行").arg(issues.size());
         m_dialogs.message(QStringLiteral("学习记录中有无法使用的行，已跳过，文件保持原样：\n%1\n%2")
                               .arg(path, named.join(u'\n')));
     }
@@ -588,9 +587,8 @@ void DailyReviewPage::rate(Rating rating) {
 
 void DailyReviewPage::finishPending() {
     if (m_stage != Stage::Revealed) return;
-    const ReviewEntry entry =
-        ReviewRecorder::entry(m_shown, m_choice, m_paper.edition, kSource, m_rating,
-                              m_answeredAt, m_answerMs);
+    const ReviewEntry entry = ReviewRecorder::entry(m_shown, m_choice, m_paper.edition, kSource,
+                                                    m_rating, m_answeredAt, m_answerMs);
     // Written or not, the answer counts for this window's queue.
     m_recorder.record(entry);
     m_entries.append(entry);
@@ -711,9 +709,9 @@ void DailyReviewPage::chaptersEdited() {
 }
 
 void DailyReviewPage::exportProgress() {
-    const QString path = m_dialogs.openFile(QStringLiteral("CSV 文件(*.csv)|*.csv|所有文件(*.*)|*.*"),
-                                            m_levelName + QStringLiteral("学习进度.csv"),
-                                            Dialogs::FileMode::Any);
+    const QString path =
+        m_dialogs.openFile(QStringLiteral("CSV 文件(*.csv)|*.csv|所有文件(*.*)|*.*"),
+                           m_levelName + QStringLiteral("学习进度.csv"), Dialogs::FileMode::Any);
     if (path.isEmpty()) return;
     const SaveOutcome outcome = zoma::saveFile(m_dialogs, path, [this](QIODevice& out, QString* e) {
         return zoma::writeAll(out, zoma::progressCsv(m_level, m_memory, m_env.now(), params()), e);

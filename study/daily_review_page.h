@@ -7,6 +7,7 @@
 #include "exam/review_recorder.h"
 #include "memory/daily_queue.h"
 #include "memory/memory_state.h"
+#include "memory/pass_chance.h"
 #include "study/study_settings.h"
 #include "ui/dialogs.h"
 

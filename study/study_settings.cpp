@@ -70,8 +70,8 @@ bool StudySettings::load(QString* error) {
             if (error) *error = QStringLiteral("第 %1 行不是“名称=值”").arg(lines.number());
             return false;
         }
-        m_lines.append({trimmed.first(eq).trimmed().toString(),
-                        trimmed.sliced(eq + 1).trimmed().toString()});
+        m_lines.append(
+            {trimmed.first(eq).trimmed().toString(), trimmed.sliced(eq + 1).trimmed().toString()});
     }
     return true;
 }
@@ -114,8 +114,7 @@ bool StudySettings::setRetention(double r, QString* error) {
 }
 
 bool StudySettings::setExamDate(const QString& level, const QDate& date, QString* error) {
-    return set(examDateKey(level), date.isValid() ? date.toString(Qt::ISODate) : QString(),
-               error);
+    return set(examDateKey(level), date.isValid() ? date.toString(Qt::ISODate) : QString(), error);
 }
 
 bool StudySettings::setChapters(const QString& editionLevel, const QStringList& codes,
@@ -124,10 +123,6 @@ bool StudySettings::setChapters(const QString& editionLevel, const QStringList& 
 }
 
 bool StudySettings::set(const QString& key, const QString& value, QString* error) {
-    if (m_broken) {
-        if (error) *error = QStringLiteral("文件无法读取，不会改写");
-        return false;
-    }
     auto it = std::find_if(m_lines.begin(), m_lines.end(),
                            [&](const auto& line) { return line.first == key; });
     if (it == m_lines.end()) {
@@ -135,12 +130,17 @@ bool StudySettings::set(const QString& key, const QString& value, QString* error
     } else {
         it->second = value;
     }
+    // Kept for this window all the same; only the file is left alone.
+    if (m_broken) {
+        if (error) *error = QStringLiteral("文件无法读取，不会改写");
+        return false;
+    }
     QByteArray bytes;
     for (const auto& [k, v] : m_lines) bytes += (k + u'=' + v + u'\n').toUtf8();
     PartFile part(m_path, PartFile::Links::WriteThrough);
     QString reason;
-    if (!part.open(QIODevice::Unbuffered, &reason) || !zoma::writeAll(part.file(), bytes, &reason) ||
-        !part.commit(&reason)) {
+    if (!part.open(QIODevice::Unbuffered, &reason) ||
+        !zoma::writeAll(part.file(), bytes, &reason) || !part.commit(&reason)) {
         if (error) *error = reason;
         return false;
     }

@@ -33,7 +33,8 @@ public:
     QDate examDate(const QString& level) const;  // invalid when none is set
     QStringList chapters(const QString& editionLevel) const;
 
-    // Each setter writes the whole file through the part-file writer.
+    // Each setter writes the whole file through the part-file writer; the
+    // value holds for this run even when the file cannot be written.
     bool setNewPerDay(int n, QString* error);
     bool setRetention(double r, QString* error);
     bool setExamDate(const QString& level, const QDate& date, QString* error);
