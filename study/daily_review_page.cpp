@@ -285,11 +285,11 @@ QWidget* DailyReviewPage::buildSidePanel() {
     dateRow->addWidget(m_examDate, 1);
     dateRow->addWidget(clearDate);
     form->addRow(QStringLiteral("考试日期："), dateRow);
+    layout->addWidget(settings);
     m_examNote = new QLabel;
     m_examNote->setObjectName(QStringLiteral("examNote"));
     m_examNote->setWordWrap(true);
-    form->addRow(m_examNote);
-    layout->addWidget(settings);
+    layout->addWidget(m_examNote);
     connect(m_newPerDay, &QSpinBox::valueChanged, this, &DailyReviewPage::newPerDayEdited);
     connect(m_retention, &QDoubleSpinBox::valueChanged, this, &DailyReviewPage::retentionEdited);
     connect(m_examDate, &QDateEdit::dateChanged, this, &DailyReviewPage::examDateEdited);
@@ -370,6 +370,7 @@ void DailyReviewPage::buildChapterTree() {
         const bool on = chosen.isEmpty() || zoma::inChapters(code, chosen);
         item->setCheckState(0, on ? Qt::Checked : Qt::Unchecked);
     }
+    m_chapters->expandAll();
     m_fillingChapters = false;
 }
 
@@ -513,6 +514,10 @@ void DailyReviewPage::showState() {
         w->setVisible(!empty);
     if (empty) m_picture->setVisible(false);
     for (int i = 0; i < 4; ++i) {
+        // Once shown, the correct answers stand out in bold (no colour of our own).
+        QFont font = m_answers[i]->font();
+        font.setBold(revealed && (m_shown.correct & (1u << i)));
+        m_answers[i]->setFont(font);
         m_letters[i]->setVisible(!empty);
         m_answers[i]->setVisible(!empty);
         m_letters[i]->setEnabled(asking);
@@ -634,9 +639,10 @@ void DailyReviewPage::showChance() {
                           std::min<qsizetype>(m_rule.multiples, multiples.size()));
     const int passMark = std::min(m_rule.passMark, count);
     m_chance = zoma::passChance(singles, multiples, m_rule.singles, m_rule.multiples, passMark);
-    const QString when = ahead ? QStringLiteral("考试日（%1）").arg(examDate.toString(Qt::ISODate))
-                               : QStringLiteral("今天");
-    m_chanceText->setText(QStringLiteral("%1考试：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
+    const QString when =
+        ahead ? QStringLiteral("若在考试日 %1 考试").arg(examDate.toString(Qt::ISODate))
+              : QStringLiteral("若今天考试");
+    m_chanceText->setText(QStringLiteral("%1：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
                               .arg(when)
                               .arg(m_chance.expectedScore, 0, 'f', 1)
                               .arg(count)

@@ -18,7 +18,7 @@ StudyWindow::StudyWindow(const QuestionBank& bank, const SharedValues& values, D
     m_list = new QListWidget;
     m_list->setObjectName(QStringLiteral("pageList"));
     m_list->setAccessibleName(QStringLiteral("页面"));
-    m_list->setMaximumWidth(140);
+    m_list->setMaximumWidth(120);
     m_pages = new QStackedWidget;
     m_pages->setObjectName(QStringLiteral("pages"));
     auto* layout = new QHBoxLayout(this);

@@ -530,7 +530,7 @@ private slots:
         QCOMPARE(control<QDateEdit>(page, "examDate")->date(), d.now.date().addDays(30));
         QCOMPARE(page->queue().fresh, QStringList{QStringLiteral("MC1-0005")});
         click(page, "clearExamDate");
-        QCOMPARE(control<QLabel>(page, "chance")->text().left(2), QStringLiteral("今天"));
+        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
         const QByteArray file = readBytes(d.file(StudySettings::FileName));
         QVERIFY(file.startsWith("later=kept\n"));
         QVERIFY(file.contains("\nchapters.2025-A=3\n"));
