@@ -39,8 +39,6 @@ const QString kMultipleTag = QStringLiteral("（多选）");
 const QString kSource = QStringLiteral("review");
 // An exam date's questions are taken as they stand on the morning of the exam.
 const QTime kExamTime(9, 0);
-// The date edit's least date stands for "no date set".
-const QDate kNoDate(2000, 1, 1);
 constexpr int kIssuesNamed = 5;
 
 const Rating kRatings[4] = {Rating::Again, Rating::Hard, Rating::Good, Rating::Easy};
@@ -274,11 +272,13 @@ QWidget* DailyReviewPage::buildSidePanel() {
     m_examDate = new QDateEdit;
     m_examDate->setObjectName(QStringLiteral("examDate"));
     m_examDate->setCalendarPopup(true);
-    m_examDate->setMinimumDate(kNoDate);
+    // The least date, yesterday, stands for "no date set": the calendar then
+    // opens on this month, and a date that has passed shows as none.
+    m_noDate = m_env.now().date().addDays(-1);
+    m_examDate->setMinimumDate(m_noDate);
     m_examDate->setSpecialValueText(QStringLiteral("未设定"));
     m_examDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    const QDate examDate = m_settings.examDate(m_levelName);
-    m_examDate->setDate(examDate.isValid() && examDate > kNoDate ? examDate : kNoDate);
+    m_examDate->setDate(examDate().isValid() ? examDate() : m_noDate);
     auto* clearDate = button(QStringLiteral("清除"), "clearExamDate", settings);
     clearDate->setAccessibleName(QStringLiteral("清除考试日期"));
     auto* dateRow = new QHBoxLayout;
@@ -295,7 +295,7 @@ QWidget* DailyReviewPage::buildSidePanel() {
     connect(m_examDate, &QDateEdit::dateChanged, this, &DailyReviewPage::examDateEdited);
     connect(clearDate, &QPushButton::clicked, this, [this] {
         // The calendar starts from today when a date is picked next.
-        m_examDate->setDate(kNoDate);
+        m_examDate->setDate(m_noDate);
     });
 
     auto* chapters = new QGroupBox(QStringLiteral("章节"));
@@ -417,10 +417,16 @@ void DailyReviewPage::loadLog() {
     }
 }
 
+QDate DailyReviewPage::examDate() const {
+    // A date that has passed counts as none: it would ask every question at once.
+    const QDate date = m_settings.examDate(m_levelName);
+    return date.isValid() && date >= m_env.now().date() ? date : QDate();
+}
+
 FsrsParams DailyReviewPage::params() const {
     FsrsParams params;
     params.retention = m_settings.retention();
-    params.latestDue = zoma::latestDueFor(m_settings.examDate(m_levelName));
+    params.latestDue = zoma::latestDueFor(examDate());
     return params;
 }
 
@@ -428,7 +434,7 @@ QueueOptions DailyReviewPage::options() const {
     QueueOptions options;
     options.newPerDay = m_settings.newPerDay();
     options.chapters = chosenChapters();
-    options.examDate = m_settings.examDate(m_levelName);
+    options.examDate = examDate();
     return options;
 }
 
@@ -624,9 +630,9 @@ void DailyReviewPage::scheduleChance() {
 }
 
 void DailyReviewPage::showChance() {
-    const QDate examDate = m_settings.examDate(m_levelName);
+    const QDate examDate = this->examDate();
     const QDateTime now = m_env.now();
-    const bool ahead = examDate.isValid() && examDate >= now.date();
+    const bool ahead = examDate.isValid();
     const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now) : now;
     const FsrsParams p = params();
     QList<double> singles, multiples;
@@ -651,16 +657,12 @@ void DailyReviewPage::showChance() {
 }
 
 void DailyReviewPage::showExamNote() {
-    const QDate examDate = m_settings.examDate(m_levelName);
+    const QDate examDate = this->examDate();
     if (!examDate.isValid()) {
         m_examNote->setText(QStringLiteral("设定考试日期后，复习间隔不会越过考试日期。"));
         return;
     }
     const qint64 days = m_env.now().date().daysTo(examDate);
-    if (days < 0) {
-        m_examNote->setText(QStringLiteral("考试日期已过。"));
-        return;
-    }
     m_examNote->setText(QStringLiteral("距考试还有 %1 天。要在考前一周见过全部试题，每天需学 %2 "
                                        "道新题；今天的新题上限为 %3 道。")
                             .arg(days)
@@ -694,7 +696,7 @@ void DailyReviewPage::retentionEdited(double r) {
 }
 
 void DailyReviewPage::examDateEdited() {
-    const QDate date = m_examDate->date() == kNoDate ? QDate() : m_examDate->date();
+    const QDate date = m_examDate->date() <= m_noDate ? QDate() : m_examDate->date();
     QString error;
     if (!m_settings.setExamDate(m_levelName, date, &error)) reportSettings(error);
     replay();

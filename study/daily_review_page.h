@@ -81,6 +81,7 @@ private:
     void addKey(const QKeySequence& key, std::function<void()> action);
 
     void loadLog();
+    QDate examDate() const;  // invalid when none is set, or it has passed
     FsrsParams params() const;
     QueueOptions options() const;
     void replay();
@@ -153,5 +154,6 @@ private:
     QTimer* m_chanceTimer = nullptr;
     QTimer* m_dueTimer = nullptr;
     QTimer* m_chapterTimer = nullptr;
+    QDate m_noDate;  // the date edit's value for "no date set"
     bool m_fillingChapters = false;
 };

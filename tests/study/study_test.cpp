@@ -537,6 +537,17 @@ private slots:
         QVERIFY(file.contains("\nexamDate.A=\n"));
     }
 
+    // An exam date that has passed is none: it would ask every new question at once.
+    void pastExamDate() {
+        Direct d;
+        writeBytes(d.file(StudySettings::FileName), "newPerDay=1\nexamDate.A=2026-12-06\n");
+        DailyReviewPage* page = d.open();
+        QCOMPARE(page->queue().fresh.size(), 1);
+        QCOMPARE(page->queue().newForExam, 0);
+        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QCOMPARE(control<QDateEdit>(page, "examDate")->text(), QStringLiteral("未设定"));
+    }
+
     // Nothing known: every question a blind guess.
     void chanceOfNothingKnown() {
         Direct d;
