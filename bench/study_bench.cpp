@@ -1,94 +1,163 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// 今日复习 as the user meets it: an answer (letter A), a rating (简单 when
-// right) and a move to the next question of the queue, each of which has a
-// picture of about 100 KB; the log line appended, the memory and the queue
-// brought up to date, the window painted.
+// The memory of the study window: replaying a log of 100,000 answers over the
+// 2025 bank's 3108 questions, building today's queue for C类 from it, and
+// the chance of passing the C类 exam, each from inputs made here with a fixed
+// seed.
 
 #include "bench/bench_suite.h"
 
-#include "bank/read_data.h"
-#include "study/study_window.h"
+#include "memory/daily_queue.h"
+#include "memory/pass_chance.h"
 
-#include <QDir>
 #include <QFile>
-#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-class SilentDialogs final : public Dialogs {
-public:
-    Answer message(const QString& text, Buttons, const QString&) override {
-        unexpected = text;
-        return Answer::No;
-    }
-    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
+constexpr int kAnswers = 100000;
+constexpr int kLevelSizes[] = {683, 1143, 1282};  // A类, B类, C类 of the 2025 edition
+const QString kEdition = QStringLiteral("2025");
 
-    QString unexpected;
+struct StudyInputs {
+    QList<ReviewEntry> log;
+    QList<LevelQuestion> levelC;
+    QDateTime now;  // the day after the last answer
 };
 
-void answerRateNext(benchmark::State& state, const BenchContext& context) {
-    // A program folder of its own beside the practice library, so that the
-    // log starts empty and every question of the paper is new.
-    const QString appDir = context.inputs.root + QStringLiteral("/study/");
-    QDir(appDir).removeRecursively();
-    QDir().mkpath(appDir);
-    QFile settings(appDir + StudySettings::FileName);
-    if (!settings.open(QIODevice::WriteOnly) || settings.write("newPerDay=2000\n") < 0) {
-        state.SkipWithError("cannot write the settings");
-        return;
-    }
-    settings.close();
-    SharedValues values;
-    values.AppDir = appDir;
-    values.LibDir = context.inputs.practiceLibDir;
-    QuestionBank bank;
-    if (zoma::ReadData(bank, values, kBenchLevel).status != LoadResult::Status::Loaded) {
-        state.SkipWithError("the library did not load");
-        return;
-    }
-    // Ten minutes a press, so that the learning steps of the paper's dozen
-    // questions keep falling due and the queue never runs dry.
-    QDateTime now = QDateTime::currentDateTime();
-    StudyEnvironment env = StudyEnvironment::system();
-    env.now = [&now] { return now; };
-    SilentDialogs dialogs;
-    StudyWindow window(bank, values, dialogs, kBenchLevel, env);
-    if (!showExposed(window)) {
-        state.SkipWithError("the study window did not show");
-        return;
-    }
-    DailyReviewPage* page = window.dailyReview();
-    auto* letter = page->findChild<QPushButton*>(QStringLiteral("letterA"));
-    auto* easy = page->findChild<QPushButton*>(QStringLiteral("ratingEasy"));
-    auto* next = page->findChild<QPushButton*>(QStringLiteral("nextButton"));
-    if (!letter || !easy || !next || page->stage() != DailyReviewPage::Stage::Asking) {
-        state.SkipWithError("no question asked");
-        return;
-    }
-    const auto press = [&] {
-        now = now.addSecs(600);
-        // Rare: everything learnt is due days later; the next day asks it.
-        if (page->stage() == DailyReviewPage::Stage::Empty) {
-            now = now.addDays(1);
-            page->refresh();
+QString questionId(int level, int number) {
+    return QStringLiteral("MC%1-%2").arg(level + 1).arg(number, 4, 10, QChar(u'0'));
+}
+
+// Half a year of study: answers a few minutes apart in sessions, on questions
+// of all three levels, some far more often than others; a fifth wrong.
+const StudyInputs& inputs() {
+    static const StudyInputs made = [] {
+        StudyInputs in;
+        QRandomGenerator random(20261207);
+        QDateTime when(QDate(2026, 6, 1), QTime(8, 0), Qt::OffsetFromUTC, 8 * 3600);
+        in.log.reserve(kAnswers);
+        for (int i = 0; i < kAnswers; ++i) {
+            const int level = int(random.bounded(3));
+            const int range = kLevelSizes[level];
+            // Squared, so that the early questions of a level come up more often.
+            const double u = random.generateDouble();
+            const int number = 1 + int(u * u * range);
+            ReviewEntry e;
+            e.when = when;
+            e.edition = kEdition;
+            e.id = questionId(level, std::min(number, range));
+            e.source = QStringLiteral("review");
+            e.correct = random.bounded(5) != 0;
+            e.chosen = e.correct ? QStringLiteral("A") : QStringLiteral("B");
+            e.rating = e.correct ? Rating(2 + random.bounded(3)) : Rating::Again;
+            e.seconds = int(random.bounded(60));
+            in.log.append(e);
+            when = when.addSecs(random.bounded(i % 200 == 199 ? 86400 : 300));
         }
-        letter->click();
-        if (easy->isEnabled()) easy->click();
-        next->click();
-    };
-    timePresses(state, window, press, dialogs.unexpected);
-    if (page->stage() == DailyReviewPage::Stage::Empty) state.SkipWithError("the queue ran dry");
+        for (int n = 1; n <= kLevelSizes[2]; ++n)
+            in.levelC.append(
+                {questionId(2, n), {}, QStringLiteral("1.%1.1").arg(n % 9 + 1), n > 1000});
+        in.now = when.addDays(1);
+        return in;
+    }();
+    return made;
+}
+
+// Times work at every iteration; the median goes to the counter kMedianMs.
+template <typename Work>
+void timeMedian(benchmark::State& state, Work&& work) {
+    std::vector<double> runs;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        runs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(runs.begin(), runs.end());
+    if (!runs.empty()) state.counters[kMedianMs] = runs[runs.size() / 2];
+}
+
+void replay(benchmark::State& state) {
+    const StudyInputs& in = inputs();
+    MemoryState memory;
+    timeMedian(state, [&] {
+        memory.replay(in.log, kEdition, FsrsParams());
+        benchmark::DoNotOptimize(memory.questions().size());
+    });
+}
+
+void queue(benchmark::State& state) {
+    const StudyInputs& in = inputs();
+    MemoryState memory;
+    memory.replay(in.log, kEdition, FsrsParams());
+    timeMedian(state, [&] {
+        const DailyQueue q = zoma::dailyQueue(in.levelC, memory, QueueOptions(), in.now);
+        benchmark::DoNotOptimize(q.due.size());
+    });
+}
+
+// As the page works it out: every question's recall on the day, then the
+// exact chance for the C类 rule (70 singles, 20 multiples, 70 to pass).
+void chance(benchmark::State& state) {
+    const StudyInputs& in = inputs();
+    MemoryState memory;
+    memory.replay(in.log, kEdition, FsrsParams());
+    timeMedian(state, [&] {
+        const PassChance c = zoma::levelPassChance(in.levelC, memory, 70, 20, 70, in.now);
+        benchmark::DoNotOptimize(c.probability);
+    });
+}
+
+// The log read at the start of the study window, and replayed, when it has
+// grown to a million lines (about 55 MB): the answers above ten times over.
+void bigLog(benchmark::State& state) {
+    const StudyInputs& in = inputs();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(ReviewLog::FileName);
+    {
+        QFile file(path);
+        if (!dir.isValid() || !file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the log");
+            return;
+        }
+        QByteArray text;
+        for (int round = 0; round < 10; ++round) {
+            for (ReviewEntry e : in.log) {
+                e.when = e.when.addDays(200 * round);
+                text += zoma::reviewLine(e).toUtf8();
+                text += '\n';
+            }
+        }
+        file.write(text);
+    }
+    timeMedian(state, [&] {
+        QList<ReviewEntry> entries;
+        QList<LogIssue> issues;
+        QString error;
+        if (!ReviewLog(path).read(&entries, &issues, &error) || entries.size() != 10 * kAnswers)
+            state.SkipWithError("the log did not read");
+        MemoryState memory;
+        memory.replay(entries, kEdition, FsrsParams());
+        benchmark::DoNotOptimize(memory.questions().size());
+    });
 }
 
 }  // namespace
 
-void registerStudyBenchmarks(const BenchContext& context) {
-    benchmark::RegisterBenchmark(BenchName::StudyAnswer, answerRateNext, context)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->MinTime(0.3);
+void registerStudyBenchmarks(const BenchContext&) {
+    for (const auto& [name, work] : {std::pair{BenchName::StudyReplay, &replay},
+                                     {BenchName::StudyQueue, &queue},
+                                     {BenchName::StudyChance, &chance},
+                                     {BenchName::StudyBigLog, &bigLog}})
+        benchmark::RegisterBenchmark(name, work)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->MinTime(0.3);
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/fsrs.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 // The arithmetic follows ts-fsrs step for step, its rounding to eight places
@@ -36,10 +39,13 @@ int utcDays(qint64 fromMs, qint64 toMs) {
 // The Alea generator ts-fsrs draws its fuzz from, seeded with a text.
 class Alea {
 public:
-    explicit Alea(const QString& seed) {
-        m_s0 = mash(QStringLiteral(" "));
-        m_s1 = mash(QStringLiteral(" "));
-        m_s2 = mash(QStringLiteral(" "));
+    // The generator after its three blank mashes, which every seed starts from.
+    Alea() {
+        m_s0 = mash(u" ");
+        m_s1 = mash(u" ");
+        m_s2 = mash(u" ");
+    }
+    void seed(QStringView seed) {
         m_s0 -= mash(seed);
         if (m_s0 < 0) m_s0 += 1;
         m_s1 -= mash(seed);
@@ -58,7 +64,7 @@ public:
 
 private:
     static double toUint32(double x) { return double(quint32(qint64(std::trunc(x)))); }
-    double mash(const QString& data) {
+    double mash(QStringView data) {
         for (const QChar c : data) {
             m_n += c.unicode();
             double h = 0.02519603282416938 * m_n;
@@ -83,16 +89,42 @@ struct StepOutcome {
     int step = 0;
 };
 
+// What the parameters fix for every review, worked out once for the last
+// parameters seen: a replay of a long log uses one set throughout (see
+// BENCHMARKS.md, the replay row).
+struct Constants {
+    std::array<double, 21> w{};
+    double retention = -1;
+    double decay = 0;
+    double factor = 0;
+    double modifier = 0;
+    double easyDifficulty = 0;  // the initial difficulty of Easy, where difficulty reverts to
+};
+
+const Constants& constantsFor(const FsrsParams& params) {
+    thread_local Constants c;
+    if (c.w == params.w && c.retention == params.retention) return c;
+    c.w = params.w;
+    c.retention = params.retention;
+    c.decay = -c.w[20];
+    c.factor = round8(std::exp(std::pow(c.decay, -1) * std::log(0.9)) - 1);
+    const double retention =
+        std::clamp(params.retention, FsrsParams::MinRetention, FsrsParams::MaxRetention);
+    c.modifier = round8((std::pow(retention, 1 / c.decay) - 1) / c.factor);
+    c.easyDifficulty = round8(c.w[4] - std::exp(3 * c.w[5]) + 1);
+    return c;
+}
+
 // The formulas of FSRS-6 for one review.
 class Review {
 public:
-    Review(const FsrsParams& params, QString seed, int elapsed)
-        : m_p(params), m_w(params.w), m_seed(std::move(seed)), m_elapsed(elapsed) {
-        m_decay = -m_w[20];
-        m_factor = round8(std::exp(std::pow(m_decay, -1) * std::log(0.9)) - 1);
-        const double retention =
-            std::clamp(params.retention, FsrsParams::MinRetention, FsrsParams::MaxRetention);
-        m_modifier = round8((std::pow(retention, 1 / m_decay) - 1) / m_factor);
+    Review(const FsrsParams& params, QStringView seed, int elapsed)
+        : m_p(params), m_w(params.w), m_seed(seed), m_elapsed(elapsed) {
+        const Constants& c = constantsFor(params);
+        m_decay = c.decay;
+        m_factor = c.factor;
+        m_modifier = c.modifier;
+        m_easyDifficulty = c.easyDifficulty;
     }
 
     double forgetting(double days, double s) const {
@@ -151,21 +183,27 @@ private:
     double nextDifficulty(double d, int g) const {
         const double delta = -m_w[6] * (g - 3);
         const double next = d + round8(delta * (10 - d) / 9);
-        return std::clamp(round8(m_w[7] * initDifficulty(4) + (1 - m_w[7]) * next), 1.0, 10.0);
+        return std::clamp(round8(m_w[7] * m_easyDifficulty + (1 - m_w[7]) * next), 1.0, 10.0);
     }
     // ts-fsrs draws afresh from the same seed for every interval of a review.
     double fuzzFactor() {
-        if (!m_fuzzFactor) m_fuzzFactor = Alea(m_seed).next();
+        if (!m_fuzzFactor) {
+            static const Alea blank;
+            Alea alea = blank;
+            alea.seed(m_seed);
+            m_fuzzFactor = alea.next();
+        }
         return *m_fuzzFactor;
     }
 
     const FsrsParams& m_p;
     const std::array<double, 21>& m_w;
-    QString m_seed;
+    QStringView m_seed;
     int m_elapsed;
     double m_decay = 0;
     double m_factor = 0;
     double m_modifier = 0;
+    double m_easyDifficulty = 0;
     std::optional<double> m_fuzzFactor;
 };
 
@@ -243,7 +281,12 @@ Card zoma::next(const Card& card, Rating rating, const QDateTime& now, const Fsr
     Card out = card;
     out.reps = card.reps + 1;
     out.lastReview = QDateTime::fromMSecsSinceEpoch(nowMs, Qt::UTC);
-    Review review(params, fuzzKey.toString() + QString::number(out.reps), elapsed);
+    // The seed ts-fsrs makes from a card identifier: the identifier, then the count.
+    QVarLengthArray<char16_t, 32> seed(fuzzKey.utf16(), fuzzKey.utf16() + fuzzKey.size());
+    char digits[12];
+    const int n = std::snprintf(digits, sizeof digits, "%d", out.reps);
+    for (int i = 0; i < n; ++i) seed.append(char16_t(digits[i]));
+    Review review(params, QStringView(seed.constData(), seed.size()), elapsed);
 
     if (card.state != CardState::Review) {
         review.nextState(&out.difficulty, &out.stability, elapsed, g, std::nullopt);
@@ -262,7 +305,7 @@ Card zoma::next(const Card& card, Rating rating, const QDateTime& now, const Fsr
     // Hard, Good and Easy keep their intervals apart: each at least a day
     // longer than the one before.
     std::array<double, 3> d{}, s{};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < (g == 4 ? 3 : 2); ++i) {
         d[i] = card.difficulty;
         s[i] = card.stability;
         review.nextState(&d[i], &s[i], elapsed, i + 2, r);
