@@ -634,17 +634,12 @@ void DailyReviewPage::showChance() {
     const QDateTime now = m_env.now();
     const bool ahead = examDate.isValid();
     const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now) : now;
-    const FsrsParams p = params();
-    QList<double> singles, multiples;
-    for (const ExamQuestion& q : m_paper.questions) {
-        const QuestionMemory* m = m_memory.find(q.id);
-        const double r = m ? zoma::retrievability(m->card, at, p) : 0.0;
-        (q.multiple() ? multiples : singles).append(zoma::answerChance(r, q.multiple()));
-    }
-    const int count = int(std::min<qsizetype>(m_rule.singles, singles.size()) +
-                          std::min<qsizetype>(m_rule.multiples, multiples.size()));
+    int singles = 0, multiples = 0;
+    for (const LevelQuestion& q : m_level) ++(q.multiple ? multiples : singles);
+    const int count = std::min(m_rule.singles, singles) + std::min(m_rule.multiples, multiples);
     const int passMark = std::min(m_rule.passMark, count);
-    m_chance = zoma::passChance(singles, multiples, m_rule.singles, m_rule.multiples, passMark);
+    m_chance = zoma::levelPassChance(m_level, m_memory, m_rule.singles, m_rule.multiples, passMark,
+                                     at, params());
     const QString when =
         ahead ? QStringLiteral("若在考试日 %1 考试").arg(examDate.toString(Qt::ISODate))
               : QStringLiteral("若今天考试");
