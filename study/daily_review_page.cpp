@@ -255,7 +255,9 @@ QWidget* DailyReviewPage::buildSidePanel() {
     layout->addWidget(chance);
 
     auto* settings = new QGroupBox(QStringLiteral("设置"));
-    auto* form = new QFormLayout(settings);
+    auto* settingsLayout = new QVBoxLayout(settings);
+    auto* form = new QFormLayout;
+    settingsLayout->addLayout(form);
     m_newPerDay = new QSpinBox;
     m_newPerDay->setObjectName(QStringLiteral("newPerDay"));
     m_newPerDay->setRange(0, StudySettings::MaxNewPerDay);
@@ -285,11 +287,11 @@ QWidget* DailyReviewPage::buildSidePanel() {
     dateRow->addWidget(m_examDate, 1);
     dateRow->addWidget(clearDate);
     form->addRow(QStringLiteral("考试日期："), dateRow);
-    layout->addWidget(settings);
     m_examNote = new QLabel;
     m_examNote->setObjectName(QStringLiteral("examNote"));
     m_examNote->setWordWrap(true);
-    layout->addWidget(m_examNote);
+    settingsLayout->addWidget(m_examNote);
+    layout->addWidget(settings);
     connect(m_newPerDay, &QSpinBox::valueChanged, this, &DailyReviewPage::newPerDayEdited);
     connect(m_retention, &QDoubleSpinBox::valueChanged, this, &DailyReviewPage::retentionEdited);
     connect(m_examDate, &QDateEdit::dateChanged, this, &DailyReviewPage::examDateEdited);
