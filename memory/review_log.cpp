@@ -119,6 +119,13 @@ namespace {
 // for their time and nothing for their texts (see BENCHMARKS.md).
 class Texts {
 public:
+    // The field's text; most lines repeat the line before, so that is tried first.
+    QString get(QStringView text, int field) {
+        QString& last = m_last[field];
+        if (last == text) return last;
+        last = get(text);
+        return last;
+    }
     QString get(QStringView text) {
         const auto it = m_texts.find(text);
         if (it != m_texts.end()) return *it;
@@ -135,22 +142,22 @@ private:
         bool operator()(QStringView a, QStringView b) const { return a == b; }
     };
     std::unordered_set<QString, Hash, Equal> m_texts;
+    std::array<QString, kFields> m_last;
 };
 
-QString text(QStringView view, Texts* texts) {
-    return texts != nullptr ? texts->get(view) : view.toString();
+QString text(QStringView view, int field, Texts* texts) {
+    return texts != nullptr ? texts->get(view, field) : view.toString();
 }
 
 bool parseLine(QStringView line, ReviewEntry* entry, QString* reason, Texts* texts) {
     std::array<QStringView, kFields> f;
     qsizetype count = 0;
-    for (qsizetype from = 0;;) {
-        const qsizetype tab = line.indexOf(u'\t', from);
-        const QStringView field = line.sliced(from, (tab < 0 ? line.size() : tab) - from);
-        if (count < kFields) f[count] = field;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && line[i] != u'\t') continue;
+        if (count < kFields) f[count] = line.sliced(from, i - from);
         ++count;
-        if (tab < 0) break;
-        from = tab + 1;
+        from = i + 1;
     }
     if (count != kFields) {
         *reason = QStringLiteral("应有 %1 栏，实有 %2 栏").arg(kFields).arg(count);
@@ -165,14 +172,14 @@ bool parseLine(QStringView line, ReviewEntry* entry, QString* reason, Texts* tex
         *reason = QStringLiteral("版本、题号或来源为空");
         return false;
     }
-    e.edition = text(f[1], texts);
-    e.id = text(f[2], texts);
-    e.source = text(f[3], texts);
+    e.edition = text(f[1], 1, texts);
+    e.id = text(f[2], 2, texts);
+    e.source = text(f[3], 3, texts);
     if (!isLetters(f[4])) {
         *reason = QStringLiteral("所选答案只能是 A 到 D");
         return false;
     }
-    e.chosen = text(f[4], texts);
+    e.chosen = text(f[4], 4, texts);
     if (f[5] != u"1" && f[5] != u"0") {
         *reason = QStringLiteral("对错应为 1 或 0");
         return false;
@@ -288,12 +295,14 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         if (raw.isEmpty()) continue;
         // Widened in place when ASCII, as every line the program writes is
         // but for unusual identifiers.
-        if (std::all_of(raw.begin(), raw.end(), [](char c) { return uchar(c) < 0x80; })) {
-            line.resize(raw.size());
-            std::copy(raw.begin(), raw.end(), line.data());
-        } else {
-            line = QString::fromUtf8(raw);
+        line.resize(raw.size());
+        char16_t* out = reinterpret_cast<char16_t*>(line.data());
+        uchar high = 0;
+        for (const char c : raw) {
+            high |= uchar(c);
+            *out++ = char16_t(uchar(c));
         }
+        if (high >= 0x80) line = QString::fromUtf8(raw);
         ReviewEntry entry;
         QString reason;
         if (parseLine(line, &entry, &reason, &texts))

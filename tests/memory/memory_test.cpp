@@ -126,6 +126,10 @@ private slots:
         QTest::newRow("CR LF") << a + "\r\n" + b + "\r\n" << ab << QList<int>();
         QTest::newRow("blank line") << a + "\n\n" + b + '\n' << ab << QList<int>();
         QTest::newRow("torn last line") << a + '\n' + b + '\n' + b.left(20) << ab << QList<int>{3};
+        const QByteArray c = "2026-12-07T14:37:00+08:00\t2025\t\xE9\xA2\x98-1\texam\tD\t1\t3\t5";
+        QTest::newRow("UTF-8 identifier")
+            << a + '\n' + c + '\n' + b + '\n'
+            << QStringList{ab[0], QStringLiteral("题-1"), ab[1]} << QList<int>();
         QTest::newRow("torn only line") << a << QStringList() << QList<int>{1};
         const QList<QByteArray> damaged{
             "2026-12-07T14:35:02+08:00\t2025\tMC1-0003\treview\tAB\t1\t3",
