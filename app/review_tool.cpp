@@ -6,6 +6,7 @@
 #include "import/form3.h"
 #include "main_window/form1.h"
 #include "practice/form2.h"
+#include "study/study_window.h"
 
 const QString ReviewTool::ReadOnlyText = QStringLiteral(
     "找不到可以保存数据的文件夹：程序所在的文件夹不能写入，也没有可用的用户主目录。\n"
@@ -20,6 +21,9 @@ ReviewTool::ReviewTool(Dialogs& dialogs, const QString& programDir, Today today)
                        [this, &dialogs, today] { return new Form4(bank, values, dialogs, today); });
     windows.setFactory(WindowRegistry::Window::Exam, [this, &dialogs] {
         return new ExamWindow(bank, values, dialogs, m_form1->examLevel());
+    });
+    windows.setFactory(WindowRegistry::Window::Study, [this, &dialogs] {
+        return new StudyWindow(bank, values, dialogs, m_form1->studyLevel());
     });
     m_form1 = std::make_unique<Form1>(bank, values, dialogs, windows, programDir);
 }

@@ -134,6 +134,8 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"answer and next question in an exam (median)", BenchName::ExamAnswer, kMedianMs, "ms", 5},
         {"C类 paper of 90 (20 pictures) written as PDF", BenchName::PrintPaper, kMedianMs, "ms",
          1500},
+        {"answer, rate and next in the daily review (median)", BenchName::StudyAnswer, kMedianMs,
+         "ms", 5},
         {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
          60},
         {"replay of 100,000 answers, 3108 questions", BenchName::StudyReplay, kMedianMs, "ms", 150},
@@ -206,6 +208,7 @@ int main(int argc, char* argv[]) {
     registerExamBenchmarks(context);
     registerPrintBenchmarks(context);
     registerStudyBenchmarks(context);
+    registerStudyWindowBenchmarks(context);
 
     FigureCollector figures;
     benchmark::RunSpecifiedBenchmarks(&figures);

@@ -69,6 +69,7 @@ inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char ExamStart[] = "exam/start";
 inline constexpr char ExamAnswer[] = "exam/answer and next";
 inline constexpr char PrintPaper[] = "print/C类 paper of 90, 20 pictures";
+inline constexpr char StudyAnswer[] = "study/answer, rate and next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
 inline constexpr char StudyReplay[] = "study/replay 100000 answers";
 inline constexpr char StudyQueue[] = "study/daily queue C类";
@@ -83,9 +84,10 @@ inline constexpr char kRatio[] = "ratio";
 inline constexpr char kMedianMs[] = "median_ms";
 inline constexpr char kPeakMiB[] = "peak_MiB";
 
-void registerStoreBenchmarks(const BenchContext& context);     // ReadData, output
-void registerProcessBenchmarks(const BenchContext& context);   // import, start, memory
-void registerPracticeBenchmarks(const BenchContext& context);  // Next
-void registerExamBenchmarks(const BenchContext& context);      // start, answer and next
-void registerPrintBenchmarks(const BenchContext& context);     // a paper as PDF
-void registerStudyBenchmarks(const BenchContext& context);     // replay, queue, chance
+void registerStoreBenchmarks(const BenchContext& context);        // ReadData, output
+void registerProcessBenchmarks(const BenchContext& context);      // import, start, memory
+void registerPracticeBenchmarks(const BenchContext& context);     // Next
+void registerExamBenchmarks(const BenchContext& context);         // start, answer and next
+void registerPrintBenchmarks(const BenchContext& context);        // a paper as PDF
+void registerStudyBenchmarks(const BenchContext& context);        // replay, queue, chance
+void registerStudyWindowBenchmarks(const BenchContext& context);  // answer, rate and next

@@ -58,13 +58,29 @@ ExamSession::ExamSession(QList<ShownQuestion> questions, int minutes, int passMa
     : m_questions(std::move(questions)),
       m_choices(m_questions.size(), 0),
       m_marks(m_questions.size(), false),
+      m_spentMs(m_questions.size(), 0),
       m_passMark(passMark),
       m_durationMs(qint64(std::max(minutes, 0)) * 60'000),
       m_clock(std::move(clock)),
-      m_startMs(m_clock()) {}
+      m_startMs(m_clock()) {
+    m_enteredMs = m_startMs;
+}
 
 void ExamSession::go(int i) {
-    if (i >= 0 && i < count()) m_current = i;
+    if (i < 0 || i >= count()) return;
+    if (!submitted()) {
+        const qint64 now = m_clock();
+        m_spentMs[m_current] += std::max<qint64>(now - m_enteredMs, 0);
+        m_enteredMs = now;
+    }
+    m_current = i;
+}
+
+qint64 ExamSession::msOn(int i) const {
+    if (i < 0 || i >= count()) return 0;
+    if (i == m_current && !submitted())
+        return m_spentMs[i] + std::max<qint64>(m_clock() - m_enteredMs, 0);
+    return m_spentMs[i];
 }
 
 void ExamSession::move(int step) {
@@ -96,7 +112,9 @@ const ExamResult& ExamSession::submit() {
     ExamResult result;
     result.count = count();
     result.passMark = std::min(m_passMark, count());
-    m_usedMs = std::clamp<qint64>(m_clock() - m_startMs, 0, m_durationMs);
+    const qint64 now = m_clock();
+    if (count() > 0) m_spentMs[m_current] += std::max<qint64>(now - m_enteredMs, 0);
+    m_usedMs = std::clamp<qint64>(now - m_startMs, 0, m_durationMs);
     result.secondsUsed = (m_usedMs + 500) / 1000;
     for (int i = 0; i < count(); ++i) {
         const bool right = zoma::scores(m_choices[i], m_questions[i].correct);

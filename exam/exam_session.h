@@ -78,6 +78,8 @@ public:
     quint8 choice(int i) const { return m_choices[i]; }
     bool marked(int i) const { return m_marks[i]; }
     int unanswered() const;
+    // Time spent on question i while it was the current one, until submitted.
+    qint64 msOn(int i) const;
 
     qint64 remainingMs() const;
     bool timeUp() const { return remainingMs() == 0; }
@@ -90,6 +92,8 @@ private:
     QList<ShownQuestion> m_questions;
     QList<quint8> m_choices;
     QList<bool> m_marks;
+    QList<qint64> m_spentMs;  // per question, up to m_enteredMs for the current one
+    qint64 m_enteredMs = 0;   // when the current question became current
     int m_current = 0;
     int m_passMark = 0;
     qint64 m_durationMs = 0;

@@ -77,7 +77,8 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_kinds(zoma::paperKinds(m_paper.questions)),
       m_settings(values.folder().appFile(RuleSettings::FileName)),
       m_notebook(values.folder().appFile(Notebook::FileName)),
-      m_history(values.folder().appFile(ExamHistory::FileName)) {
+      m_history(values.folder().appFile(ExamHistory::FileName)),
+      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs) {
     setWindowTitle(QStringLiteral("模拟考试"));
     setAccessibleName(QStringLiteral("模拟考试"));
     resize(820, 620);
@@ -482,6 +483,7 @@ void ExamWindow::startPractice() {
     m_practiceChoice = 0;
     m_practiceRight = 0;
     m_revealed = false;
+    m_practiceShownMs = m_env.clock();
     for (QPushButton* b : {m_previous, m_mark, m_submit}) b->setVisible(false);
     m_next->setVisible(true);
     m_confirm->setVisible(true);
@@ -604,6 +606,9 @@ void ExamWindow::confirmPractice() {
     const bool right = zoma::scores(m_practiceChoice, shown->correct);
     m_practiceRight += right ? 1 : 0;
     m_notebook.answered(m_paper.edition, shown->question.id, right);
+    m_recorder.record(ReviewRecorder::entry(*shown, m_practiceChoice, m_paper.edition,
+                                            QStringLiteral("wrong"), Rating::Good, m_env.now(),
+                                            m_env.clock() - m_practiceShownMs));
     QString text = right ? QStringLiteral("回答正确。") : QStringLiteral("回答错误。");
     text += QStringLiteral("正确答案：%1").arg(zoma::letters(shown->correct));
     if (right && !m_notebook.find(m_paper.edition, shown->question.id)) {
@@ -631,6 +636,7 @@ void ExamWindow::move(int step) {
             m_startButton->setFocus();
             return;
         }
+        m_practiceShownMs = m_env.clock();
         showCurrent();
         return;
     }
@@ -680,6 +686,14 @@ void ExamWindow::finishExam(bool timeUp) {
         m_notebook.answered(m_paper.edition, m_session->question(i).question.id, result.right[i]);
     }
     saveNotebook();
+    // Questions left unanswered gave no answer to learn from.
+    const QDateTime submitted = m_env.now();
+    for (int i = 0; i < m_session->count(); ++i) {
+        if (m_session->choice(i) == 0) continue;
+        m_recorder.record(ReviewRecorder::entry(m_session->question(i), m_session->choice(i),
+                                                m_paper.edition, QStringLiteral("exam"),
+                                                Rating::Good, submitted, m_session->msOn(i)));
+    }
     const ExamHistory::Line line{m_env.now(),  m_level,       m_paper.edition,   result.count,
                                  result.score, result.passed, result.secondsUsed};
     QString error;

@@ -5,6 +5,7 @@
 #include "exam/exam_rules.h"
 #include "exam/exam_session.h"
 #include "exam/notebook.h"
+#include "exam/review_recorder.h"
 #include "ui/dialogs.h"
 
 #include <QDateTime>
@@ -107,6 +108,7 @@ private:
     RuleSettings m_settings;
     Notebook m_notebook;
     ExamHistory m_history;
+    ReviewRecorder m_recorder;  // every answer into the review log
     bool m_writeErrorShown = false;
     bool m_settingRule = false;
 
@@ -119,6 +121,7 @@ private:
     quint8 m_practiceChoice = 0;
     bool m_revealed = false;
     int m_practiceRight = 0;
+    qint64 m_practiceShownMs = 0;  // when the question on screen came up
 
     QStackedWidget* m_pages = nullptr;
     QTimer* m_timer = nullptr;

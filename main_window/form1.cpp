@@ -30,6 +30,7 @@ Form1::Form1(QuestionBank& bank, SharedValues& values, Dialogs& dialogs, WindowR
     connect(m_ui->Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_ui->Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_ui->examButton, &QPushButton::clicked, this, &Form1::examClicked);
+    connect(m_ui->studyButton, &QPushButton::clicked, this, &Form1::studyClicked);
 
     Form_Load(programDir);
 }
@@ -48,6 +49,7 @@ void Form1::Combo1_Click() {
     m_ui->Command5->setEnabled(false);
     m_ui->Command1->setEnabled(false);
     m_ui->examButton->setEnabled(false);
+    m_ui->studyButton->setEnabled(false);
 }
 
 void Form1::Command4_Click() {
@@ -59,6 +61,8 @@ void Form1::Command4_Click() {
         m_ui->Command5->setEnabled(true);
         // An exam needs questions to draw.
         m_ui->examButton->setEnabled(m_bank.PaperCount > 0);
+        // Studying asks the exam's questions: open exactly when the exam is.
+        m_ui->studyButton->setEnabled(m_ui->examButton->isEnabled());
     }
 }
 
@@ -77,6 +81,12 @@ void Form1::examClicked() {
     // window takes its level from here.
     m_examLevel = m_ui->Combo1->currentText();
     m_windows.open(WindowRegistry::Window::Exam);
+}
+
+void Form1::studyClicked() {
+    // Like the exam, the study window takes its level from here.
+    m_studyLevel = m_ui->Combo1->currentText();
+    m_windows.open(WindowRegistry::Window::Study);
 }
 
 void Form1::Command2_Click() {

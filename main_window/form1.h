@@ -14,7 +14,7 @@ class Form1;
 }
 
 // The main window: the level chooser, read data, and the doors to the
-// practice, import, export and exam windows.
+// practice, import, export, exam and study windows.
 class Form1 final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
@@ -26,6 +26,8 @@ public:
 
     // The level at the last press of 模拟考试, for the exam window.
     const QString& examLevel() const { return m_examLevel; }
+    // The level at the last press of 学习中心, for the study window.
+    const QString& studyLevel() const { return m_studyLevel; }
 
     static const QString FarewellText;
     static const QString ReimportQuestion;
@@ -39,6 +41,7 @@ private:
     void Command4_Click();
     void Command5_Click();
     void examClicked();
+    void studyClicked();
 
     std::unique_ptr<Ui::Form1> m_ui;
     QuestionBank& m_bank;
@@ -46,4 +49,5 @@ private:
     Dialogs& m_dialogs;
     WindowRegistry& m_windows;
     QString m_examLevel;
+    QString m_studyLevel;
 };

@@ -13,7 +13,7 @@
 // those still there when it goes are deleted with it.
 class WindowRegistry final {
 public:
-    enum class Window { Practice, Import, Export, Exam };
+    enum class Window { Practice, Import, Export, Exam, Study };
     using Factory = std::function<QWidget*()>;
 
     WindowRegistry() = default;

@@ -1,0 +1,644 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// 学习中心 through the real windows, offscreen: a day of 今日复习 from the
+// main window's button and back again from the log, the answers of the exam
+// and 错题练习 in the log, a log that cannot be written or holds damaged
+// lines, the settings file, the progress file, and the buttons as a screen
+// reader presses them.
+#include "app/review_tool.h"
+#include "bank/read_data.h"
+#include "exam/exam_window.h"
+#include "main_window/form1.h"
+#include "study/study_window.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_values.h"
+#include "tests/support/widgets.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <sys/stat.h>
+
+using Answer = Dialogs::Answer;
+using Window = WindowRegistry::Window;
+using Stage = DailyReviewPage::Stage;
+
+namespace {
+
+void press(QWidget* window, Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus && focus->window() == window ? focus : window, key);
+}
+
+// Another choice of the same kind: a single's other letter, a multiple's key
+// less one letter (partly right scores nothing).
+quint8 wrongSet(quint8 correct) {
+    if (std::popcount(correct) > 1) return quint8(correct & (correct - 1));
+    return quint8(correct == 1 ? 2 : 1);
+}
+
+// Answers the question on screen by the keyboard: a single by its digit, a
+// multiple by its letters and Enter.
+void answerByKeys(QWidget* window, const DailyReviewPage* page, quint8 set) {
+    const bool multiple = page->current()->question.multiple();
+    for (int i = 0; i < 4; ++i) {
+        if (set & (1u << i)) press(window, Qt::Key((multiple ? Qt::Key_A : Qt::Key_1) + i));
+    }
+    if (multiple) press(window, Qt::Key_Return);
+}
+
+QList<ReviewEntry> logEntries(const QString& appDir, QList<LogIssue>* issues = nullptr) {
+    QList<ReviewEntry> entries;
+    QList<LogIssue> found;
+    QString error;
+    if (!ReviewLog(appDir + ReviewLog::FileName).read(&entries, &found, &error))
+        qWarning("log unreadable: %s", qPrintable(error));
+    if (issues) *issues = found;
+    return entries;
+}
+
+void copyLibrary(const QString& from, const QString& to) {
+    QVERIFY(QDir().mkpath(to));
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QVERIFY(QFile::copy(from + u'/' + name, to + u'/' + name));
+}
+
+void pressAccessibly(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// What the queue and memory say of the questions answered, to compare a
+// window with its successor.
+struct Snapshot {
+    QStringList due, fresh;
+    int done = 0, newToday = 0;
+    QList<Card> cards;
+
+    static Snapshot of(const DailyReviewPage* page, const QStringList& ids) {
+        Snapshot s{
+            page->queue().due, page->queue().fresh, page->queue().done, page->queue().newToday, {}};
+        for (const QString& id : ids) {
+            const QuestionMemory* m = page->memory().find(id);
+            s.cards.append(m ? m->card : Card());
+        }
+        return s;
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+}  // namespace
+
+class StudyTest final : public QObject {
+    Q_OBJECT
+
+private:
+    // A study window over a sample library, the world set by the test.
+    struct Direct {
+        QTemporaryDir dir;
+        QuestionBank bank;
+        SharedValues values;
+        ScriptedDialogs dialogs;
+        QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
+        qint64 ms = 10'000;
+        std::unique_ptr<StudyWindow> window;
+
+        explicit Direct(const QString& library = QStringLiteral(ZOMA_SAMPLE_2025_LIB)) {
+            values = programValues(dir.path());
+            copyLibrary(library, values.LibDir);
+            const LoadResult r = zoma::ReadData(bank, values, QStringLiteral("A类"));
+            if (r.status != LoadResult::Status::Loaded) qFatal("sample did not load");
+        }
+        StudyEnvironment env() {
+            return {[this] { return now; }, [this] { return ms; }, [] { return 42u; }};
+        }
+        DailyReviewPage* open() {
+            window =
+                std::make_unique<StudyWindow>(bank, values, dialogs, QStringLiteral("A类"), env());
+            window->show();
+            if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+            return window->dailyReview();
+        }
+        void close() {
+            window->close();
+            window.reset();
+        }
+        QString file(const QString& name) const { return values.AppDir + name; }
+    };
+
+    // An exam window over a paper of count questions whose right answer is A.
+    struct Exam {
+        QTemporaryDir dir;
+        QuestionBank bank;
+        SharedValues values;
+        ScriptedDialogs dialogs;
+        qint64 ms = 5'000;
+        std::unique_ptr<ExamWindow> window;
+
+        explicit Exam(int count) {
+            values = programValues(dir.path());
+            fillPaper(bank, count, [](int k) { return k; });
+        }
+        void open() {
+            ExamEnvironment env{[this] { return ms; }, [] { return 42u; },
+                                [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); }};
+            window =
+                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        }
+    };
+
+private slots:
+    // A day of 今日复习 through the main window: answered, rated, closed in
+    // the middle of an answer, and the same queue back from the log.
+    void day_data() {
+        QTest::addColumn<QString>("library");
+        QTest::newRow("2013–2021") << QStringLiteral(ZOMA_SAMPLE_LIB);
+        QTest::newRow("2025") << QStringLiteral(ZOMA_SAMPLE_2025_LIB);
+    }
+    void day() {
+        QFETCH(QString, library);
+        QTemporaryDir programDir;
+        ScriptedDialogs dialogs;
+        ReviewTool tool(dialogs, programDir.path());
+        Form1& main = tool.mainWindow();
+        main.show();
+        QVERIFY(!control(&main, "studyButton")->isEnabled());
+        copyLibrary(library, tool.values.LibDir);
+        click(&main, "Command4");
+        dialogs.takeTexts();
+        QVERIFY(control(&main, "examButton")->isEnabled());
+        QVERIFY(control(&main, "studyButton")->isEnabled());
+
+        const auto open = [&] {
+            click(&main, "studyButton");
+            auto* window = qobject_cast<StudyWindow*>(tool.windows.find(Window::Study));
+            if (window && !QTest::qWaitForWindowActive(window)) return (StudyWindow*)nullptr;
+            return window;
+        };
+        StudyWindow* window = open();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("学习中心"));
+        QCOMPARE(open(), window);  // once at a time
+        DailyReviewPage* page = window->dailyReview();
+        QCOMPARE(QApplication::focusWidget(), control<QWidget>(page, "questionArea"));
+        const int count = int(zoma::examPaper(tool.bank, tool.values).questions.size());
+        QVERIFY(count >= 4);
+        QCOMPARE(page->queue().fresh.size(), std::min(count, 20));
+        QVERIFY(page->queue().due.isEmpty());
+        QCOMPARE(control<QLabel>(page, "counts")->text(),
+                 QStringLiteral("到期 0　　新题 %1　　已完成 0").arg(std::min(count, 20)));
+
+        // Right and rated Easy; wrong, where a rating key changes nothing;
+        // right and left at Good.
+        struct Expected {
+            QString id;
+            QString chosen;
+            bool correct;
+            Rating rating;
+        };
+        QList<Expected> expected;
+        const Rating asked[] = {Rating::Easy, Rating::Again, Rating::Good};
+        for (int n = 0; n < 3; ++n) {
+            QCOMPARE(page->stage(), Stage::Asking);
+            const ShownQuestion shown = *page->current();
+            QCOMPARE(shown.question.id, page->queue().head());
+            const bool right = n != 1;
+            const quint8 set = right ? shown.correct : wrongSet(shown.correct);
+            answerByKeys(window, page, set);
+            QCOMPARE(page->stage(), Stage::Revealed);
+            const QString feedback = control<QLabel>(page, "feedback")->text();
+            QVERIFY2(feedback.contains(QStringLiteral("正确答案：") + zoma::letters(shown.correct)),
+                     qPrintable(feedback));
+            if (n < 2) press(window, Qt::Key_4);
+            QCOMPARE(page->rating(), asked[n]);
+            expected.append(
+                {shown.question.id, zoma::letters(zoma::bankLetters(shown, set)), right, asked[n]});
+            if (n == 0) press(window, Qt::Key_Return);
+            if (n == 1) press(window, Qt::Key_Space);
+            if (n == 2) click(page, "nextButton");
+        }
+        QCOMPARE(page->queue().done, 3);
+        QCOMPARE(page->queue().fresh.size(), std::min(count, 20) - 3);
+        QVERIFY(control<QLabel>(page, "counts")->text().endsWith(QStringLiteral("已完成 3")));
+
+        const QList<ReviewEntry> entries = logEntries(tool.values.AppDir);
+        QCOMPARE(entries.size(), 3);
+        QStringList ids;
+        for (int n = 0; n < 3; ++n) {
+            const ReviewEntry& e = entries[n];
+            QCOMPARE(e.id, expected[n].id);
+            QCOMPARE(e.source, QStringLiteral("review"));
+            QCOMPARE(e.chosen, expected[n].chosen);
+            QCOMPARE(e.correct, expected[n].correct);
+            QCOMPARE(e.rating, expected[n].rating);
+            QVERIFY(e.seconds >= 0 && e.seconds < 60);
+            ids << e.id;
+        }
+        const Snapshot before = Snapshot::of(page, ids);
+
+        window->close();
+        QVERIFY(!tool.windows.find(Window::Study));
+        window = open();
+        QVERIFY(window);
+        page = window->dailyReview();
+        QVERIFY(Snapshot::of(page, ids) == before);
+        QCOMPARE(dialogs.takeTexts(), QStringList());
+
+        // Closed with an answer shown: it is recorded all the same.
+        const QString last = page->current()->question.id;
+        answerByKeys(window, page, page->current()->correct);
+        QCOMPARE(page->stage(), Stage::Revealed);
+        window->close();
+        const QList<ReviewEntry> after = logEntries(tool.values.AppDir);
+        QCOMPARE(after.size(), 4);
+        QCOMPARE(after.last().id, last);
+        QCOMPARE(after.last().rating, Rating::Good);
+    }
+
+    // Answers of the exam and of 错题练习 go into the log with the seconds
+    // spent on each; a log that cannot be written is told once a window.
+    void examAnswers_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("written") << true;
+        QTest::newRow("cannot be written") << false;
+    }
+    void examAnswers() {
+        QFETCH(bool, writable);
+        Exam exam(30);
+        const QString logPath = exam.values.AppDir + ReviewLog::FileName;
+        if (!writable) {
+            // A link into a folder that is not there: reading finds no log, writing fails.
+            QVERIFY(QFile::link(exam.dir.path() + QStringLiteral("/gone/log"), logPath));
+        }
+        exam.open();
+        click(exam.window.get(), "startButton");
+        const ExamSession* session = exam.window->session();
+        QCOMPARE(session->count(), 30);
+        // Question i: i + 1 seconds; every third unanswered, every third wrong.
+        for (int i = 0; i < 30; ++i) {
+            exam.ms += (i + 1) * 1000;
+            const quint8 correct = session->question(i).correct;
+            if (i % 3 == 1)
+                press(exam.window.get(), Qt::Key(Qt::Key_1 + std::countr_zero(wrongSet(correct))));
+            if (i % 3 == 2)
+                press(exam.window.get(), Qt::Key(Qt::Key_1 + std::countr_zero(correct)));
+            press(exam.window.get(), Qt::Key_Right);
+        }
+        exam.dialogs.answer(Answer::Yes);
+        click(exam.window.get(), "submitButton");
+        QStringList texts = exam.dialogs.takeTexts();
+        QCOMPARE(texts.size(), writable ? 1 : 2);  // the question to submit, the log's message
+        if (!writable) QVERIFY(texts[1].startsWith(QStringLiteral("学习记录无法写入")));
+
+        QCOMPARE(QFileInfo::exists(logPath), writable);
+        const QList<ReviewEntry> entries =
+            writable ? logEntries(exam.values.AppDir) : QList<ReviewEntry>();
+        QCOMPARE(entries.size(), writable ? 20 : 0);
+        for (int n = 0; n < entries.size(); ++n) {
+            const int i = n / 2 * 3 + 1 + n % 2;  // the answered questions
+            const ReviewEntry& e = entries[n];
+            QCOMPARE(e.id, session->question(i).question.id);
+            QCOMPARE(e.source, QStringLiteral("exam"));
+            QCOMPARE(e.correct, i % 3 == 2);
+            QCOMPARE(e.chosen == QStringLiteral("A"), e.correct);  // the bank's letters
+            QCOMPARE(e.rating, e.correct ? Rating::Good : Rating::Again);
+            QCOMPARE(e.seconds, i + 1);
+            QCOMPARE(e.edition, QStringLiteral("2013-2021"));
+        }
+
+        // 错题练习: the notebook's first question, answered right after 7 s.
+        click(exam.window.get(), "backButton");
+        click(exam.window.get(), "practiceButton");
+        const ShownQuestion* shown = exam.window->currentQuestion();
+        QVERIFY(shown);
+        exam.ms += 7000;
+        press(exam.window.get(), Qt::Key(Qt::Key_1 + std::countr_zero(shown->correct)));
+        QCOMPARE(exam.dialogs.takeTexts(), QStringList());  // told once already
+        if (writable) {
+            const QList<ReviewEntry> more = logEntries(exam.values.AppDir);
+            QCOMPARE(more.size(), 21);
+            QCOMPARE(more.last().source, QStringLiteral("wrong"));
+            QCOMPARE(more.last().id, shown->question.id);
+            QCOMPARE(more.last().seconds, 7);
+            QVERIFY(more.last().correct);
+        }
+    }
+
+    // 今日复习 with a log it cannot write: one message, and the day goes on.
+    void reviewLogUnwritable() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        // Read at opening, then gone: a folder stands where the log was.
+        QVERIFY(QDir().mkpath(d.file(ReviewLog::FileName)));
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+        for (int n = 0; n < 3; ++n) {
+            answerByKeys(d.window.get(), page, page->current()->correct);
+            press(d.window.get(), Qt::Key_Return);
+        }
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].startsWith(QStringLiteral("学习记录无法写入")));
+        QCOMPARE(page->queue().done, 3);
+        QCOMPARE(page->stage(), Stage::Asking);
+    }
+
+    // Damaged and torn lines: one message naming them, the good lines taken,
+    // the file left as it was.
+    void damagedLog() {
+        Direct d;
+        ReviewEntry good;
+        good.when = zoma::logTime(d.now.addDays(-1));
+        good.edition = QStringLiteral("2025");
+        good.id = QStringLiteral("MC1-0001");
+        good.source = QStringLiteral("review");
+        good.chosen = QStringLiteral("A");
+        good.correct = true;
+        good.rating = Rating::Easy;
+        good.seconds = 4;
+        const QByteArray bytes = zoma::reviewLine(good).toUtf8() + "\nnot a line of the log\n" +
+                                 zoma::reviewLine(good).toUtf8().left(20);
+        writeBytes(d.file(ReviewLog::FileName), bytes);
+        DailyReviewPage* page = d.open();
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("第2行")) &&
+                     texts[0].contains(QStringLiteral("第3行")),
+                 qPrintable(texts[0]));
+        QVERIFY(page->memory().find(QStringLiteral("MC1-0001")));
+        QVERIFY(!page->queue().fresh.contains(QStringLiteral("MC1-0001")));
+        answerByKeys(d.window.get(), page, page->current()->correct);
+        press(d.window.get(), Qt::Key_Return);
+        QVERIFY(readBytes(d.file(ReviewLog::FileName)).startsWith(bytes));
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
+    // The buttons pressed as a screen reader presses them: what they show
+    // is what is recorded.
+    void accessibleButtons() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        QPushButton* letters[4];
+        QPushButton* ratings[4];
+        const char* letterNames[] = {"letterA", "letterB", "letterC", "letterD"};
+        const char* ratingNames[] = {"ratingAgain", "ratingHard", "ratingGood", "ratingEasy"};
+        for (int i = 0; i < 4; ++i) {
+            letters[i] = control(page, letterNames[i]);
+            ratings[i] = control(page, ratingNames[i]);
+        }
+        const auto agrees = [&] {
+            for (int i = 0; i < 4; ++i) {
+                if (letters[i]->isChecked() != bool(page->choice() & (1u << i))) return false;
+                const bool rated =
+                    page->stage() == Stage::Revealed && page->rating() == Rating(i + 1);
+                if (ratings[i]->isChecked() != rated) return false;
+            }
+            return true;
+        };
+        // A single, right: rated Easy, then Hard.
+        const ShownQuestion first = *page->current();
+        QVERIFY(!first.question.multiple());
+        pressAccessibly(letters[std::countr_zero(first.correct)]);
+        QTRY_COMPARE(page->stage(), Stage::Revealed);
+        QVERIFY(agrees());
+        pressAccessibly(ratings[3]);
+        QTRY_COMPARE(page->rating(), Rating::Easy);
+        QVERIFY(agrees());
+        pressAccessibly(ratings[1]);
+        QTRY_COMPARE(page->rating(), Rating::Hard);
+        QVERIFY(agrees());
+        // Pressed again, a checkable button would turn itself off.
+        pressAccessibly(ratings[1]);
+        QTest::qWait(300);
+        QCOMPARE(page->rating(), Rating::Hard);
+        QVERIFY(agrees());
+        pressAccessibly(control(page, "nextButton"));
+        QTRY_COMPARE(logEntries(d.values.AppDir).size(), 1);
+        QCOMPARE(logEntries(d.values.AppDir).last().rating, Rating::Hard);
+
+        // A multiple: a letter on and off again, a wrong set confirmed;
+        // then neither the ratings nor the letters take a press.
+        QTRY_COMPARE(page->stage(), Stage::Asking);
+        const ShownQuestion second = *page->current();
+        QVERIFY(second.question.multiple());
+        const quint8 wrong = wrongSet(second.correct);
+        const int off = std::countr_zero(quint8(~second.correct & 0xF));
+        pressAccessibly(letters[off]);
+        QTRY_COMPARE(page->choice(), quint8(1u << off));
+        QVERIFY(agrees());
+        pressAccessibly(letters[off]);
+        QTRY_COMPARE(page->choice(), quint8(0));
+        QVERIFY(agrees());
+        for (int i = 0; i < 4; ++i) {
+            if (wrong & (1u << i)) {
+                pressAccessibly(letters[i]);
+                QTRY_VERIFY(page->choice() & (1u << i));
+            }
+        }
+        pressAccessibly(control(page, "confirmButton"));
+        QTRY_COMPARE(page->stage(), Stage::Revealed);
+        QCOMPARE(page->rating(), Rating::Again);
+        pressAccessibly(ratings[3]);
+        pressAccessibly(letters[off]);
+        QTest::qWait(300);  // a press would have landed by now
+        QCOMPARE(page->rating(), Rating::Again);
+        QCOMPARE(page->choice(), wrong);
+        QVERIFY(agrees());
+        pressAccessibly(control(page, "nextButton"));
+        QTRY_COMPARE(logEntries(d.values.AppDir).size(), 2);
+        const ReviewEntry e = logEntries(d.values.AppDir).last();
+        QCOMPARE(e.id, second.question.id);
+        QCOMPARE(e.chosen, zoma::letters(zoma::bankLetters(second, wrong)));
+        QVERIFY(!e.correct);
+        QCOMPARE(e.rating, Rating::Again);
+    }
+
+    // A settings file it cannot take: one message, the defaults, and the
+    // file never written.
+    void unreadableSettings_data() {
+        QTest::addColumn<QByteArray>("bytes");  // empty: a FIFO
+        QTest::newRow("FIFO") << QByteArray();
+        QTest::newRow("too large") << QByteArray("newPerDay=5\n") + QByteArray(70'000, '#');
+        QTest::newRow("not UTF-8") << QByteArray("newPerDay=5\n\xff\xfe\n");
+        QTest::newRow("not key=value") << QByteArray("newPerDay=5\nretention\n");
+    }
+    void unreadableSettings() {
+        QFETCH(QByteArray, bytes);
+        Direct d;
+        const QString path = d.file(StudySettings::FileName);
+        if (bytes.isEmpty()) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            writeBytes(path, bytes);
+        }
+        DailyReviewPage* page = d.open();
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].startsWith(QStringLiteral("学习设置无法读取")));
+        QCOMPARE(control<QSpinBox>(page, "newPerDay")->value(), 20);
+        control<QSpinBox>(page, "newPerDay")->setValue(3);
+        QCOMPARE(page->queue().newPerDay, 3);
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+        if (bytes.isEmpty()) {
+            QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        } else {
+            QCOMPARE(readBytes(path), bytes);
+        }
+    }
+
+    // Settings kept from one window to the next: new a day, retention, the
+    // exam date and the chapters; a key of a later version kept too.
+    void settings() {
+        Direct d;
+        writeBytes(d.file(StudySettings::FileName), "later=kept\n");
+        DailyReviewPage* page = d.open();
+        QCOMPARE(page->queue().fresh.size(), 4);
+        control<QSpinBox>(page, "newPerDay")->setValue(3);
+        QCOMPARE(page->queue().fresh.size(), 3);
+        control<QDoubleSpinBox>(page, "retention")->setValue(0.85);
+        // Four questions over the 24 days to a week before the exam: one a day.
+        control<QDateEdit>(page, "examDate")->setDate(d.now.date().addDays(30));
+        QVERIFY2(
+            control<QLabel>(page, "examNote")->text().contains(QStringLiteral("每天需学 1 道新题")),
+            qPrintable(control<QLabel>(page, "examNote")->text()));
+        QVERIFY(control<QLabel>(page, "chance")
+                    ->text()
+                    .contains(d.now.date().addDays(30).toString(Qt::ISODate)));
+        // Chapter 1 off: chapter 3's one question is left.
+        auto* tree = control<QTreeWidget>(page, "chapters");
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        tree->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+        QTRY_COMPARE(page->queue().fresh, QStringList{QStringLiteral("MC1-0005")});
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+        d.close();
+
+        page = d.open();
+        QCOMPARE(control<QSpinBox>(page, "newPerDay")->value(), 3);
+        QCOMPARE(control<QDoubleSpinBox>(page, "retention")->value(), 0.85);
+        QCOMPARE(control<QDateEdit>(page, "examDate")->date(), d.now.date().addDays(30));
+        QCOMPARE(page->queue().fresh, QStringList{QStringLiteral("MC1-0005")});
+        click(page, "clearExamDate");
+        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        const QByteArray file = readBytes(d.file(StudySettings::FileName));
+        QVERIFY(file.startsWith("later=kept\n"));
+        QVERIFY(file.contains("\nchapters.2025-A=3\n"));
+        QVERIFY(file.contains("\nexamDate.A=\n"));
+    }
+
+    // An exam date that has passed is none: it would ask every new question at once.
+    void pastExamDate() {
+        Direct d;
+        writeBytes(d.file(StudySettings::FileName), "newPerDay=1\nexamDate.A=2026-12-06\n");
+        DailyReviewPage* page = d.open();
+        QCOMPARE(page->queue().fresh.size(), 1);
+        QCOMPARE(page->queue().newForExam, 0);
+        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QCOMPARE(control<QDateEdit>(page, "examDate")->text(), QStringLiteral("未设定"));
+    }
+
+    // Nothing known: every question a blind guess.
+    void chanceOfNothingKnown() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        // The A类 rule of 2025 draws 32 singles and 8 multiples; the sample has two of each.
+        QCOMPARE(page->chance().expectedScore, 2 * 0.25 + 2 / 15.0);
+        QCOMPARE(page->chance().probability, 1 / 16.0 / 225);  // the pass mark is all four
+        QVERIFY(control<QLabel>(page, "chance")->text().contains(QStringLiteral("0.6 / 4")));
+    }
+
+    // 导出学习进度 under the export window's rules.
+    void exportProgress() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        answerByKeys(d.window.get(), page, page->current()->correct);
+        press(d.window.get(), Qt::Key_Return);
+        const QString path = d.dir.path() + QStringLiteral("/进度.csv");
+        d.dialogs.chooseFile(path);
+        click(page, "exportProgress");
+        QCOMPARE(d.dialogs.takeTexts(), QStringList{QStringLiteral("学习进度已导出。")});
+        const QByteArray written = readBytes(path);
+        QVERIFY(written.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(written.count("\r\n"), 5);
+
+        // An existing file is asked about, and kept when the answer is no.
+        writeBytes(path, "old");
+        d.dialogs.chooseFile(path);
+        d.dialogs.answer(Answer::No);
+        click(page, "exportProgress");
+        QCOMPARE(d.dialogs.takeTexts(), QStringList{DailyReviewPage::ExportTexts.overwrite});
+        QCOMPARE(readBytes(path), QByteArray("old"));
+
+        // A folder cannot take it.
+        const QString folder = d.dir.path() + QStringLiteral("/folder.csv");
+        QVERIFY(QDir().mkpath(folder));
+        d.dialogs.chooseFile(folder);
+        click(page, "exportProgress");
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts[0].startsWith(DailyReviewPage::ExportTexts.failed + folder));
+    }
+
+    // A learning step falls due within minutes: the page says when, and asks it then.
+    void nextDue() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        control<QSpinBox>(page, "newPerDay")->setValue(1);
+        const QString id = page->current()->question.id;
+        answerByKeys(d.window.get(), page, wrongSet(page->current()->correct));
+        press(d.window.get(), Qt::Key_Return);
+        QCOMPARE(page->stage(), Stage::Empty);
+        const QString note = control<QLabel>(page, "doneNote")->text();
+        QVERIFY2(note.contains(QStringLiteral("2026-12-07 09:31")), qPrintable(note));
+        page->refresh();
+        QCOMPARE(page->stage(), Stage::Empty);
+        d.now = d.now.addSecs(60);
+        page->refresh();
+        QCOMPARE(page->stage(), Stage::Asking);
+        QCOMPARE(page->current()->question.id, id);
+    }
+
+    // The picture of the README, when asked for: ZOMA_SCREENSHOT_DIR=docs.
+    void screenshot() {
+        const QString dir = qEnvironmentVariable("ZOMA_SCREENSHOT_DIR");
+        if (dir.isEmpty()) QSKIP("ZOMA_SCREENSHOT_DIR is not set");
+        Direct d;
+        ReviewEntry known;
+        known.when = zoma::logTime(d.now.addDays(-3));
+        known.edition = QStringLiteral("2025");
+        known.source = QStringLiteral("review");
+        known.correct = true;
+        known.rating = Rating::Good;
+        for (const char* id : {"MC1-0001", "MC2-0002"}) {
+            known.id = QLatin1String(id);
+            QString error;
+            QVERIFY(ReviewLog(d.file(ReviewLog::FileName)).append(known, &error));
+        }
+        DailyReviewPage* page = d.open();
+        control<QDateEdit>(page, "examDate")->setDate(d.now.date().addDays(40));
+        d.window->resize(1000, 700);
+        // On to the question with a picture, its answer shown.
+        for (int n = 0; n < 4 && page->current() && page->current()->question.picture.isEmpty();
+             ++n) {
+            answerByKeys(d.window.get(), page, page->current()->correct);
+            press(d.window.get(), Qt::Key_Return);
+        }
+        QVERIFY(page->current());
+        answerByKeys(d.window.get(), page, page->current()->correct);
+        QTest::qWait(100);
+        QVERIFY(d.window->grab().save(dir + QStringLiteral("/study-window.png")));
+    }
+};
+
+QTEST_MAIN(StudyTest)
+#include "study_test.moc"
