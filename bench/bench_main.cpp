@@ -134,6 +134,10 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"answer and next question in an exam (median)", BenchName::ExamAnswer, kMedianMs, "ms", 5},
         {"peak resident memory, C类 read, practice open", BenchName::PeakMemory, kPeakMiB, "MiB",
          60},
+        {"replay of 100,000 answers, 3108 questions", BenchName::StudyReplay, kMedianMs, "ms", 150},
+        {"today's queue, C类", BenchName::StudyQueue, kMedianMs, "ms", 20},
+        {"chance of passing, C类 (exact)", BenchName::StudyChance, kMedianMs, "ms", 100},
+        {"read and replay a log of 1,000,000 lines", BenchName::StudyBigLog, kMedianMs, "ms", 1000},
     };
     for (const Absolute& a : absolutes) {
         const auto* figure = figures.find(a.benchmark);
@@ -198,6 +202,7 @@ int main(int argc, char* argv[]) {
     registerProcessBenchmarks(context);
     registerPracticeBenchmarks(context);
     registerExamBenchmarks(context);
+    registerStudyBenchmarks(context);
 
     FigureCollector figures;
     benchmark::RunSpecifiedBenchmarks(&figures);

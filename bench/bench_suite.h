@@ -69,6 +69,10 @@ inline constexpr char PracticeNext[] = "practice/Next";
 inline constexpr char ExamStart[] = "exam/start";
 inline constexpr char ExamAnswer[] = "exam/answer and next";
 inline constexpr char PeakMemory[] = "memory/C类 read, practice open";
+inline constexpr char StudyReplay[] = "study/replay 100000 answers";
+inline constexpr char StudyQueue[] = "study/daily queue C类";
+inline constexpr char StudyChance[] = "study/chance of passing C类";
+inline constexpr char StudyBigLog[] = "study/read and replay 1000000 lines";
 }  // namespace BenchName
 
 inline constexpr char kOursMs[] = "ours_ms";
@@ -82,3 +86,4 @@ void registerStoreBenchmarks(const BenchContext& context);     // ReadData, outp
 void registerProcessBenchmarks(const BenchContext& context);   // import, start, memory
 void registerPracticeBenchmarks(const BenchContext& context);  // Next
 void registerExamBenchmarks(const BenchContext& context);      // start, answer and next
+void registerStudyBenchmarks(const BenchContext& context);     // replay, queue, chance

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "memory/memory_state.h"
+
+void MemoryState::replay(const QList<ReviewEntry>& entries, const QString& edition,
+                         const FsrsParams& params) {
+    m_questions.clear();
+    for (const ReviewEntry& entry : entries)
+        if (entry.edition == edition) apply(entry, params);
+}
+
+void MemoryState::apply(const ReviewEntry& entry, const FsrsParams& params) {
+    QuestionMemory& memory = m_questions[entry.id];
+    memory.card = zoma::next(memory.card, entry.rating, entry.when, params, entry.id);
+    memory.lastChosen = entry.chosen;
+    memory.lastCorrect = entry.correct;
+    ++(entry.correct ? memory.right : memory.wrong);
+    // The time the scheduler took, so the list stays in order when the clock went back.
+    memory.answeredAt.append(memory.card.lastReview.toSecsSinceEpoch());
+}
+
+const QuestionMemory* MemoryState::find(const QString& id) const {
+    const auto it = m_questions.constFind(id);
+    return it == m_questions.cend() ? nullptr : &*it;
+}
