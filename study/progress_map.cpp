@@ -26,8 +26,9 @@ QColor zoma::standingColour(const QuestionStanding& standing) {
         case StudyState::Known:
             break;
     }
-    // Pale green for a fading memory, deep green for a fresh one.
-    const double t = std::clamp((standing.retrievability - 0.5) / 0.5, 0.0, 1.0);
+    // Pale green for a fading memory (at or below the lowest retention a user
+    // may ask for), deep green for a fresh one.
+    const double t = std::clamp((standing.retrievability - 0.7) / 0.3, 0.0, 1.0);
     const auto mix = [t](int pale, int deep) { return int(pale + (deep - pale) * t + 0.5); };
     return QColor(mix(0xb8, 0x1a), mix(0xe6, 0x8c), mix(0xa0, 0x3a));
 }

@@ -16,7 +16,7 @@ struct MapCell {
 namespace zoma {
 
 // The map's colour of a standing: grey for new, amber for learning, red for
-// lapsed, green from pale (retrievability 0.5 or less) to deep (1). The same
+// lapsed, green from pale (retrievability 0.7 or less) to deep (1). The same
 // on a light and a dark desktop: each stands out against both.
 QColor standingColour(const QuestionStanding& standing);
 

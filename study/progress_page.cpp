@@ -73,7 +73,7 @@ ProgressPage::ProgressPage(const QuestionBank& bank, const SharedValues& values,
     legend->addWidget(legendEntry({StudyState::New, 0}, QStringLiteral("新题"), content));
     legend->addWidget(legendEntry({StudyState::Learning, 0}, QStringLiteral("学习中"), content));
     legend->addWidget(
-        legendEntry({StudyState::Known, 0.5}, QStringLiteral("已掌握（快忘了）"), content));
+        legendEntry({StudyState::Known, 0.7}, QStringLiteral("已掌握（快忘了）"), content));
     legend->addWidget(
         legendEntry({StudyState::Known, 1}, QStringLiteral("已掌握（记得牢）"), content));
     legend->addWidget(legendEntry({StudyState::Lapsed, 0}, QStringLiteral("忘了重学"), content));
