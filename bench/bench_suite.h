@@ -73,6 +73,10 @@ inline constexpr char StudyReplay[] = "study/replay 100000 answers";
 inline constexpr char StudyQueue[] = "study/daily queue C类";
 inline constexpr char StudyChance[] = "study/chance of passing C类";
 inline constexpr char StudyBigLog[] = "study/read and replay 1000000 lines";
+inline constexpr char StudyFilter[] = "study/filter 3108 questions a keystroke";
+inline constexpr char StudyKeystroke[] = "study/keystroke in 题库浏览 C类";
+inline constexpr char StudyBrowserShow[] = "study/show 题库浏览 C类";
+inline constexpr char StudyMapPaint[] = "study/paint progress map 1282";
 }  // namespace BenchName
 
 inline constexpr char kOursMs[] = "ours_ms";
@@ -82,8 +86,9 @@ inline constexpr char kRatio[] = "ratio";
 inline constexpr char kMedianMs[] = "median_ms";
 inline constexpr char kPeakMiB[] = "peak_MiB";
 
-void registerStoreBenchmarks(const BenchContext& context);     // ReadData, output
-void registerProcessBenchmarks(const BenchContext& context);   // import, start, memory
-void registerPracticeBenchmarks(const BenchContext& context);  // Next
-void registerExamBenchmarks(const BenchContext& context);      // start, answer and next
-void registerStudyBenchmarks(const BenchContext& context);     // replay, queue, chance
+void registerStoreBenchmarks(const BenchContext& context);      // ReadData, output
+void registerProcessBenchmarks(const BenchContext& context);    // import, start, memory
+void registerPracticeBenchmarks(const BenchContext& context);   // Next
+void registerExamBenchmarks(const BenchContext& context);       // start, answer and next
+void registerStudyBenchmarks(const BenchContext& context);      // replay, queue, chance
+void registerStudyPageBenchmarks(const BenchContext& context);  // filter, browser, map
