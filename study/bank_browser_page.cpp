@@ -53,6 +53,7 @@ BankBrowserPage::BankBrowserPage(const QuestionBank& bank, const SharedValues& v
     m_search->setObjectName(QStringLiteral("searchBox"));
     m_search->setPlaceholderText(QStringLiteral("搜索题号、标签、题目和答案，空格隔开的词都要有"));
     m_search->setClearButtonEnabled(true);
+    m_search->setAccessibleName(QStringLiteral("搜索"));
     m_onlyFavourites->setObjectName(QStringLiteral("favouritesOnly"));
     m_count->setObjectName(QStringLiteral("shownCount"));
     m_star->setObjectName(QStringLiteral("starButton"));
@@ -62,6 +63,8 @@ BankBrowserPage::BankBrowserPage(const QuestionBank& bank, const SharedValues& v
     m_practise->setObjectName(QStringLiteral("practiseButton"));
     m_practise->setToolTip(QStringLiteral("按表中的顺序练习表中显示的全部题目"));
     m_view->setObjectName(QStringLiteral("bankTable"));
+    m_view->setAccessibleName(QStringLiteral("题库"));
+    m_chapters->setAccessibleName(QStringLiteral("章节"));
     m_view->setModel(m_filter);
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(BankTableModel::Id, Qt::AscendingOrder);

@@ -63,6 +63,11 @@ ProgressPage::ProgressPage(const QuestionBank& bank, const SharedValues& values,
     setWindowTitle(QStringLiteral("学习进度"));
     m_wrong->setObjectName(QStringLiteral("mostWrongList"));
     m_title->setObjectName(QStringLiteral("progressTitle"));
+    m_wrong->setAccessibleName(QStringLiteral("答错最多的二十题"));
+    m_map->setAccessibleName(QStringLiteral("题目地图"));
+    m_bars->setAccessibleName(QStringLiteral("各章进度"));
+    m_chart->setAccessibleName(QStringLiteral("模拟考试成绩"));
+    m_days->setAccessibleName(QStringLiteral("近十二周每天答题数"));
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
@@ -133,12 +138,30 @@ void ProgressPage::reload() {
         const QuestionStanding standing = zoma::standing(m_memory ? m_memory(id) : nullptr, now);
         cells.append({id, questionTip(m_bank, row.number), standing});
     }
+    // What the pictures show, for a screen reader.
+    int counts[4] = {};
+    for (const MapCell& cell : cells) ++counts[int(cell.standing.state)];
+    m_map->setAccessibleDescription(QStringLiteral("新题 %1，学习中 %2，已掌握 %3，忘了重学 %4")
+                                        .arg(counts[int(StudyState::New)])
+                                        .arg(counts[int(StudyState::Learning)])
+                                        .arg(counts[int(StudyState::Known)])
+                                        .arg(counts[int(StudyState::Lapsed)]));
     m_map->setCells(std::move(cells));
 
     m_barsTitle->setText(rows.hasChapters()
                              ? QStringLiteral("各章进度（掌握 / 学习中 / 新题）")
                              : QStringLiteral("各段题号进度（掌握 / 学习中 / 新题）"));
-    m_bars->setGroups(zoma::groupCounts(m_bank, rows, m_memory, now));
+    const QList<GroupCounts> groups = zoma::groupCounts(m_bank, rows, m_memory, now);
+    QStringList said;
+    for (const GroupCounts& g : groups) {
+        said.append(QStringLiteral("%1：掌握 %2，学习中 %3，新题 %4")
+                        .arg(g.name)
+                        .arg(g.known)
+                        .arg(g.learning)
+                        .arg(g.fresh));
+    }
+    m_bars->setAccessibleDescription(said.join(QStringLiteral("；")));
+    m_bars->setGroups(groups);
 
     Edition edition = Edition::Earlier;
     zoma::editionFromKey(rows.edition, &edition);
@@ -150,8 +173,14 @@ void ProgressPage::reload() {
     if (!history.load(&problem)) {
         problem = QStringLiteral("考试记录无法读取：%1").arg(problem);
     }
-    m_chart->setPoints(zoma::scorePoints(history.lines(), level, rows.edition), rule.passMark,
-                       problem);
+    const QList<ScorePoint> points = zoma::scorePoints(history.lines(), level, rows.edition);
+    m_chart->setAccessibleDescription(
+        points.isEmpty() ? QStringLiteral("没有考试记录")
+                         : QStringLiteral("共 %1 次考试，最近一次 %2 分，合格线 %3 分")
+                               .arg(points.size())
+                               .arg(points.last().score)
+                               .arg(rule.passMark));
+    m_chart->setPoints(points, rule.passMark, problem);
 
     m_days->setCounts(
         zoma::answersPerDay(m_bank, rows, m_memory, now.date(), DayHeatMap::Weeks * 7), now.date());
