@@ -110,13 +110,7 @@ void chance(benchmark::State& state) {
     MemoryState memory;
     memory.replay(in.log, kEdition, FsrsParams());
     timeMedian(state, [&] {
-        QList<double> singles, multiples;
-        for (const LevelQuestion& q : in.levelC) {
-            const QuestionMemory* m = memory.find(q.id);
-            const double r = m ? zoma::retrievability(m->card, in.now) : 0;
-            (q.multiple ? multiples : singles).append(zoma::answerChance(r, q.multiple));
-        }
-        const PassChance c = zoma::passChance(singles, multiples, 70, 20, 70);
+        const PassChance c = zoma::levelPassChance(in.levelC, memory, 70, 20, 70, in.now);
         benchmark::DoNotOptimize(c.probability);
     });
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/fsrs.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 // The arithmetic follows ts-fsrs step for step, its rounding to eight places
@@ -36,10 +39,13 @@ int utcDays(qint64 fromMs, qint64 toMs) {
 // The Alea generator ts-fsrs draws its fuzz from, seeded with a text.
 class Alea {
 public:
-    explicit Alea(const QString& seed) {
-        m_s0 = mash(QStringLiteral(" "));
-        m_s1 = mash(QStringLiteral(" "));
-        m_s2 = mash(QStringLiteral(" "));
+    // The generator after its three blank mashes, which every seed starts from.
+    Alea() {
+        m_s0 = mash(u" ");
+        m_s1 = mash(u" ");
+        m_s2 = mash(u" ");
+    }
+    void seed(QStringView seed) {
         m_s0 -= mash(seed);
         if (m_s0 < 0) m_s0 += 1;
         m_s1 -= mash(seed);
@@ -58,7 +64,7 @@ public:
 
 private:
     static double toUint32(double x) { return double(quint32(qint64(std::trunc(x)))); }
-    double mash(const QString& data) {
+    double mash(QStringView data) {
         for (const QChar c : data) {
             m_n += c.unicode();
             double h = 0.02519603282416938 * m_n;
@@ -83,24 +89,53 @@ struct StepOutcome {
     int step = 0;
 };
 
+// What the parameters fix for every review, worked out once for the last
+// parameters seen: a replay of a long log uses one set throughout (see
+// BENCHMARKS.md, the replay row).
+struct Constants {
+    std::array<double, 21> w{};
+    double retention = -1;
+    double decay = 0;
+    double factor = 0;
+    double modifier = 0;
+    std::array<double, 5> initDifficulty{};  // by grade
+    std::array<double, 5> shortTerm{};       // e^(w17·(g − 3 + w18)) by grade
+    double forgetDivisor = 0;                // e^(w17·w18)
+    double expW8 = 0;
+};
+
+const Constants& constantsFor(const FsrsParams& params) {
+    thread_local Constants c;
+    // memcmp: an element-wise comparison cost more than the rest of a review.
+    if (c.retention == params.retention && std::memcmp(&c.w, &params.w, sizeof c.w) == 0) return c;
+    c.w = params.w;
+    c.retention = params.retention;
+    c.decay = -c.w[20];
+    c.factor = round8(std::exp(std::pow(c.decay, -1) * std::log(0.9)) - 1);
+    const double retention =
+        std::clamp(params.retention, FsrsParams::MinRetention, FsrsParams::MaxRetention);
+    c.modifier = round8((std::pow(retention, 1 / c.decay) - 1) / c.factor);
+    for (int g = 1; g <= 4; ++g) {
+        c.initDifficulty[g] = round8(c.w[4] - std::exp((g - 1) * c.w[5]) + 1);
+        c.shortTerm[g] = std::exp(c.w[17] * (g - 3 + c.w[18]));
+    }
+    c.forgetDivisor = std::exp(c.w[17] * c.w[18]);
+    c.expW8 = std::exp(c.w[8]);
+    return c;
+}
+
 // The formulas of FSRS-6 for one review.
 class Review {
 public:
-    Review(const FsrsParams& params, QString seed, int elapsed)
-        : m_p(params), m_w(params.w), m_seed(std::move(seed)), m_elapsed(elapsed) {
-        m_decay = -m_w[20];
-        m_factor = round8(std::exp(std::pow(m_decay, -1) * std::log(0.9)) - 1);
-        const double retention =
-            std::clamp(params.retention, FsrsParams::MinRetention, FsrsParams::MaxRetention);
-        m_modifier = round8((std::pow(retention, 1 / m_decay) - 1) / m_factor);
-    }
+    Review(const FsrsParams& params, QStringView seed, int elapsed)
+        : m_p(params), m_c(constantsFor(params)), m_w(params.w), m_seed(seed), m_elapsed(elapsed) {}
 
     double forgetting(double days, double s) const {
-        return round8(std::pow(1 + m_factor * days / s, m_decay));
+        return round8(std::pow(1 + m_c.factor * days / s, m_c.decay));
     }
 
     // Difficulty and stability after grade g, t days after the last review.
-    void nextState(double* d, double* s, int t, int g, std::optional<double> r) const {
+    void nextState(double* d, double* s, int t, int g, std::optional<double> r) {
         if (*d == 0 && *s == 0) {
             *d = std::clamp(initDifficulty(g), 1.0, 10.0);
             *s = std::max(m_w[g - 1], 0.1);
@@ -109,7 +144,7 @@ public:
         const double rr = r ? *r : forgetting(t, *s);
         double ns;
         if (t == 0) {
-            const double sinc = std::pow(*s, -m_w[19]) * std::exp(m_w[17] * (g - 3 + m_w[18]));
+            const double sinc = std::pow(*s, -m_w[19]) * m_c.shortTerm[g];
             ns = round8(std::clamp(*s * (g >= 2 ? std::max(sinc, 1.0) : sinc), kMinStability,
                                    kMaxStability));
         } else if (g == 1) {
@@ -117,14 +152,19 @@ public:
                 std::clamp(m_w[11] * std::pow(*d, -m_w[12]) * (std::pow(*s + 1, m_w[13]) - 1) *
                                std::exp((1 - rr) * m_w[14]),
                            kMinStability, kMaxStability));
-            const double floor = round8(*s / std::exp(m_w[17] * m_w[18]));
+            const double floor = round8(*s / m_c.forgetDivisor);
             ns = std::min(std::max(floor, kMinStability), afterFail);
         } else {
             const double hard = g == 2 ? m_w[15] : 1;
             const double easy = g == 4 ? m_w[16] : 1;
-            ns = round8(std::clamp(*s * (1 + std::exp(m_w[8]) * (11 - *d) * std::pow(*s, -m_w[9]) *
-                                                 (std::exp((1 - rr) * m_w[10]) - 1) * hard * easy),
-                                   kMinStability, kMaxStability));
+            // Hard, Good and Easy of one review share these two powers.
+            if (m_recallFor != std::pair{*s, rr}) {
+                m_recallFor = {*s, rr};
+                m_recall = {std::pow(*s, -m_w[9]), std::exp((1 - rr) * m_w[10]) - 1};
+            }
+            ns = round8(std::clamp(
+                *s * (1 + m_c.expW8 * (11 - *d) * m_recall.first * m_recall.second * hard * easy),
+                kMinStability, kMaxStability));
         }
         *d = nextDifficulty(*d, g);
         *s = ns;
@@ -133,7 +173,7 @@ public:
     // Days to the next review for a stability, fuzzed.
     int interval(double s) {
         const double ivl =
-            std::min(std::max(1.0, jsRound(s * m_modifier)), double(m_p.maximumInterval));
+            std::min(std::max(1.0, jsRound(s * m_c.modifier)), double(m_p.maximumInterval));
         if (!m_p.fuzz || ivl < 2.5) return int(jsRound(ivl));
         double delta = 1;
         delta += 0.15 * std::max(std::min(ivl, 7.0) - 2.5, 0.0);
@@ -147,26 +187,31 @@ public:
     }
 
 private:
-    double initDifficulty(int g) const { return round8(m_w[4] - std::exp((g - 1) * m_w[5]) + 1); }
+    double initDifficulty(int g) const { return m_c.initDifficulty[g]; }
     double nextDifficulty(double d, int g) const {
         const double delta = -m_w[6] * (g - 3);
         const double next = d + round8(delta * (10 - d) / 9);
-        return std::clamp(round8(m_w[7] * initDifficulty(4) + (1 - m_w[7]) * next), 1.0, 10.0);
+        return std::clamp(round8(m_w[7] * m_c.initDifficulty[4] + (1 - m_w[7]) * next), 1.0, 10.0);
     }
     // ts-fsrs draws afresh from the same seed for every interval of a review.
     double fuzzFactor() {
-        if (!m_fuzzFactor) m_fuzzFactor = Alea(m_seed).next();
+        if (!m_fuzzFactor) {
+            static const Alea blank;
+            Alea alea = blank;
+            alea.seed(m_seed);
+            m_fuzzFactor = alea.next();
+        }
         return *m_fuzzFactor;
     }
 
     const FsrsParams& m_p;
+    const Constants& m_c;
     const std::array<double, 21>& m_w;
-    QString m_seed;
+    QStringView m_seed;
     int m_elapsed;
-    double m_decay = 0;
-    double m_factor = 0;
-    double m_modifier = 0;
     std::optional<double> m_fuzzFactor;
+    std::pair<double, double> m_recallFor{-1, -1};  // the stability and recall m_recall is for
+    std::pair<double, double> m_recall;
 };
 
 // What the learning steps give for a grade: nothing once the steps are done,
@@ -243,7 +288,14 @@ Card zoma::next(const Card& card, Rating rating, const QDateTime& now, const Fsr
     Card out = card;
     out.reps = card.reps + 1;
     out.lastReview = QDateTime::fromMSecsSinceEpoch(nowMs, Qt::UTC);
-    Review review(params, fuzzKey.toString() + QString::number(out.reps), elapsed);
+    // The seed ts-fsrs makes from a card identifier: the identifier, then the count.
+    QVarLengthArray<char16_t, 32> seed(fuzzKey.utf16(), fuzzKey.utf16() + fuzzKey.size());
+    char16_t digits[12];
+    int n = 0;
+    for (int reps = out.reps; n == 0 || reps > 0; reps /= 10)
+        digits[n++] = char16_t(u'0' + reps % 10);
+    while (n > 0) seed.append(digits[--n]);
+    Review review(params, QStringView(seed.constData(), seed.size()), elapsed);
 
     if (card.state != CardState::Review) {
         review.nextState(&out.difficulty, &out.stability, elapsed, g, std::nullopt);
@@ -262,7 +314,7 @@ Card zoma::next(const Card& card, Rating rating, const QDateTime& now, const Fsr
     // Hard, Good and Easy keep their intervals apart: each at least a day
     // longer than the one before.
     std::array<double, 3> d{}, s{};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < (g == 4 ? 3 : 2); ++i) {
         d[i] = card.difficulty;
         s[i] = card.stability;
         review.nextState(&d[i], &s[i], elapsed, i + 2, r);

@@ -53,3 +53,15 @@ PassChance zoma::passChance(const QList<double>& singles, const QList<double>& m
     chance.probability = std::min(chance.probability, 1.0);
     return chance;
 }
+
+PassChance zoma::levelPassChance(const QList<LevelQuestion>& level, const MemoryState& memory,
+                                 int singlesDrawn, int multiplesDrawn, int passMark,
+                                 const QDateTime& at, const FsrsParams& params) {
+    QList<double> singles, multiples;
+    for (const LevelQuestion& q : level) {
+        const QuestionMemory* m = memory.find(q.id);
+        const double r = m ? zoma::retrievability(m->card, at, params) : 0;
+        (q.multiple ? multiples : singles).append(zoma::answerChance(r, q.multiple));
+    }
+    return zoma::passChance(singles, multiples, singlesDrawn, multiplesDrawn, passMark);
+}

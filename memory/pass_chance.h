@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "memory/level_questions.h"
+#include "memory/memory_state.h"
+
+#include <QDateTime>
 #include <QList>
 
 // The chance of passing an exam drawn from the level.
@@ -21,6 +25,12 @@ double answerChance(double r, bool multiple);
 // chance. A pool smaller than its draw gives all it has.
 PassChance passChance(const QList<double>& singles, const QList<double>& multiples,
                       int singlesDrawn, int multiplesDrawn, int passMark);
+
+// The same for a level at a time: each question's recall then (0 for one
+// never answered) as the chance of knowing it, singles and multiples apart.
+PassChance levelPassChance(const QList<LevelQuestion>& level, const MemoryState& memory,
+                           int singlesDrawn, int multiplesDrawn, int passMark, const QDateTime& at,
+                           const FsrsParams& params = {});
 
 // The distribution of right answers in a uniformly drawn k-subset of the
 // chances: element j is the probability of exactly j right (size k + 1).

@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <unordered_set>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -109,10 +112,48 @@ QString zoma::reviewLine(const ReviewEntry& entry) {
         .join(u'\t');
 }
 
-bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason) {
-    const QList<QStringView> f = line.split(u'\t');
-    if (f.size() != kFields) {
-        *reason = QStringLiteral("应有 %1 栏，实有 %2 栏").arg(kFields).arg(f.size());
+namespace {
+
+// The few distinct texts of a log (editions, sources, letters, a few thousand
+// identifiers) kept once each: a million lines then cost one allocation each
+// for their time and nothing for their texts (see BENCHMARKS.md).
+class Texts {
+public:
+    QString get(QStringView text) {
+        const auto it = m_texts.find(text);
+        if (it != m_texts.end()) return *it;
+        return *m_texts.insert(text.toString()).first;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(QStringView text) const { return qHash(text); }
+    };
+    struct Equal {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const { return a == b; }
+    };
+    std::unordered_set<QString, Hash, Equal> m_texts;
+};
+
+QString text(QStringView view, Texts* texts) {
+    return texts != nullptr ? texts->get(view) : view.toString();
+}
+
+bool parseLine(QStringView line, ReviewEntry* entry, QString* reason, Texts* texts) {
+    std::array<QStringView, kFields> f;
+    qsizetype count = 0;
+    for (qsizetype from = 0;;) {
+        const qsizetype tab = line.indexOf(u'\t', from);
+        const QStringView field = line.sliced(from, (tab < 0 ? line.size() : tab) - from);
+        if (count < kFields) f[count] = field;
+        ++count;
+        if (tab < 0) break;
+        from = tab + 1;
+    }
+    if (count != kFields) {
+        *reason = QStringLiteral("应有 %1 栏，实有 %2 栏").arg(kFields).arg(count);
         return false;
     }
     ReviewEntry e;
@@ -124,14 +165,14 @@ bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason
         *reason = QStringLiteral("版本、题号或来源为空");
         return false;
     }
-    e.edition = f[1].toString();
-    e.id = f[2].toString();
-    e.source = f[3].toString();
+    e.edition = text(f[1], texts);
+    e.id = text(f[2], texts);
+    e.source = text(f[3], texts);
     if (!isLetters(f[4])) {
         *reason = QStringLiteral("所选答案只能是 A 到 D");
         return false;
     }
-    e.chosen = f[4].toString();
+    e.chosen = text(f[4], texts);
     if (f[5] != u"1" && f[5] != u"0") {
         *reason = QStringLiteral("对错应为 1 或 0");
         return false;
@@ -151,6 +192,12 @@ bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason
     }
     *entry = std::move(e);
     return true;
+}
+
+}  // namespace
+
+bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason) {
+    return parseLine(line, entry, reason, nullptr);
 }
 
 bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
@@ -226,6 +273,8 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
     if (!zoma::readRegularFile(m_path, MaxSize, &bytes, error)) return false;
     qsizetype start = 0;
     qsizetype number = 0;
+    QString line;
+    Texts texts;
     while (start < bytes.size()) {
         ++number;
         const qsizetype end = bytes.indexOf('\n', start);
@@ -237,10 +286,17 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         start = end + 1;
         if (raw.endsWith('\r')) raw.chop(1);
         if (raw.isEmpty()) continue;
-        const QString line = QString::fromUtf8(raw);
+        // Widened in place when ASCII, as every line the program writes is
+        // but for unusual identifiers.
+        if (std::all_of(raw.begin(), raw.end(), [](char c) { return uchar(c) < 0x80; })) {
+            line.resize(raw.size());
+            std::copy(raw.begin(), raw.end(), line.data());
+        } else {
+            line = QString::fromUtf8(raw);
+        }
         ReviewEntry entry;
         QString reason;
-        if (zoma::parseReviewLine(line, &entry, &reason))
+        if (parseLine(line, &entry, &reason, &texts))
             entries->append(std::move(entry));
         else
             issues->append({number, reason});

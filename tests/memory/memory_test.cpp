@@ -437,6 +437,28 @@ private slots:
         QVERIFY(qAbs(all.probability - 1) < 1e-12);
     }
 
+    // A level's questions go to their pool with their recall on the day.
+    void levelChance() {
+        QList<LevelQuestion> level = levelOf(8);
+        for (int i = 5; i < 8; ++i) level[i].multiple = true;
+        MemoryState memory;
+        memory.replay({entry(qid(1), kNow.addDays(-3), Rating::Good),
+                       entry(qid(6), kNow.addDays(-9), Rating::Easy)},
+                      QStringLiteral("2025"), FsrsParams());
+        const QDateTime exam = kNow.addDays(20);
+        const auto r = [&](int i) {
+            return zoma::retrievability(memory.find(qid(i))->card, exam, FsrsParams());
+        };
+        QList<double> singles(5, 0.25), multiples(3, 1.0 / 15);
+        singles[1] = zoma::answerChance(r(1), false);
+        multiples[1] = zoma::answerChance(r(6), true);
+        const PassChance expected = zoma::passChance(singles, multiples, 3, 2, 2);
+        const PassChance got = zoma::levelPassChance(level, memory, 3, 2, 2, exam);
+        QCOMPARE(got.expectedScore, expected.expectedScore);
+        QCOMPARE(got.probability, expected.probability);
+        QVERIFY(r(1) > 0.3 && r(1) < 0.95);
+    }
+
     void csvField_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");
