@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolTip>
 
 #include <memory>
 
@@ -175,6 +176,12 @@ private slots:
             QCOMPARE(image.pixelColor(centre), zoma::standingColour(cell.standing));
             QCOMPARE(map->cellAt(map->cellRect(i).center()), i);
         }
+        // Hovering names the question.
+        const QPoint over = map->cellRect(0).center();
+        QHelpEvent help(QEvent::ToolTip, over, map->mapToGlobal(over));
+        QCoreApplication::sendEvent(map, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().startsWith(studyId(7) + u'\n' + m_bank->BankQuestion.value(7)));
         // Known a day ago is deep green; known 200 days ago has faded to pale.
         QVERIFY(map->cells()[2].standing.retrievability > 0.9);
         QVERIFY(zoma::standingColour(map->cells()[2].standing).green() < 0xa0);
