@@ -9,6 +9,7 @@
 #include "study/chapter_tree.h"
 #include "study/day_heat_map.h"
 #include "study/favourites.h"
+#include "study/group_bars.h"
 #include "study/progress_map.h"
 #include "study/progress_page.h"
 #include "study/score_chart.h"
@@ -351,6 +352,30 @@ private slots:
         QVERIFY(broken.contains(k2025, studyId(12)));
         QVERIFY(!broken.contains(k2025, studyId(3)));
         QCOMPARE(readBytes(path), QByteArray("2025 MC2-0001\n"));
+    }
+
+    // On a dark desktop the drawn texts are light: they take the palette's
+    // colours, not black.
+    void darkPalette() {
+        QPalette dark;
+        dark.setColor(QPalette::Window, Qt::black);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        ScoreChart chart;
+        chart.setPoints({}, 30);
+        GroupBars bars;
+        bars.setGroups({{QStringLiteral("1"), 0, 0, 0}});
+        for (QWidget* w : {static_cast<QWidget*>(&chart), static_cast<QWidget*>(&bars)}) {
+            w->setPalette(dark);
+            w->setAutoFillBackground(true);
+            w->resize(300, 150);
+            const QImage image = w->grab().toImage();
+            int light = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    light += image.pixelColor(x, y).lightness() > 200;
+            }
+            QVERIFY2(light > 20, qPrintable(w->objectName()));
+        }
     }
 
     // Ctrl++ grows the text and the next window opens at that size.
