@@ -142,6 +142,11 @@ bool printFigures(const FigureCollector& figures, const BenchContext& context) {
         {"today's queue, C类", BenchName::StudyQueue, kMedianMs, "ms", 20},
         {"chance of passing, C类 (exact)", BenchName::StudyChance, kMedianMs, "ms", 100},
         {"read and replay a log of 1,000,000 lines", BenchName::StudyBigLog, kMedianMs, "ms", 2000},
+        {"filter, three 2025 levels, 3108 questions", BenchName::StudyFilter, kMedianMs, "ms", 16},
+        {"keystroke in 题库浏览, C类, table repainted", BenchName::StudyKeystroke, kMedianMs, "ms",
+         16},
+        {"show 题库浏览, C类, until painted", BenchName::StudyBrowserShow, kMedianMs, "ms", 150},
+        {"paint the progress map, 1282 questions", BenchName::StudyMapPaint, kMedianMs, "ms", 16},
     };
     for (const Absolute& a : absolutes) {
         const auto* figure = figures.find(a.benchmark);
@@ -209,6 +214,7 @@ int main(int argc, char* argv[]) {
     registerPrintBenchmarks(context);
     registerStudyBenchmarks(context);
     registerStudyWindowBenchmarks(context);
+    registerStudyPageBenchmarks(context);
 
     FigureCollector figures;
     benchmark::RunSpecifiedBenchmarks(&figures);

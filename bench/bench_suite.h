@@ -75,6 +75,10 @@ inline constexpr char StudyReplay[] = "study/replay 100000 answers";
 inline constexpr char StudyQueue[] = "study/daily queue C类";
 inline constexpr char StudyChance[] = "study/chance of passing C类";
 inline constexpr char StudyBigLog[] = "study/read and replay 1000000 lines";
+inline constexpr char StudyFilter[] = "study/filter 3108 questions a keystroke";
+inline constexpr char StudyKeystroke[] = "study/keystroke in 题库浏览 C类";
+inline constexpr char StudyBrowserShow[] = "study/show 题库浏览 C类";
+inline constexpr char StudyMapPaint[] = "study/paint progress map 1282";
 }  // namespace BenchName
 
 inline constexpr char kOursMs[] = "ours_ms";
@@ -91,3 +95,4 @@ void registerExamBenchmarks(const BenchContext& context);         // start, answ
 void registerPrintBenchmarks(const BenchContext& context);        // a paper as PDF
 void registerStudyBenchmarks(const BenchContext& context);        // replay, queue, chance
 void registerStudyWindowBenchmarks(const BenchContext& context);  // answer, rate and next
+void registerStudyPageBenchmarks(const BenchContext& context);   // filter, browser, map
