@@ -55,6 +55,9 @@ bool showExposed(QWidget& window);
 void timePresses(benchmark::State& state, QWidget& window, const std::function<void()>& press,
                  const QString& unexpected);
 
+// Times work() at every iteration; the median goes to the counter kMedianMs.
+void timeMedian(benchmark::State& state, const std::function<void()>& work);
+
 // Names of the figures, as the table at the end finds them.
 namespace BenchName {
 inline constexpr char ReadData[] = "load/ReadData vs read+decode GBK";
@@ -95,4 +98,4 @@ void registerExamBenchmarks(const BenchContext& context);         // start, answ
 void registerPrintBenchmarks(const BenchContext& context);        // a paper as PDF
 void registerStudyBenchmarks(const BenchContext& context);        // replay, queue, chance
 void registerStudyWindowBenchmarks(const BenchContext& context);  // answer, rate and next
-void registerStudyPageBenchmarks(const BenchContext& context);   // filter, browser, map
+void registerStudyPageBenchmarks(const BenchContext& context);    // filter, browser, map

@@ -43,3 +43,16 @@ void timePresses(benchmark::State& state, QWidget& window, const std::function<v
     std::sort(presses.begin(), presses.end());
     state.counters[kMedianMs] = presses[presses.size() / 2];
 }
+
+void timeMedian(benchmark::State& state, const std::function<void()>& work) {
+    std::vector<double> runs;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        runs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(runs.begin(), runs.end());
+    if (!runs.empty()) state.counters[kMedianMs] = runs[runs.size() / 2];
+}

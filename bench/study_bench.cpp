@@ -69,21 +69,6 @@ const StudyInputs& inputs() {
     return made;
 }
 
-// Times work at every iteration; the median goes to the counter kMedianMs.
-template <typename Work>
-void timeMedian(benchmark::State& state, Work&& work) {
-    std::vector<double> runs;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        runs.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(runs.begin(), runs.end());
-    if (!runs.empty()) state.counters[kMedianMs] = runs[runs.size() / 2];
-}
-
 void replay(benchmark::State& state) {
     const StudyInputs& in = inputs();
     MemoryState memory;

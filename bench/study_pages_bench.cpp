@@ -116,20 +116,6 @@ const Levels& levels(const BenchContext& context) {
     return made;
 }
 
-template <typename Work>
-void timeMedian(benchmark::State& state, Work&& work) {
-    std::vector<double> runs;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        runs.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
-    std::sort(runs.begin(), runs.end());
-    if (!runs.empty()) state.counters[kMedianMs] = runs[runs.size() / 2];
-}
-
 // The filter over every question of the three levels: the query folded and
 // split, then each row's folded text searched, as a keystroke does.
 void filter(benchmark::State& state, const BenchContext& context) {

@@ -149,8 +149,12 @@ bool zoma::writeTextFile(const QString& path, const QList<QString>& lines, QStri
 }
 
 bool zoma::writeText(const QString& path, QStringView text, QString* error) {
+    return zoma::writeBytes(path, zoma::encodeGbk(text), error);
+}
+
+bool zoma::writeBytes(const QString& path, const QByteArray& bytes, QString* error) {
     PartFile part(path, PartFile::Links::WriteThrough);
     // Unbuffered, so that a short write (a full disk) shows at write().
-    return part.open(QIODevice::Unbuffered, error) &&
-           zoma::writeAll(part.file(), zoma::encodeGbk(text), error) && part.commit(error);
+    return part.open(QIODevice::Unbuffered, error) && zoma::writeAll(part.file(), bytes, error) &&
+           part.commit(error);
 }

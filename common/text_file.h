@@ -67,4 +67,7 @@ bool writeTextFile(const QString& path, const QList<QString>& lines, QString* er
 // The same for text that already ends each of its lines in CR LF.
 bool writeText(const QString& path, QStringView text, QString* error);
 
+// The bytes as the whole file, through a part file like the writers above.
+bool writeBytes(const QString& path, const QByteArray& bytes, QString* error);
+
 }  // namespace zoma

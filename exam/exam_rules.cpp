@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/exam_rules.h"
 
-#include "common/part_file.h"
 #include "common/regular_file.h"
 #include "common/text_file.h"
 
@@ -65,9 +64,7 @@ public:
             *error = m_dir.errorString();
             return false;
         }
-        PartFile part(this->path());
-        return part.open(QIODevice::Unbuffered, error) &&
-               zoma::writeAll(part.file(), bytes, error) && part.commit(error);
+        return zoma::writeBytes(this->path(), bytes, error);
     }
     bool unreadable() const { return m_unreadable; }
     QString path() const { return m_dir.filePath(RuleSettings::FileName); }
@@ -76,9 +73,7 @@ public:
     bool store(const QString& destination, QString* error) const {
         QByteArray bytes;
         if (!zoma::readRegularFile(path(), kMaxSettingsSize, &bytes, error)) return false;
-        PartFile part(destination, PartFile::Links::WriteThrough);
-        return part.open(QIODevice::Unbuffered, error) &&
-               zoma::writeAll(part.file(), bytes, error) && part.commit(error);
+        return zoma::writeBytes(destination, bytes, error);
     }
 
 private:

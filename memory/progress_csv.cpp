@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/progress_csv.h"
 
-#include "common/part_file.h"
 #include "common/text_file.h"
 
 QString zoma::csvField(const QString& text) {
@@ -43,9 +42,5 @@ QByteArray zoma::progressCsv(const QList<LevelQuestion>& level, const MemoryStat
 bool zoma::writeProgressCsv(const QString& path, const QList<LevelQuestion>& level,
                             const MemoryState& memory, const QDateTime& now, QString* error,
                             const FsrsParams& params) {
-    PartFile part(path, PartFile::Links::WriteThrough);
-    // Unbuffered, so that a short write (a full disk) shows at write().
-    return part.open(QIODevice::Unbuffered, error) &&
-           zoma::writeAll(part.file(), zoma::progressCsv(level, memory, now, params), error) &&
-           part.commit(error);
+    return zoma::writeBytes(path, zoma::progressCsv(level, memory, now, params), error);
 }

@@ -31,9 +31,9 @@ const QString DailyReviewPage::ChanceMethod = QStringLiteral(
     "按考试规则随机抽题（单选、多选分开，不重复）：每题答对的概率 = 记住的概率 R（没学过的题为 "
     "0）+ (1 − R) × 猜对的概率（单选 1/4，多选 1/15），由此精确计算合格的概率。");
 
-const zoma::SaveTexts DailyReviewPage::ExportTexts = {
-    QStringLiteral("文件已经存在，是否覆盖？"), QStringLiteral("无法覆盖已有文件："),
-    QStringLiteral("导出失败：")};
+const zoma::SaveTexts DailyReviewPage::ExportTexts = {QStringLiteral("文件已经存在，是否覆盖？"),
+                                                      QStringLiteral("无法覆盖已有文件："),
+                                                      QStringLiteral("导出失败：")};
 
 namespace {
 

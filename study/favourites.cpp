@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/favourites.h"
 
-#include "common/part_file.h"
 #include "common/regular_file.h"
 #include "common/text_file.h"
 
@@ -79,12 +78,8 @@ bool Favourites::save(QString* error) const {
     }
     QByteArray bytes = kHeader.toUtf8() + '\n';
     for (const QString& k : m_order) bytes += k.toUtf8() + '\n';
-    PartFile part(m_path, PartFile::Links::WriteThrough);
     QString reason;
-    if (!part.open(QIODevice::Unbuffered, &reason) ||
-        !zoma::writeAll(part.file(), bytes, &reason) || !part.commit(&reason)) {
-        if (error) *error = reason;
-        return false;
-    }
-    return true;
+    if (zoma::writeBytes(m_path, bytes, &reason)) return true;
+    if (error) *error = reason;
+    return false;
 }

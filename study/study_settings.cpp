@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/study_settings.h"
 
-#include "common/part_file.h"
 #include "common/regular_file.h"
 #include "common/text_file.h"
 #include "memory/fsrs.h"
@@ -137,12 +136,8 @@ bool StudySettings::set(const QString& key, const QString& value, QString* error
     }
     QByteArray bytes;
     for (const auto& [k, v] : m_lines) bytes += (k + u'=' + v + u'\n').toUtf8();
-    PartFile part(m_path, PartFile::Links::WriteThrough);
     QString reason;
-    if (!part.open(QIODevice::Unbuffered, &reason) ||
-        !zoma::writeAll(part.file(), bytes, &reason) || !part.commit(&reason)) {
-        if (error) *error = reason;
-        return false;
-    }
-    return true;
+    if (zoma::writeBytes(m_path, bytes, &reason)) return true;
+    if (error) *error = reason;
+    return false;
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/text_zoom.h"
 
-#include "common/part_file.h"
 #include "common/regular_file.h"
 #include "common/text_file.h"
 
@@ -69,12 +68,7 @@ void TextZoom::apply() {
 }
 
 void TextZoom::save() {
-    PartFile part(m_path, PartFile::Links::WriteThrough);
     QString reason;
     const QByteArray bytes = kKey + QByteArray::number(m_factor, 'f', 1) + '\n';
-    if (part.open(QIODevice::Unbuffered, &reason) && zoma::writeAll(part.file(), bytes, &reason) &&
-        part.commit(&reason)) {
-        return;
-    }
-    if (m_problem.isEmpty()) m_problem = reason;
+    if (!zoma::writeBytes(m_path, bytes, &reason) && m_problem.isEmpty()) m_problem = reason;
 }
