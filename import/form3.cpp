@@ -9,6 +9,7 @@
 #include "ui_form3.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMutex>
@@ -135,15 +136,26 @@ void Form3::importAway(const QStringList& files, const QString& libDir) {
     m_bridge.setDialogs(run.dialogs);
 
     QProgressDialog box(ImportingText, QStringLiteral("取消"), 0, 0, this);
+    box.setWindowTitle(QStringLiteral("导入题库"));
     box.setAccessibleName(QStringLiteral("导入进度"));
     box.setWindowModality(Qt::WindowModal);
     box.setAutoClose(false);
     box.setAutoReset(false);
-    box.setMinimumDuration(kProgressShowMs);
+    // Shown by the poll below rather than by the dialog's own timer, which
+    // would raise it over a box that asks meanwhile.
+    box.reset();  // stops that timer
     connect(&box, &QProgressDialog::canceled, &box, [&run] { run.progress.cancel(); });
+    run.dialogs.setBusy(&box);
+    QElapsedTimer running;
+    running.start();
     QTimer poll;
     poll.setInterval(kProgressPollMs);
-    connect(&poll, &QTimer::timeout, &box, [&] { box.setLabelText(run.place()); });
+    connect(&poll, &QTimer::timeout, &box, [&] {
+        box.setLabelText(run.place());
+        if (!box.isVisible() && !box.wasCanceled() && !run.dialogs.asking() &&
+            running.elapsed() >= kProgressShowMs)
+            box.show();
+    });
 
     QEventLoop loop;
     const std::unique_ptr<QThread> worker(

@@ -25,9 +25,17 @@ QStringList MainThreadDialogs::openFiles(const QString& filter, const QString& p
 }
 
 void MainThreadDialogs::run(const std::function<void()>& show) {
-    if (QThread::currentThread() == m_context->thread()) {
+    const auto alone = [this, &show] {
+        const bool aside = m_busy && m_busy->isVisible();
+        if (aside) m_busy->hide();
+        m_asking = true;
         show();
+        m_asking = false;
+        if (aside && m_busy) m_busy->show();
+    };
+    if (QThread::currentThread() == m_context->thread()) {
+        alone();
     } else {
-        QMetaObject::invokeMethod(m_context, show, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(m_context, alone, Qt::BlockingQueuedConnection);
     }
 }

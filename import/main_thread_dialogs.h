@@ -4,6 +4,8 @@
 #include "ui/dialogs.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
 
@@ -19,9 +21,17 @@ public:
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
     QStringList openFiles(const QString& filter, const QString& proposedName) override;
 
+    // A progress window put aside while a box asks: left up, it would cover
+    // the box and keep the keyboard's focus from it.
+    void setBusy(QWidget* busy) { m_busy = busy; }
+    // Whether a box is up now (on the thread of context).
+    bool asking() const { return m_asking; }
+
 private:
     void run(const std::function<void()>& show);
 
     Dialogs& m_target;
     QObject* m_context;
+    QPointer<QWidget> m_busy;
+    bool m_asking = false;
 };

@@ -83,12 +83,16 @@ click() {  # window-id ui-file control
     sleep 0.5
 }
 
-# Without a window manager a message box takes the focus itself; Return
-# presses its default button.
+# Without a window manager a message box raised from the import's worker
+# does not always get the focus; given it, Return presses its default button.
 answer() {
-    window '^工程1$' >/dev/null
-    [ "$(xdotool getwindowname "$(xdotool getwindowfocus)")" = 工程1 ] ||
-        fail "the message box does not have the focus"
+    local box
+    box=$(window '^工程1$')
+    sleep 0.3
+    if [ "$(xdotool getwindowname "$(xdotool getwindowfocus)")" != 工程1 ]; then
+        xdotool windowfocus "$box"
+        sleep 0.3
+    fi
     xdotool key Return
     gone '^工程1$'
 }

@@ -43,6 +43,31 @@ private:
     ScriptedDialogs& m_script;
 };
 
+// A user who takes a while to answer each box: meanwhile the progress
+// dialog must stay down, or it would cover the box and take its input.
+class SlowDialogs final : public Dialogs {
+public:
+    explicit SlowDialogs(ScriptedDialogs& script) : m_script(script) {}
+    QWidget* window = nullptr;
+    bool progressOverBox = false;
+
+    Answer message(const QString& text, Buttons buttons, const QString& caption) override {
+        QTest::qWait(1000);
+        const QProgressDialog* progress = window->findChild<QProgressDialog*>();
+        progressOverBox = progressOverBox || (progress && progress->isVisible());
+        return m_script.message(text, buttons, caption);
+    }
+    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override {
+        return m_script.openFile(filter, proposedName, mode);
+    }
+    QStringList openFiles(const QString& filter, const QString& proposedName) override {
+        return m_script.openFiles(filter, proposedName);
+    }
+
+private:
+    ScriptedDialogs& m_script;
+};
+
 }  // namespace
 
 // The import window given the published PDF files: picked together, zipped,
@@ -108,6 +133,25 @@ private slots:
         for (const char* name : {"A类题库.txt", "B类题库.txt", "LK0002.jpg", "LK0003.jpg"}) {
             QVERIFY2(inLibrary.contains(QString::fromUtf8(name)), name);
         }
+    }
+
+    void progressNeverOverABox() {
+        QTemporaryDir dir;
+        const QString zip = dir.filePath(QStringLiteral("题库.zip"));
+        writeBytes(zip, buildZip({{"说明.txt", "readme", 0, kUtf8Flag}}));
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
+        SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
+        ScriptedDialogs script;
+        SlowDialogs dialogs(script);
+        UnzipBridge bridge(dialogs);
+        Form3 form(values, dialogs, bridge);
+        dialogs.window = &form;
+        form.show();
+        script.chooseFiles({zip});
+        click(&form, "Command3");
+        click(&form, "Command1");
+        QCOMPARE(script.takeTexts(), QStringList{QStringLiteral("解压完成")});
+        QVERIFY(!dialogs.progressOverBox);
     }
 
     // A zip whose PDFs are refused, or whose import is cancelled after the
