@@ -10,7 +10,7 @@
 #include "bank/read_data.h"
 #include "study/bank_browser_page.h"
 #include "study/bank_rows.h"
-#include "study/favourites.h"
+#include "memory/favourites.h"
 #include "study/progress_map.h"
 #include "study/question_filter.h"
 #include "ui/dialogs.h"

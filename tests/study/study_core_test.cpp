@@ -2,7 +2,7 @@
 // The bank browser's filter, its rows over the store and the favourites file.
 
 #include "study/bank_rows.h"
-#include "study/favourites.h"
+#include "memory/favourites.h"
 #include "study/question_filter.h"
 #include "tests/study/study_bank.h"
 #include "tests/support/test_files.h"

@@ -8,7 +8,7 @@
 #include "study/bank_table_model.h"
 #include "study/chapter_tree.h"
 #include "study/day_heat_map.h"
-#include "study/favourites.h"
+#include "memory/favourites.h"
 #include "study/group_bars.h"
 #include "study/progress_map.h"
 #include "study/progress_page.h"

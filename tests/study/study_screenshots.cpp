@@ -5,7 +5,7 @@
 // study-progress.png there.
 
 #include "study/bank_browser_page.h"
-#include "study/favourites.h"
+#include "memory/favourites.h"
 #include "study/progress_page.h"
 #include "study/text_zoom.h"
 #include "tests/support/scripted_dialogs.h"
