@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -119,9 +120,6 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     left->addWidget(m_header);
     m_counts = new QLabel;
     m_counts->setObjectName(QStringLiteral("counts"));
-    QFont bold = m_counts->font();
-    bold.setBold(true);
-    m_counts->setFont(bold);
     left->addWidget(m_counts);
     m_practiceBar = new QWidget;
     m_practiceBar->setObjectName(QStringLiteral("practiceBar"));
@@ -129,7 +127,6 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     practiceRow->setContentsMargins(0, 0, 0, 0);
     m_practiceNote = new QLabel;
     m_practiceNote->setObjectName(QStringLiteral("practiceNote"));
-    m_practiceNote->setFont(bold);
     auto* stop = button(QStringLiteral("停止练习所选"), "stopPractice", m_practiceBar);
     stop->setToolTip(QStringLiteral("回到今天的复习"));
     practiceRow->addWidget(m_practiceNote);
@@ -146,6 +143,7 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     // After an answer the next question shows first; the chance follows at once after.
     m_chanceTimer->setInterval(0);
     connect(m_chanceTimer, &QTimer::timeout, this, &DailyReviewPage::showChance);
+    applyFonts();
     m_dueTimer = new QTimer(this);
     m_dueTimer->setSingleShot(true);
     connect(m_dueTimer, &QTimer::timeout, this, &DailyReviewPage::refresh);
@@ -159,6 +157,26 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
 }
 
 DailyReviewPage::~DailyReviewPage() = default;
+
+void DailyReviewPage::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) applyFonts();
+    QWidget::changeEvent(event);
+}
+
+void DailyReviewPage::applyFonts() {
+    QFont bold = font();
+    bold.setBold(true);
+    m_counts->setFont(bold);
+    m_practiceNote->setFont(bold);
+    QFont bigger = font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 1.2);
+    m_questionText->setFont(bigger);
+    for (QLabel* answer : m_answers) {
+        // A correct answer shown stays bold.
+        bigger.setBold(answer->font().bold());
+        answer->setFont(bigger);
+    }
+}
 
 void DailyReviewPage::buildQuestionArea(QLayout* into) {
     m_askArea = new QWidget;
@@ -176,9 +194,6 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
     m_questionText->setObjectName(QStringLiteral("questionText"));
     m_questionText->setWordWrap(true);
     m_questionText->setTextFormat(Qt::PlainText);
-    QFont bigger = m_questionText->font();
-    bigger.setPointSizeF(bigger.pointSizeF() * 1.2);
-    m_questionText->setFont(bigger);
     layout->addWidget(m_questionText);
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("picture"));
@@ -198,7 +213,6 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
         m_answers[i]->setObjectName(QStringLiteral("answer%1").arg(letter));
         m_answers[i]->setWordWrap(true);
         m_answers[i]->setTextFormat(Qt::PlainText);
-        m_answers[i]->setFont(bigger);
         m_answers[i]->setBuddy(m_letters[i]);
         answers->addWidget(m_letters[i], i, 0, Qt::AlignTop);
         answers->addWidget(m_answers[i], i, 1);

@@ -92,8 +92,13 @@ signals:
     // An answer was taken into the memory, or the memory was worked out again.
     void memoryChanged();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildQuestionArea(QLayout* into);
+    // The larger and bold texts, from the page's font: the text zoom changes it.
+    void applyFonts();
     QWidget* buildSidePanel();
     void buildChapterTree();
     void addKey(const QKeySequence& key, std::function<void()> action);
