@@ -774,6 +774,13 @@ private slots:
         QCOMPARE(dialogs.takeTexts(),
                  QStringList{QStringLiteral("错题本中本试卷的题都没有收藏。")});
         QCOMPARE(exam->page(), ExamWindow::Page::Start);
+
+        // A star given while 今日复习 is limited to them joins its queue at once.
+        control<QCheckBox>(page, "favouritesOnly")->setChecked(true);
+        QVERIFY(page->queue().empty());
+        QVERIFY(window->favourites()->set(QStringLiteral("2025"), other, true, nullptr));
+        QCOMPARE(page->queue().fresh, QStringList{other});
+        QCOMPARE(dialogs.takeTexts(), QStringList());
     }
 
     // Ctrl++ / Ctrl+- / Ctrl+0 on 学习中心: the question's text grows with
