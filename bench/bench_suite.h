@@ -95,4 +95,4 @@ void registerExamBenchmarks(const BenchContext& context);         // start, answ
 void registerPrintBenchmarks(const BenchContext& context);        // a paper as PDF
 void registerStudyBenchmarks(const BenchContext& context);        // replay, queue, chance
 void registerStudyWindowBenchmarks(const BenchContext& context);  // answer, rate and next
-void registerStudyPageBenchmarks(const BenchContext& context);   // filter, browser, map
+void registerStudyPageBenchmarks(const BenchContext& context);    // filter, browser, map
