@@ -8,9 +8,9 @@
 #include "bench/bench_suite.h"
 
 #include "bank/read_data.h"
+#include "memory/favourites.h"
 #include "study/bank_browser_page.h"
 #include "study/bank_rows.h"
-#include "study/favourites.h"
 #include "study/progress_map.h"
 #include "study/question_filter.h"
 #include "ui/dialogs.h"

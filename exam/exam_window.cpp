@@ -78,7 +78,8 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_settings(values.folder().appFile(RuleSettings::FileName)),
       m_notebook(values.folder().appFile(Notebook::FileName)),
       m_history(values.folder().appFile(ExamHistory::FileName)),
-      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs) {
+      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
+      m_favourites(values.folder().appFile(Favourites::FileName)) {
     setWindowTitle(QStringLiteral("模拟考试"));
     setAccessibleName(QStringLiteral("模拟考试"));
     resize(820, 620);
@@ -168,6 +169,12 @@ void ExamWindow::buildStartPage() {
     buttons->addSpacing(24);
     buttons->addWidget(m_practiceButton);
     buttons->addWidget(m_notebookCount);
+    m_practiceFavourites = new QCheckBox(QStringLiteral("错题练习只练收藏的题"), page);
+    m_practiceFavourites->setObjectName(QStringLiteral("practiceFavouritesOnly"));
+    m_practiceFavourites->setToolTip(
+        QStringLiteral("只练错题本中在“学习中心”的“题库浏览”里收藏过的题"));
+    buttons->addSpacing(12);
+    buttons->addWidget(m_practiceFavourites);
     buttons->addStretch();
     layout->addLayout(buttons);
     connect(m_startButton, &QPushButton::clicked, this, &ExamWindow::startExam);
@@ -475,9 +482,31 @@ void ExamWindow::startExam() {
     m_timer->start();
 }
 
+QList<ShownQuestion> ExamWindow::practiceQuestions() {
+    QList<ShownQuestion> questions = notebookQuestions();
+    if (!m_practiceFavourites->isChecked()) return questions;
+    const QString edition = zoma::editionKey(m_paper.edition);
+    questions.removeIf(
+        [&](const ShownQuestion& q) { return !m_favourites.contains(edition, q.question.id); });
+    return questions;
+}
+
 void ExamWindow::startPractice() {
-    m_practice = notebookQuestions();
-    if (m_practice.isEmpty()) return;
+    if (m_practiceFavourites->isChecked()) {
+        // Read each time: the stars are given in 学习中心, which may be open beside.
+        QString error;
+        if (!m_favourites.load(&error) && !m_favouritesReported) {
+            m_favouritesReported = true;
+            m_dialogs.message(QStringLiteral("收藏文件无法读取，程序不会改写它：\n%1\n%2")
+                                  .arg(QDir::toNativeSeparators(m_favourites.path()), error));
+        }
+    }
+    m_practice = practiceQuestions();
+    if (m_practice.isEmpty()) {
+        if (m_practiceFavourites->isChecked())
+            m_dialogs.message(QStringLiteral("错题本中本试卷的题都没有收藏。"));
+        return;
+    }
     m_practising = true;
     m_practiceAt = 0;
     m_practiceChoice = 0;

@@ -6,6 +6,7 @@
 #include "exam/exam_session.h"
 #include "exam/notebook.h"
 #include "exam/review_recorder.h"
+#include "memory/favourites.h"
 #include "ui/dialogs.h"
 
 #include <QDateTime>
@@ -98,6 +99,8 @@ private:
 
     // The paper's questions in the notebook, answers shuffled.
     QList<ShownQuestion> notebookQuestions();
+    // Those 错题练习 asks: the notebook's, or only the starred ones among them.
+    QList<ShownQuestion> practiceQuestions();
 
     const SharedValues& m_values;
     Dialogs& m_dialogs;
@@ -109,6 +112,8 @@ private:
     Notebook m_notebook;
     ExamHistory m_history;
     ReviewRecorder m_recorder;  // every answer into the review log
+    Favourites m_favourites;    // read when 错题练习 is limited to them
+    bool m_favouritesReported = false;
     bool m_writeErrorShown = false;
     bool m_settingRule = false;
 
@@ -137,6 +142,7 @@ private:
     QPushButton* m_startButton = nullptr;
     QPushButton* m_practiceButton = nullptr;
     QLabel* m_notebookCount = nullptr;
+    QCheckBox* m_practiceFavourites = nullptr;
     QPlainTextEdit* m_historyView = nullptr;
     QSpinBox* m_printCount = nullptr;
     QCheckBox* m_printEach = nullptr;

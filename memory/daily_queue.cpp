@@ -31,6 +31,7 @@ DailyQueue zoma::dailyQueue(const QList<LevelQuestion>& level, const MemoryState
     };
     for (const LevelQuestion& q : level) {
         if (!zoma::inChapters(q.chapter, options.chapters)) continue;
+        if (options.only && !options.only->contains(q.id)) continue;
         const QuestionMemory* m = memory.find(q.id);
         if (m == nullptr || m->card.state == CardState::New) {
             unseen.append(q.id);

@@ -6,12 +6,18 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSet>
 #include <QStringList>
+
+#include <optional>
 
 struct QueueOptions {
     int newPerDay = 20;    // new questions a day the user asked for
     QStringList chapters;  // chosen chapter codes; empty takes every question
     QDate examDate;        // invalid when none is set
+    // When set, only these identifiers (the favourites), due and new alike;
+    // an empty set is an empty queue.
+    std::optional<QSet<QString>> only;
 };
 
 // Today's review for one level.

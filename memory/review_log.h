@@ -14,7 +14,8 @@ struct ReviewEntry {
     QDateTime when;   // local time with its UTC offset (Qt::OffsetFromUTC)
     QString edition;  // zoma::editionKey of the paper, such as "2025"
     QString id;       // the bank's identifier: MC1-0005, LK0012
-    QString source;  // where it was answered: "exam", "wrong" (错题练习), "review" (今日复习)
+    QString source;  // where it was answered: "exam", "wrong" (错题练习), "review" (今日复习),
+                     // "browse" (练习所选)
     QString chosen;  // the letters chosen, in letter order; empty when none
     bool correct = false;
     Rating rating = Rating::Good;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/bank_browser_page.h"
 
+#include "memory/favourites.h"
 #include "study/bank_filter_model.h"
 #include "study/bank_table_model.h"
 #include "study/chapter_tree.h"
-#include "study/favourites.h"
 #include "study/question_view.h"
 #include "ui/dialogs.h"
 

@@ -2,7 +2,7 @@
 #include "study/bank_table_model.h"
 
 #include "bank/answer_key.h"
-#include "study/favourites.h"
+#include "memory/favourites.h"
 
 #include <QTimeZone>
 

@@ -2,14 +2,17 @@
 #include "study/daily_review_page.h"
 
 #include "common/text_file.h"
+#include "memory/favourites.h"
 #include "memory/pass_chance.h"
 #include "memory/progress_csv.h"
 #include "ui/picture.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,6 +43,8 @@ namespace {
 constexpr QSize kPictureBox(360, 240);
 const QString kMultipleTag = QStringLiteral("（多选）");
 const QString kSource = QStringLiteral("review");
+// "练习所选": asked the same way, told apart in the log.
+const QString kPracticeSource = QStringLiteral("browse");
 // An exam date's questions are taken as they stand on the morning of the exam.
 const QTime kExamTime(9, 0);
 constexpr int kIssuesNamed = 5;
@@ -75,7 +80,8 @@ StudyEnvironment StudyEnvironment::system() {
 
 DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
                                  const QString& levelName, const SharedValues& values,
-                                 Dialogs& dialogs, StudyEnvironment environment, QWidget* parent)
+                                 Dialogs& dialogs, StudyEnvironment environment,
+                                 const Favourites* favourites, QWidget* parent)
     : QWidget(parent),
       m_paper(std::move(paper)),
       m_levelName(levelName),
@@ -84,7 +90,8 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
       m_env(std::move(environment)),
       m_random(m_env.seed()),
       m_settings(values.folder().appFile(StudySettings::FileName)),
-      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs) {
+      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
+      m_favourites(favourites) {
     setObjectName(QStringLiteral("dailyReviewPage"));
     for (int i = 0; i < m_paper.questions.size(); ++i) m_byId.insert(m_paper.questions[i].id, i);
     // Only what can be asked: a question without a key is not on the exam's paper.
@@ -113,10 +120,21 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     left->addWidget(m_header);
     m_counts = new QLabel;
     m_counts->setObjectName(QStringLiteral("counts"));
-    QFont bold = m_counts->font();
-    bold.setBold(true);
-    m_counts->setFont(bold);
     left->addWidget(m_counts);
+    m_practiceBar = new QWidget;
+    m_practiceBar->setObjectName(QStringLiteral("practiceBar"));
+    auto* practiceRow = new QHBoxLayout(m_practiceBar);
+    practiceRow->setContentsMargins(0, 0, 0, 0);
+    m_practiceNote = new QLabel;
+    m_practiceNote->setObjectName(QStringLiteral("practiceNote"));
+    auto* stop = button(QStringLiteral("停止练习所选"), "stopPractice", m_practiceBar);
+    stop->setToolTip(QStringLiteral("回到今天的复习"));
+    practiceRow->addWidget(m_practiceNote);
+    practiceRow->addWidget(stop);
+    practiceRow->addStretch();
+    m_practiceBar->setVisible(false);
+    left->addWidget(m_practiceBar);
+    connect(stop, &QPushButton::clicked, this, &DailyReviewPage::stopPractice);
     buildQuestionArea(left);
     outer->addWidget(buildSidePanel());
 
@@ -125,6 +143,7 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     // After an answer the next question shows first; the chance follows at once after.
     m_chanceTimer->setInterval(0);
     connect(m_chanceTimer, &QTimer::timeout, this, &DailyReviewPage::showChance);
+    applyFonts();
     m_dueTimer = new QTimer(this);
     m_dueTimer->setSingleShot(true);
     connect(m_dueTimer, &QTimer::timeout, this, &DailyReviewPage::refresh);
@@ -138,6 +157,26 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
 }
 
 DailyReviewPage::~DailyReviewPage() = default;
+
+void DailyReviewPage::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) applyFonts();
+    QWidget::changeEvent(event);
+}
+
+void DailyReviewPage::applyFonts() {
+    QFont bold = font();
+    bold.setBold(true);
+    m_counts->setFont(bold);
+    m_practiceNote->setFont(bold);
+    QFont bigger = font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 1.2);
+    m_questionText->setFont(bigger);
+    for (QLabel* answer : m_answers) {
+        // A correct answer shown stays bold.
+        bigger.setBold(answer->font().bold());
+        answer->setFont(bigger);
+    }
+}
 
 void DailyReviewPage::buildQuestionArea(QLayout* into) {
     m_askArea = new QWidget;
@@ -155,9 +194,6 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
     m_questionText->setObjectName(QStringLiteral("questionText"));
     m_questionText->setWordWrap(true);
     m_questionText->setTextFormat(Qt::PlainText);
-    QFont bigger = m_questionText->font();
-    bigger.setPointSizeF(bigger.pointSizeF() * 1.2);
-    m_questionText->setFont(bigger);
     layout->addWidget(m_questionText);
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("picture"));
@@ -177,7 +213,6 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
         m_answers[i]->setObjectName(QStringLiteral("answer%1").arg(letter));
         m_answers[i]->setWordWrap(true);
         m_answers[i]->setTextFormat(Qt::PlainText);
-        m_answers[i]->setFont(bigger);
         m_answers[i]->setBuddy(m_letters[i]);
         answers->addWidget(m_letters[i], i, 0, Qt::AlignTop);
         answers->addWidget(m_answers[i], i, 1);
@@ -290,6 +325,13 @@ QWidget* DailyReviewPage::buildSidePanel() {
     dateRow->addWidget(m_examDate, 1);
     dateRow->addWidget(clearDate);
     form->addRow(QStringLiteral("考试日期："), dateRow);
+    m_favouritesOnly = new QCheckBox(QStringLiteral("只复习收藏的题"));
+    m_favouritesOnly->setObjectName(QStringLiteral("favouritesOnly"));
+    m_favouritesOnly->setToolTip(
+        QStringLiteral("到期的题和新题都只取收藏的题（在“题库浏览”中收藏）"));
+    m_favouritesOnly->setChecked(m_settings.favouritesOnly());
+    m_favouritesOnly->setEnabled(m_favourites != nullptr);
+    settingsLayout->addWidget(m_favouritesOnly);
     m_examNote = new QLabel;
     m_examNote->setObjectName(QStringLiteral("examNote"));
     m_examNote->setWordWrap(true);
@@ -298,6 +340,16 @@ QWidget* DailyReviewPage::buildSidePanel() {
     connect(m_newPerDay, &QSpinBox::valueChanged, this, &DailyReviewPage::newPerDayEdited);
     connect(m_retention, &QDoubleSpinBox::valueChanged, this, &DailyReviewPage::retentionEdited);
     connect(m_examDate, &QDateEdit::dateChanged, this, &DailyReviewPage::examDateEdited);
+    connect(m_favouritesOnly, &QCheckBox::toggled, this, [this](bool on) {
+        QString error;
+        if (!m_settings.setFavouritesOnly(on, &error)) reportSettings(error);
+        favouritesEdited();
+    });
+    if (m_favourites) {
+        connect(m_favourites, &Favourites::changed, this, [this] {
+            if (m_favouritesOnly->isChecked()) favouritesEdited();
+        });
+    }
     connect(clearDate, &QPushButton::clicked, this, [this] {
         // The calendar starts from today when a date is picked next.
         m_examDate->setDate(m_noDate);
@@ -440,11 +492,16 @@ QueueOptions DailyReviewPage::options() const {
     options.newPerDay = m_settings.newPerDay();
     options.chapters = chosenChapters();
     options.examDate = examDate();
+    if (m_favourites && m_favouritesOnly->isChecked()) {
+        const QStringList ids = m_favourites->ids(zoma::editionKey(m_paper.edition));
+        options.only = QSet<QString>(ids.begin(), ids.end());
+    }
     return options;
 }
 
 void DailyReviewPage::replay() {
     m_memory.replay(m_entries, zoma::editionKey(m_paper.edition), params());
+    emit memoryChanged();
 }
 
 void DailyReviewPage::rebuildQueue() {
@@ -465,7 +522,14 @@ const ShownQuestion* DailyReviewPage::current() const {
 
 void DailyReviewPage::askNext() {
     m_dueTimer->stop();
-    const QString id = m_queue.head();
+    if (practising() && m_practiceAt >= m_practice.size()) {
+        m_dialogs.message(QStringLiteral("练习所选完成：共%1题，答对%2题。")
+                              .arg(m_practice.size())
+                              .arg(m_practiceRight));
+        m_practice.clear();
+    }
+    showPractice();
+    const QString id = practising() ? m_practice[m_practiceAt] : m_queue.head();
     if (id.isEmpty()) {
         m_stage = Stage::Empty;
         QString note = QStringLiteral("今天的复习已经完成。");
@@ -496,7 +560,9 @@ void DailyReviewPage::showQuestion() {
     const bool fresh = !m_queue.due.contains(q.id);
     m_progress->setText(QStringLiteral("%1%2　%3")
                             .arg(q.id, q.multiple() ? kMultipleTag : QString(),
-                                 fresh ? QStringLiteral("新题") : QStringLiteral("复习")));
+                                 practising() ? QStringLiteral("练习所选")
+                                 : fresh      ? QStringLiteral("新题")
+                                              : QStringLiteral("复习")));
     m_questionText->setText(q.text);
     QPixmap picture;
     QString problem;
@@ -606,13 +672,51 @@ void DailyReviewPage::rate(Rating rating) {
 
 void DailyReviewPage::finishPending() {
     if (m_stage != Stage::Revealed) return;
-    const ReviewEntry entry = ReviewRecorder::entry(m_shown, m_choice, m_paper.edition, kSource,
+    const ReviewEntry entry = ReviewRecorder::entry(m_shown, m_choice, m_paper.edition,
+                                                    practising() ? kPracticeSource : kSource,
                                                     m_rating, m_answeredAt, m_answerMs);
     // Written or not, the answer counts for this window's queue.
     m_recorder.record(entry);
     m_entries.append(entry);
     m_memory.apply(entry, params());
     m_stage = Stage::Empty;
+    if (practising()) {
+        ++m_practiceAt;
+        if (m_right) ++m_practiceRight;
+    }
+    emit memoryChanged();
+}
+
+void DailyReviewPage::practise(const QStringList& ids) {
+    QStringList chosen;
+    for (const QString& id : ids) {
+        if (m_byId.contains(id)) chosen.append(id);
+    }
+    if (chosen.isEmpty()) return;
+    finishPending();
+    m_practice = chosen;
+    m_practiceAt = 0;
+    m_practiceRight = 0;
+    rebuildQueue();
+    askNext();
+    scheduleChance();
+}
+
+void DailyReviewPage::stopPractice() {
+    if (!practising()) return;
+    finishPending();
+    m_practice.clear();
+    rebuildQueue();
+    askNext();
+    scheduleChance();
+}
+
+void DailyReviewPage::showPractice() {
+    m_practiceBar->setVisible(practising());
+    if (practising()) {
+        m_practiceNote->setText(
+            QStringLiteral("练习所选：%1 / %2").arg(m_practiceAt + 1).arg(m_practice.size()));
+    }
 }
 
 void DailyReviewPage::next() {
@@ -707,6 +811,12 @@ void DailyReviewPage::examDateEdited() {
     showExamNote();
     if (m_stage == Stage::Empty) askNext();
     showChance();
+}
+
+void DailyReviewPage::favouritesEdited() {
+    rebuildQueue();
+    showExamNote();
+    if (m_stage == Stage::Empty) askNext();
 }
 
 void DailyReviewPage::chaptersEdited() {

@@ -17,6 +17,8 @@
 
 #include <functional>
 
+class Favourites;
+class QCheckBox;
 class QDateEdit;
 class QDoubleSpinBox;
 class QLabel;
@@ -36,7 +38,8 @@ struct StudyEnvironment {
 
 // 今日复习: today's queue asked as the exam asks, each answer rated and
 // appended to the review log; what is left today, the chance of passing,
-// and the settings of the level's study.
+// and the settings of the level's study. A chosen set ("练习所选") is asked
+// the same way before the queue, whatever its due dates.
 class DailyReviewPage final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DailyReviewPage)
@@ -44,7 +47,7 @@ class DailyReviewPage final : public QWidget {
 public:
     DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level, const QString& levelName,
                     const SharedValues& values, Dialogs& dialogs, StudyEnvironment environment,
-                    QWidget* parent = nullptr);
+                    const Favourites* favourites = nullptr, QWidget* parent = nullptr);
     ~DailyReviewPage() override;
 
     static const QString ChanceMethod;
@@ -76,8 +79,26 @@ public:
     // Gives the keyboard to the question.
     void focusQuestion();
 
+    // Asks these questions in this order, then goes back to the queue. An
+    // answer shown is recorded first; a question not yet answered is left.
+    void practise(const QStringList& ids);
+    void stopPractice();
+    bool practising() const { return !m_practice.isEmpty(); }
+    // The chosen set and where it stands: the question asked is at().
+    const QStringList& practice() const { return m_practice; }
+    int practiceAt() const { return m_practiceAt; }
+
+signals:
+    // An answer was taken into the memory, or the memory was worked out again.
+    void memoryChanged();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildQuestionArea(QLayout* into);
+    // The larger and bold texts, from the page's font: the text zoom changes it.
+    void applyFonts();
     QWidget* buildSidePanel();
     void buildChapterTree();
     void addKey(const QKeySequence& key, std::function<void()> action);
@@ -102,6 +123,8 @@ private:
     void retentionEdited(double r);
     void examDateEdited();
     void chaptersEdited();
+    void favouritesEdited();
+    void showPractice();
     QStringList chosenChapters() const;
     void exportProgress();
     void reportSettings(const QString& error);
@@ -119,6 +142,8 @@ private:
     ExamRule m_rule;
     bool m_settingsReported = false;
 
+    const Favourites* m_favourites;
+
     QList<ReviewEntry> m_entries;  // the log's answers to this level, and this window's
     MemoryState m_memory;
     DailyQueue m_queue;
@@ -133,9 +158,15 @@ private:
     qint64 m_answerMs = 0;
     QDateTime m_answeredAt;
 
+    QStringList m_practice;  // "练习所选": the chosen set, empty when none
+    int m_practiceAt = 0;
+    int m_practiceRight = 0;
+
     QWidget* m_askArea = nullptr;
     QLabel* m_header = nullptr;
     QLabel* m_counts = nullptr;
+    QWidget* m_practiceBar = nullptr;
+    QLabel* m_practiceNote = nullptr;
     QLabel* m_progress = nullptr;
     QLabel* m_questionText = nullptr;
     QLabel* m_picture = nullptr;
@@ -151,6 +182,7 @@ private:
     QDoubleSpinBox* m_retention = nullptr;
     QDateEdit* m_examDate = nullptr;
     QLabel* m_examNote = nullptr;
+    QCheckBox* m_favouritesOnly = nullptr;
     QTreeWidget* m_chapters = nullptr;
     QLabel* m_chapterNote = nullptr;
     QTimer* m_chanceTimer = nullptr;

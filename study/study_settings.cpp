@@ -19,6 +19,7 @@ constexpr qint64 kMaxSettingsSize = 64 * 1024;
 
 const QString kNewPerDay = QStringLiteral("newPerDay");
 const QString kRetention = QStringLiteral("retention");
+const QString kFavouritesOnly = QStringLiteral("favouritesOnly");
 
 QString examDateKey(const QString& level) {
     return QStringLiteral("examDate.") + zoma::levelKey(level);
@@ -103,6 +104,10 @@ QStringList StudySettings::chapters(const QString& editionLevel) const {
     return value(chaptersKey(editionLevel)).split(u',', Qt::SkipEmptyParts);
 }
 
+bool StudySettings::favouritesOnly() const {
+    return value(kFavouritesOnly) == u'1';
+}
+
 bool StudySettings::setNewPerDay(int n, QString* error) {
     return set(kNewPerDay, QString::number(std::clamp(n, 0, MaxNewPerDay)), error);
 }
@@ -119,6 +124,10 @@ bool StudySettings::setExamDate(const QString& level, const QDate& date, QString
 bool StudySettings::setChapters(const QString& editionLevel, const QStringList& codes,
                                 QString* error) {
     return set(chaptersKey(editionLevel), codes.join(u','), error);
+}
+
+bool StudySettings::setFavouritesOnly(bool on, QString* error) {
+    return set(kFavouritesOnly, on ? QStringLiteral("1") : QStringLiteral("0"), error);
 }
 
 bool StudySettings::set(const QString& key, const QString& value, QString* error) {

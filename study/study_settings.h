@@ -32,6 +32,8 @@ public:
     // bank's edition matters.
     QDate examDate(const QString& level) const;  // invalid when none is set
     QStringList chapters(const QString& editionLevel) const;
+    // 今日复习 asks only the starred questions.
+    bool favouritesOnly() const;
 
     // Each setter writes the whole file through the part-file writer; the
     // value holds for this run even when the file cannot be written.
@@ -39,6 +41,7 @@ public:
     bool setRetention(double r, QString* error);
     bool setExamDate(const QString& level, const QDate& date, QString* error);
     bool setChapters(const QString& editionLevel, const QStringList& codes, QString* error);
+    bool setFavouritesOnly(bool on, QString* error);
 
 private:
     QString value(const QString& key) const;

@@ -374,6 +374,44 @@ private slots:
         QCOMPARE(queue.fresh, (QStringList{qid(1), qid(4), qid(7)}));
     }
 
+    // The favourites limit: due and new alike, within the chosen chapters.
+    void queueOnly_data() {
+        QTest::addColumn<QList<int>>("only");  // empty: no limit
+        QTest::addColumn<QStringList>("chapters");
+        QTest::addColumn<QStringList>("due");
+        QTest::addColumn<QStringList>("fresh");
+        QTest::newRow("no limit") << QList<int>() << QStringList() << QStringList{qid(0), qid(1)}
+                                  << QStringList{qid(2), qid(3), qid(4), qid(5)};
+        QTest::newRow("starred due and new") << QList<int>{1, 4, 5} << QStringList()
+                                             << QStringList{qid(1)} << QStringList{qid(4), qid(5)};
+        QTest::newRow("none starred")
+            << QList<int>{-1} << QStringList() << QStringList() << QStringList();
+        QTest::newRow("starred in a chapter")
+            << QList<int>{0, 1, 4, 5} << QStringList{QStringLiteral("1.2")} << QStringList{qid(1)}
+            << QStringList{qid(4)};
+    }
+    void queueOnly() {
+        QFETCH(QList<int>, only);
+        QFETCH(QStringList, chapters);
+        QFETCH(QStringList, due);
+        QFETCH(QStringList, fresh);
+        MemoryState memory;
+        memory.replay({entry(qid(0), kNow.addDays(-30), Rating::Good),
+                       entry(qid(1), kNow.addDays(-30), Rating::Good)},
+                      QStringLiteral("2025"), FsrsParams());
+        QueueOptions options;
+        options.chapters = chapters;
+        if (!only.isEmpty()) {
+            options.only.emplace();
+            for (int q : only) {
+                if (q >= 0) options.only->insert(qid(q));
+            }
+        }
+        const DailyQueue queue = zoma::dailyQueue(levelOf(6), memory, options, kNow);
+        QCOMPARE(queue.due, due);
+        QCOMPARE(queue.fresh, fresh);
+    }
+
     void emptyQueueSaysWhen() {
         MemoryState memory;
         memory.replay({entry(qid(0), kNow.addSecs(-30), Rating::Again)}, QStringLiteral("2025"),

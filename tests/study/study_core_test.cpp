@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The bank browser's filter, its rows over the store and the favourites file.
 
+#include "memory/favourites.h"
 #include "study/bank_rows.h"
-#include "study/favourites.h"
 #include "study/question_filter.h"
 #include "tests/study/study_bank.h"
 #include "tests/support/test_files.h"

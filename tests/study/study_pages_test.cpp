@@ -3,12 +3,12 @@
 // answers and an exam history, driven through their controls offscreen.
 
 #include "exam/exam_rules.h"
+#include "memory/favourites.h"
 #include "study/bank_browser_page.h"
 #include "study/bank_filter_model.h"
 #include "study/bank_table_model.h"
 #include "study/chapter_tree.h"
 #include "study/day_heat_map.h"
-#include "study/favourites.h"
 #include "study/group_bars.h"
 #include "study/progress_map.h"
 #include "study/progress_page.h"
@@ -66,16 +66,6 @@ QList<ReviewEntry> knownLog() {
         answer(999, 1, false, Rating::Again), answer(999, 1, false, Rating::Again),
         answer(40, 0, false, Rating::Again),
     };
-}
-
-// Types text as key presses; QTest::keyClicks takes Latin-1 only.
-void typeText(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(widget, &press);
-        QCoreApplication::sendEvent(widget, &release);
-    }
 }
 
 QAccessibleActionInterface* actions(QWidget* widget) {

@@ -4,8 +4,8 @@
 // few mock exams: study_screenshots <folder> writes study-browser.png and
 // study-progress.png there.
 
+#include "memory/favourites.h"
 #include "study/bank_browser_page.h"
-#include "study/favourites.h"
 #include "study/progress_page.h"
 #include "study/text_zoom.h"
 #include "tests/support/scripted_dialogs.h"

@@ -3,12 +3,19 @@
 // main window's button and back again from the log, the answers of the exam
 // and 错题练习 in the log, a log that cannot be written or holds damaged
 // lines, the settings file, the progress file, and the buttons as a screen
-// reader presses them.
+// reader presses them; 题库浏览's stars, 练习所选 and 学习进度 wired to
+// 今日复习, the favourites limits of 今日复习 and 错题练习, the text zoom.
 #include "app/review_tool.h"
 #include "bank/read_data.h"
 #include "exam/exam_window.h"
 #include "main_window/form1.h"
+#include "memory/favourites.h"
+#include "study/bank_browser_page.h"
+#include "study/bank_table_model.h"
+#include "study/progress_map.h"
+#include "study/progress_page.h"
 #include "study/study_window.h"
+#include "study/text_zoom.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
@@ -16,12 +23,16 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -606,6 +617,193 @@ private slots:
         page->refresh();
         QCOMPARE(page->stage(), Stage::Asking);
         QCOMPARE(page->current()->question.id, id);
+    }
+
+    // 题库浏览 to 今日复习 and back through the main window: a search, two
+    // stars, the favourites filter, 今日复习 limited to them, 练习所选 over
+    // them in the table's order, the table and 学习进度 following the
+    // answers, a click on the map; then 错题练习 limited to the stars.
+    void browseAndPractise() {
+        QTemporaryDir programDir;
+        ScriptedDialogs dialogs;
+        ReviewTool tool(dialogs, programDir.path());
+        Form1& main = tool.mainWindow();
+        main.show();
+        copyLibrary(QStringLiteral(ZOMA_SAMPLE_2025_LIB), tool.values.LibDir);
+        click(&main, "Command4");
+        dialogs.takeTexts();
+        click(&main, "studyButton");
+        auto* window = qobject_cast<StudyWindow*>(tool.windows.find(Window::Study));
+        QVERIFY(window && QTest::qWaitForWindowActive(window));
+        auto* list = control<QListWidget>(window, "pageList");
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(1)->text(), QStringLiteral("题库浏览"));
+        QCOMPARE(list->item(2)->text(), QStringLiteral("学习进度"));
+        DailyReviewPage* page = window->dailyReview();
+        const QString first = page->current()->question.id;
+
+        list->setCurrentRow(StudyWindow::BankBrowser);
+        BankBrowserPage* browser = window->bankBrowser();
+        QVERIFY(browser->isVisible());
+        typeText(control<QLineEdit>(browser, "searchBox"), QStringLiteral("业余无线电台"));
+        auto* table = control<QTableView>(browser, "bankTable");
+        QCOMPARE(table->model()->rowCount(), 3);  // MC1-0001, MC2-0002, MC2-0003
+        // The press action clicks a moment later, as a screen reader's does.
+        const auto star = [&](int row) {
+            table->setCurrentIndex(table->model()->index(row, BankTableModel::Id));
+            const QString id = browser->currentId();
+            pressAccessibly(control(browser, "starButton"));
+            const bool starred = QTest::qWaitFor(
+                [&] { return window->favourites()->contains(QStringLiteral("2025"), id); });
+            return starred ? id : QString();
+        };
+        const QString later = star(2);
+        const QString earlier = star(0);
+        QCOMPARE((QStringList{earlier, later}),
+                 (QStringList{QStringLiteral("MC1-0001"), QStringLiteral("MC2-0003")}));
+        QCOMPARE(control(browser, "starButton")->text(), QStringLiteral("★ 已收藏"));
+        QVERIFY(readBytes(tool.values.AppDir + Favourites::FileName)
+                    .endsWith("2025\tMC2-0003\n2025\tMC1-0001\n"));
+        control<QCheckBox>(browser, "favouritesOnly")->setChecked(true);
+        QCOMPARE(table->model()->rowCount(), 2);
+
+        // 今日复习 limited to the stars, remembered in study.ini.
+        control<QCheckBox>(page, "favouritesOnly")->setChecked(true);
+        QCOMPARE(page->queue().fresh, (QStringList{earlier, later}));
+        QVERIFY(
+            readBytes(tool.values.AppDir + StudySettings::FileName).contains("favouritesOnly=1\n"));
+
+        // 练习所选: the table's rows in its order, whatever is due.
+        click(browser, "practiseButton");
+        QCOMPARE(window->currentPage(), int(StudyWindow::DailyReview));
+        QVERIFY(page->practising());
+        auto* note = control<QLabel>(page, "practiceNote");
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(), QStringLiteral("练习所选：1 / 2"));
+        QCOMPARE(page->current()->question.id, earlier);
+        answerByKeys(window, page, page->current()->correct);
+        press(window, Qt::Key_Return);
+        QCOMPARE(note->text(), QStringLiteral("练习所选：2 / 2"));
+        QCOMPARE(page->current()->question.id, later);
+        answerByKeys(window, page, wrongSet(page->current()->correct));
+        press(window, Qt::Key_Return);
+        QCOMPARE(dialogs.takeTexts(),
+                 QStringList{QStringLiteral("练习所选完成：共2题，答对1题。")});
+        QVERIFY(!page->practising());
+        QVERIFY(!note->isVisible());
+        const QList<ReviewEntry> entries = logEntries(tool.values.AppDir);
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0].id, earlier);
+        QCOMPARE(entries[1].id, later);
+        for (const ReviewEntry& e : entries) QCOMPARE(e.source, QStringLiteral("browse"));
+        QVERIFY(entries[0].correct && !entries[1].correct);
+        // Both now learning and not yet due: with the limit, nothing is left today.
+        QCOMPARE(page->stage(), Stage::Empty);
+        control<QCheckBox>(page, "favouritesOnly")->setChecked(false);
+        QCOMPARE(page->stage(), Stage::Asking);
+        QVERIFY(page->current()->question.id != first);
+
+        // The table follows the answers.
+        BankTableModel* model = browser->tableModel();
+        const int row = model->rowOf(later);
+        QCOMPARE(model->index(row, BankTableModel::Wrong).data().toInt(), 1);
+        QCOMPARE(model->index(row, BankTableModel::State).data().toString(),
+                 zoma::stateName(CardState::Learning));
+
+        // Stopped halfway: the question asked is left, nothing logged.
+        browser->practiseRequested({later, earlier});
+        QCOMPARE(page->current()->question.id, later);
+        click(page, "stopPractice");
+        QVERIFY(!page->practising());
+        QCOMPARE(logEntries(tool.values.AppDir).size(), 2);
+        QCOMPARE(dialogs.takeTexts(), QStringList());
+
+        // 学习进度 shows the answers; a click on the map opens the question in 题库浏览.
+        list->setCurrentRow(StudyWindow::Progress);
+        ProgressMap* map = window->progress()->map();
+        QTRY_VERIFY(map->isVisible() && map->width() > 0);
+        int cell = -1;
+        for (int i = 0; i < map->cells().size(); ++i) {
+            if (map->cells()[i].id == later) cell = i;
+        }
+        QVERIFY(cell >= 0);
+        QCOMPARE(map->cells()[cell].standing.state, StudyState::Learning);
+        const QString other = QStringLiteral("MC1-0005");  // hidden by the filter
+        for (int i = 0; i < map->cells().size(); ++i) {
+            if (map->cells()[i].id == other) cell = i;
+        }
+        QTest::mouseClick(map, Qt::LeftButton, {}, map->cellRect(cell).center());
+        QCOMPARE(window->currentPage(), int(StudyWindow::BankBrowser));
+        QCOMPARE(browser->currentId(), other);
+
+        // 错题练习 of the exam window: an exam left blank fills the notebook
+        // with all four; limited, only the two starred come up.
+        click(&main, "examButton");
+        auto* exam = qobject_cast<ExamWindow*>(tool.windows.find(Window::Exam));
+        QVERIFY(exam && QTest::qWaitForWindowActive(exam));
+        click(exam, "startButton");
+        dialogs.answer(Answer::Yes);
+        click(exam, "submitButton");
+        dialogs.takeTexts();
+        click(exam, "backButton");
+        auto* limit = control<QCheckBox>(exam, "practiceFavouritesOnly");
+        QCOMPARE(limit->text(), QStringLiteral("错题练习只练收藏的题"));
+        limit->setChecked(true);
+        click(exam, "practiceButton");
+        QVERIFY(control<QLabel>(exam, "progress")
+                    ->text()
+                    .startsWith(QStringLiteral("错题练习　第1 / 2题")));
+        QStringList asked;
+        for (int n = 0; n < 2; ++n) {
+            const ShownQuestion shown = *exam->currentQuestion();
+            asked << shown.question.id;
+            for (int i = 0; i < 4; ++i) {
+                if (shown.correct & (1u << i)) press(exam, Qt::Key(Qt::Key_1 + i));
+            }
+            if (shown.question.multiple()) press(exam, Qt::Key_Return);
+            press(exam, Qt::Key_Return);
+        }
+        asked.sort();
+        QCOMPARE(asked, (QStringList{earlier, later}));
+        QCOMPARE(dialogs.takeTexts(),
+                 QStringList{QStringLiteral("错题练习完成：共2题，答对2题。")});
+        // Nothing starred: said so, and no practice.
+        QVERIFY(window->favourites()->set(QStringLiteral("2025"), earlier, false, nullptr));
+        QVERIFY(window->favourites()->set(QStringLiteral("2025"), later, false, nullptr));
+        click(exam, "practiceButton");
+        QCOMPARE(dialogs.takeTexts(),
+                 QStringList{QStringLiteral("错题本中本试卷的题都没有收藏。")});
+        QCOMPARE(exam->page(), ExamWindow::Page::Start);
+
+        // A star given while 今日复习 is limited to them joins its queue at once.
+        control<QCheckBox>(page, "favouritesOnly")->setChecked(true);
+        QVERIFY(page->queue().empty());
+        QVERIFY(window->favourites()->set(QStringLiteral("2025"), other, true, nullptr));
+        QCOMPARE(page->queue().fresh, QStringList{other});
+        QCOMPARE(dialogs.takeTexts(), QStringList());
+    }
+
+    // Ctrl++ / Ctrl+- / Ctrl+0 on 学习中心: the question's text grows with
+    // the rest, and the next window opens at the size left.
+    void textZoom() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        auto* text = control<QLabel>(page, "questionText");
+        const qreal base = d.window->font().pointSizeF();
+        const qreal question = text->font().pointSizeF();
+        QTest::keyClick(d.window.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(d.window.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(d.window->textZoom()->factor(), 1.2);
+        QVERIFY(d.window->font().pointSizeF() > base);
+        QVERIFY2(text->font().pointSizeF() > question, qPrintable(QString::number(question)));
+        QCOMPARE(readBytes(d.file(TextZoom::FileName)), QByteArray("text-zoom=1.2\n"));
+        d.close();
+        d.open();
+        QCOMPARE(d.window->textZoom()->factor(), 1.2);
+        QTest::keyClick(d.window.get(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(d.window->textZoom()->factor(), 1.0);
+        QCOMPARE(d.window->font().pointSizeF(), base);
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
     }
 
     // The picture of the README, when asked for: ZOMA_SCREENSHOT_DIR=docs.

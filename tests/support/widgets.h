@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -15,4 +17,14 @@ T* control(const QObject* window, const char* name) {
 
 inline void click(const QObject* window, const char* name) {
     QTest::mouseClick(control(window, name), Qt::LeftButton);
+}
+
+// Types text as key presses; QTest::keyClicks takes Latin-1 only.
+inline void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    }
 }

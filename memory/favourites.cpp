@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "study/favourites.h"
+#include "memory/favourites.h"
 
 #include "common/regular_file.h"
 #include "common/text_file.h"
