@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/archive_pdfs.h"
 
+#include "common/regular_file.h"
 #include "import/entry_names.h"
 #include "import/zip_directory.h"
 
@@ -28,8 +29,9 @@ QList<std::pair<const ZipEntryRecord*, QString>> entryNames(const ZipDirectory& 
 }
 
 ZipDirectory readDirectory(const QString& archivePath) {
-    QFile file(archivePath);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    QFile file;
+    QString error;
+    if (!zoma::openRegularFile(archivePath, &file, &error)) return {};
     return readZipDirectory(file);
 }
 
