@@ -557,18 +557,7 @@ void ExamWindow::showCurrent() {
                      m_session->marked(i) ? QStringLiteral("　［已标记］") : QString()));
     }
     m_questionText->setText(q.text);
-    QPixmap picture;
-    QString problem;
-    if (!q.picture.isEmpty())
-        picture = zoma::showPicture(q.picture, kPictureBox, m_picture->devicePixelRatioF(),
-                                    Qt::KeepAspectRatio, &problem);
-    if (picture.isNull()) {
-        m_picture->clear();
-        m_picture->setVisible(false);
-    } else {
-        m_picture->setPixmap(picture);
-        m_picture->setVisible(true);
-    }
+    zoma::showPictureIn(m_picture, q.picture, kPictureBox);
     const quint8 chosen = currentChoice();
     for (int i = 0; i < 4; ++i) {
         m_answers[i]->setText(shown->answer(i));

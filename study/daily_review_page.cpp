@@ -564,18 +564,7 @@ void DailyReviewPage::showQuestion() {
                                  : fresh      ? QStringLiteral("新题")
                                               : QStringLiteral("复习")));
     m_questionText->setText(q.text);
-    QPixmap picture;
-    QString problem;
-    if (!q.picture.isEmpty())
-        picture = zoma::showPicture(q.picture, kPictureBox, m_picture->devicePixelRatioF(),
-                                    Qt::KeepAspectRatio, &problem);
-    if (picture.isNull()) {
-        m_picture->clear();
-        m_picture->setVisible(false);
-    } else {
-        m_picture->setPixmap(picture);
-        m_picture->setVisible(true);
-    }
+    zoma::showPictureIn(m_picture, q.picture, kPictureBox);
     for (int i = 0; i < 4; ++i) {
         m_answers[i]->setText(m_shown.answer(i));
         m_letters[i]->setAccessibleDescription(m_shown.answer(i));

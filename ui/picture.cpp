@@ -28,6 +28,20 @@ QImage zoma::readPicture(const QString& path, QSize box, Qt::AspectRatioMode mod
     }
 }
 
+void zoma::showPictureIn(QLabel* label, const QString& path, QSize box) {
+    QString problem;
+    const QPixmap picture = path.isEmpty()
+                                ? QPixmap()
+                                : zoma::showPicture(path, box, label->devicePixelRatioF(),
+                                                    Qt::KeepAspectRatio, &problem);
+    if (picture.isNull()) {
+        label->clear();
+    } else {
+        label->setPixmap(picture);
+    }
+    label->setVisible(!picture.isNull());
+}
+
 QPixmap zoma::showPicture(const QString& path, QSize box, qreal ratio, Qt::AspectRatioMode mode,
                           QString* problem) {
     const QFileInfo file(path);

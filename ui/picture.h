@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -25,5 +26,9 @@ QImage readPicture(const QString& path, QSize box, Qt::AspectRatioMode mode, QSt
 // a window that shows one question twice decodes its picture once.
 QPixmap showPicture(const QString& path, QSize box, qreal ratio, Qt::AspectRatioMode mode,
                     QString* problem);
+
+// Shows the picture at path in label, fitted into box with its aspect kept;
+// the label is hidden when there is none, or none that can be read.
+void showPictureIn(QLabel* label, const QString& path, QSize box);
 
 }  // namespace zoma
