@@ -5,7 +5,7 @@
 # drives it with xdotool the way a user would (import the sample package,
 # read A类, practise up to a question with a picture, open the export
 # window). Each window is saved, cropped to itself, into docs/. With
-# --offscreen only 今日复习 is taken, which needs no Xvfb.
+# --offscreen only the pages of 学习中心 are taken, which need no Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,11 +13,14 @@ cd "$(dirname "$0")/.."
 # sample, with a fixed clock and shuffle so that the picture repeats.
 study_window() {
     cmake -S . -B build/screenshots-offscreen -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build build/screenshots-offscreen --target study_test
+    cmake --build build/screenshots-offscreen --target study_test study_screenshots
     mkdir -p docs
     ZOMA_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
         build/screenshots-offscreen/bin/study_test screenshot >/dev/null
     echo "docs/study-window.png"
+    # 题库浏览 and 学习进度 over a made-up level with a history of answers.
+    QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 build/screenshots-offscreen/bin/study_screenshots docs
+
 }
 
 if [ "${1:-}" = --offscreen ]; then
