@@ -16,6 +16,8 @@
 StudyWindow::StudyWindow(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
                          const QString& level, StudyEnvironment environment, QWidget* parent)
     : QWidget(parent), m_bank(bank), m_values(values), m_dialogs(dialogs) {
+    // The pages name the level read, whatever 复习 or 导出 chose last.
+    m_values.PracticeLevel = level;
     setWindowTitle(QStringLiteral("学习中心"));
     setAccessibleName(QStringLiteral("学习中心"));
     resize(980, 680);

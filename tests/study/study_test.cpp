@@ -722,6 +722,8 @@ private slots:
         list->setCurrentRow(StudyWindow::Progress);
         ProgressMap* map = window->progress()->map();
         QTRY_VERIFY(map->isVisible() && map->width() > 0);
+        // The window's level, though 复习 and 导出 were never pressed.
+        QVERIFY(control<QLabel>(window, "progressTitle")->text().startsWith(QStringLiteral("A类")));
         int cell = -1;
         for (int i = 0; i < map->cells().size(); ++i) {
             if (map->cells()[i].id == later) cell = i;
