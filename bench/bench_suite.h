@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bench/bench_inputs.h"
+#include "ui/dialogs.h"
 
 #include <QString>
 
@@ -57,6 +58,19 @@ void timePresses(benchmark::State& state, QWidget& window, const std::function<v
 
 // Times work() at every iteration; the median goes to the counter kMedianMs.
 void timeMedian(benchmark::State& state, const std::function<void()>& work);
+
+// The dialogs of a window under a benchmark, where any message box is a
+// failure: its text is kept for the run to report, and a question gets No.
+class SilentDialogs final : public Dialogs {
+public:
+    Answer message(const QString& text, Buttons, const QString&) override {
+        unexpected = text;
+        return Answer::No;
+    }
+    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
+
+    QString unexpected;
+};
 
 // Names of the figures, as the table at the end finds them.
 namespace BenchName {

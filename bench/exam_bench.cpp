@@ -17,18 +17,6 @@
 
 namespace {
 
-// Any message box is a failure here.
-class SilentDialogs final : public Dialogs {
-public:
-    Answer message(const QString& text, Buttons, const QString&) override {
-        unexpected = text;
-        return Answer::No;
-    }
-    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
-
-    QString unexpected;
-};
-
 // The window over a library read as the read-data button reads it; the
 // program folder is a fresh one so that no notebook or settings interfere.
 struct ExamBench {

@@ -46,16 +46,6 @@ const QStringList kKeystrokes = {
     QStringLiteral("dbm"),
 };
 
-class QuietDialogs final : public Dialogs {
-public:
-    Answer message(const QString& text, Buttons, const QString&) override {
-        unexpected = text;
-        return Answer::Ok;
-    }
-    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
-    QString unexpected;
-};
-
 // A level file out of the fixture's zip, or empty bytes.
 QByteArray fixtureFile(const char* name) {
     int error = 0;
@@ -155,7 +145,7 @@ void keystroke(benchmark::State& state, const BenchContext& context) {
         state.SkipWithError(qPrintable(in.error));
         return;
     }
-    QuietDialogs dialogs;
+    SilentDialogs dialogs;
     Favourites favourites(in.values[2].AppDir + Favourites::FileName);
     BankBrowserPage page(*in.banks[2], in.values[2], dialogs, favourites, {});
     page.resize(1100, 750);
@@ -177,7 +167,7 @@ void show(benchmark::State& state, const BenchContext& context) {
         state.SkipWithError(qPrintable(in.error));
         return;
     }
-    QuietDialogs dialogs;
+    SilentDialogs dialogs;
     Favourites favourites(in.values[2].AppDir + Favourites::FileName);
     timeMedian(state, [&] {
         BankBrowserPage page(*in.banks[2], in.values[2], dialogs, favourites, {});

@@ -19,17 +19,6 @@
 
 namespace {
 
-class SilentDialogs final : public Dialogs {
-public:
-    Answer message(const QString& text, Buttons, const QString&) override {
-        unexpected = text;
-        return Answer::No;
-    }
-    QString openFile(const QString&, const QString&, FileMode) override { return {}; }
-
-    QString unexpected;
-};
-
 void answerRateNext(benchmark::State& state, const BenchContext& context) {
     // A program folder of its own beside the practice library, so that the
     // log starts empty and every question of the paper is new.

@@ -15,21 +15,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
-// Presses the progress dialog's cancel button when the extraction reports
-// itself done, as a user would while the PDFs are still to be read.
-class CancellingDialogs final : public Dialogs {
+// The scripted answers, with a look at the import window's progress dialog
+// before each box is answered, as the user sees it then.
+class WatchingDialogs final : public Dialogs {
 public:
-    explicit CancellingDialogs(ScriptedDialogs& script) : m_script(script) {}
-    QWidget* window = nullptr;
+    using Look = std::function<void(const QString& text, QProgressDialog* progress)>;
+    WatchingDialogs(ScriptedDialogs& script, Look look)
+        : m_script(script), m_look(std::move(look)) {}
+    QWidget* window = nullptr;  // the import window, once made
 
     Answer message(const QString& text, Buttons buttons, const QString& caption) override {
-        if (window && text == QStringLiteral("解压完成")) {
-            QProgressDialog* progress = window->findChild<QProgressDialog*>();
-            QPushButton* cancel = progress ? progress->findChild<QPushButton*>() : nullptr;
-            if (cancel) cancel->click();
-        }
+        m_look(text, window ? window->findChild<QProgressDialog*>() : nullptr);
         return m_script.message(text, buttons, caption);
     }
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override {
@@ -41,31 +41,7 @@ public:
 
 private:
     ScriptedDialogs& m_script;
-};
-
-// A user who takes a while to answer each box: meanwhile the progress
-// dialog must stay down, or it would cover the box and take its input.
-class SlowDialogs final : public Dialogs {
-public:
-    explicit SlowDialogs(ScriptedDialogs& script) : m_script(script) {}
-    QWidget* window = nullptr;
-    bool progressOverBox = false;
-
-    Answer message(const QString& text, Buttons buttons, const QString& caption) override {
-        QTest::qWait(1000);
-        const QProgressDialog* progress = window->findChild<QProgressDialog*>();
-        progressOverBox = progressOverBox || (progress && progress->isVisible());
-        return m_script.message(text, buttons, caption);
-    }
-    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override {
-        return m_script.openFile(filter, proposedName, mode);
-    }
-    QStringList openFiles(const QString& filter, const QString& proposedName) override {
-        return m_script.openFiles(filter, proposedName);
-    }
-
-private:
-    ScriptedDialogs& m_script;
+    Look m_look;
 };
 
 }  // namespace
@@ -142,7 +118,13 @@ private slots:
         QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
         SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
         ScriptedDialogs script;
-        SlowDialogs dialogs(script);
+        // A user who takes a while to answer: meanwhile the progress dialog
+        // must stay down, or it would cover the box and take its input.
+        bool progressOverBox = false;
+        WatchingDialogs dialogs(script, [&](const QString&, QProgressDialog* progress) {
+            QTest::qWait(1000);
+            progressOverBox = progressOverBox || (progress && progress->isVisible());
+        });
         UnzipBridge bridge(dialogs);
         Form3 form(values, dialogs, bridge);
         dialogs.window = &form;
@@ -151,7 +133,7 @@ private slots:
         click(&form, "Command3");
         click(&form, "Command1");
         QCOMPARE(script.takeTexts(), QStringList{QStringLiteral("解压完成")});
-        QVERIFY(!dialogs.progressOverBox);
+        QVERIFY(!progressOverBox);
     }
 
     // A zip whose PDFs are refused, or whose import is cancelled after the
@@ -184,7 +166,12 @@ private slots:
         QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
         SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
         ScriptedDialogs script;
-        CancellingDialogs dialogs(script);
+        // Cancels when the extraction reports itself done, as a user would
+        // while the PDFs are still to be read.
+        WatchingDialogs dialogs(script, [&](const QString& text, QProgressDialog* progress) {
+            QPushButton* button = progress ? progress->findChild<QPushButton*>() : nullptr;
+            if (button && text == QStringLiteral("解压完成")) button->click();
+        });
         UnzipBridge bridge(dialogs);
         Form3 form(values, dialogs, bridge);
         if (cancel) dialogs.window = &form;
