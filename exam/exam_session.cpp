@@ -6,9 +6,16 @@
 namespace {
 
 // A uniform index below n, the same on every platform for one seed (the
-// standard distributions are not).
+// standard distributions are not). The multiply-and-shift gives some indices
+// one 32-bit value more than others; the few values that cause it are drawn
+// again, so that every index is exactly as likely.
 int below(int n, ExamRandom& random) {
-    return int((quint64(random()) * quint64(n)) >> 32);
+    quint64 product = quint64(random()) * quint64(n);
+    if (quint32(product) < quint32(n)) {
+        const quint32 excess = quint32(-quint32(n)) % quint32(n);  // 2^32 mod n
+        while (quint32(product) < excess) product = quint64(random()) * quint64(n);
+    }
+    return int(product >> 32);
 }
 
 // The first `take` of the indices, drawn without repetition.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/regular_file.h"
 #include "practice/form2.h"
+#include "tests/support/fairness.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
@@ -345,6 +346,32 @@ private slots:
         for (int i = 0; i < 40; ++i) expected << fresh.draw(12);
         QCOMPARE(draws, expected);
         QVERIFY(QSet<int>(draws.begin(), draws.end()).size() > 6);
+    }
+
+    // Over many seeds random order reaches every question of the paper, the
+    // first and the last included, each about equally often.
+    void drawFairness_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("seeds");
+        QTest::addColumn<int>("draws");  // per seed
+        QTest::newRow("one question") << 1 << 10 << 10;
+        QTest::newRow("two") << 2 << 500 << 4;
+        QTest::newRow("a short paper") << 12 << 1000 << 12;
+        QTest::newRow("the largest paper") << 2001 << 2000 << 100;
+    }
+    void drawFairness() {
+        QFETCH(int, count);
+        QFETCH(int, seeds);
+        QFETCH(int, draws);
+        Tally tally;
+        for (int k = 1; k <= count; ++k)
+            tally.expect(QString::number(k), double(seeds) * draws / count);
+        for (int seed = 1; seed <= seeds; ++seed) {
+            RandomOrder random{quint32(seed)};
+            for (int i = 0; i < draws; ++i) tally.count(QString::number(random.draw(count)));
+        }
+        const QString unfair = tally.unfairness();
+        QVERIFY2(unfair.isEmpty(), qPrintable(unfair));
     }
 
     // Whatever bits the generator gives, the value stays below 1 and the draw

@@ -16,6 +16,7 @@
 #include "study/progress_page.h"
 #include "study/study_window.h"
 #include "study/text_zoom.h"
+#include "tests/support/fairness.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
@@ -122,6 +123,7 @@ private:
         ScriptedDialogs dialogs;
         QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
         qint64 ms = 10'000;
+        quint32 seed = 42;
         std::unique_ptr<StudyWindow> window;
 
         explicit Direct(const QString& library = QStringLiteral(ZOMA_SAMPLE_2025_LIB)) {
@@ -131,7 +133,7 @@ private:
             if (r.status != LoadResult::Status::Loaded) qFatal("sample did not load");
         }
         StudyEnvironment env() {
-            return {[this] { return now; }, [this] { return ms; }, [] { return 42u; }};
+            return {[this] { return now; }, [this] { return ms; }, [this] { return seed; }};
         }
         DailyReviewPage* open() {
             window =
@@ -805,6 +807,48 @@ private slots:
         QTest::keyClick(d.window.get(), Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(d.window->textZoom()->factor(), 1.0);
         QCOMPARE(d.window->font().pointSizeF(), base);
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
+    // 今日复习's order of the answers: each question shuffled afresh from one
+    // generator per window, seeded from the world; over many windows every
+    // answer comes under every letter, about equally often. (Which question
+    // comes next is the queue's plain order: due first, then new in bank order.)
+    void answerOrderFairness() {
+        Direct d;
+        const ExamPaper paper = zoma::examPaper(d.bank, d.values);
+        QHash<QString, ExamQuestion> byId;
+        for (const ExamQuestion& q : paper.questions) byId.insert(q.id, q);
+        const int windows = 100, asked = 4;
+        Tally tally;
+        for (int a = 0; a < 4; ++a) {
+            for (int letter = 0; letter < 4; ++letter)
+                tally.expect(QStringLiteral("%1 under %2").arg(a).arg(letter),
+                             double(windows) * asked / 4);
+        }
+        for (int w = 0; w < windows; ++w) {
+            d.seed = quint32(w * 7919 + 1);
+            DailyReviewPage* page = d.open();
+            ExamRandom twin(d.seed);
+            for (int n = 0; n < asked; ++n) {
+                QVERIFY(page->current());
+                const ShownQuestion shown = *page->current();
+                const ShownQuestion expected = zoma::shuffled(byId.value(shown.question.id), twin);
+                QCOMPARE(shown.order, expected.order);
+                for (int letter = 0; letter < 4; ++letter)
+                    tally.count(QStringLiteral("%1 under %2").arg(shown.order[letter]).arg(letter));
+                for (int i = 0; i < 4; ++i) {
+                    if (shown.correct & (1u << i)) page->choose(i);
+                }
+                if (shown.question.multiple()) page->confirm();
+                QCOMPARE(page->stage(), Stage::Revealed);
+                page->next();
+            }
+            d.close();
+            QVERIFY(QFile::remove(d.file(ReviewLog::FileName)));  // the same day's questions again
+        }
+        const QString unfair = tally.unfairness();
+        QVERIFY2(unfair.isEmpty(), qPrintable(unfair));
         QCOMPARE(d.dialogs.takeTexts(), QStringList());
     }
 
