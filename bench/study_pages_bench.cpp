@@ -188,6 +188,7 @@ void paintMap(benchmark::State& state) {
         const StudyState s = StudyState(i % 4);
         cells.append({QStringLiteral("MC3-%1").arg(i + 1, 4, 10, QChar(u'0')),
                       QString(),
+                      QString(),
                       {s, (i % 31) / 30.0}});
     }
     ProgressMap map;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study/bank_browser_page.h"
 
+#include "bank/answer_key.h"
 #include "memory/favourites.h"
 #include "study/bank_filter_model.h"
 #include "study/bank_table_model.h"
@@ -10,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -76,9 +79,9 @@ BankBrowserPage::BankBrowserPage(const QuestionBank& bank, const SharedValues& v
     // Rows of one height: the view need not measure 1282 rows to lay them out.
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_view->horizontalHeader()->setSectionResizeMode(BankTableModel::Question,
+                                                     QHeaderView::Stretch);
     m_view->horizontalHeader()->setStretchLastSection(false);
-    m_view->setColumnWidth(BankTableModel::Star, 28);
-    m_view->setColumnWidth(BankTableModel::Question, 360);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_search, 1);
@@ -114,6 +117,13 @@ BankBrowserPage::BankBrowserPage(const QuestionBank& bank, const SharedValues& v
     });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &BankBrowserPage::currentChanged);
+    // A screen reader selects a row without moving the current one: the row
+    // it selects becomes current, so that its question shows as on a click.
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = m_view->selectionModel()->selectedRows();
+        if (rows.size() == 1 && rows[0].row() != m_view->currentIndex().row())
+            m_view->selectionModel()->setCurrentIndex(rows[0], QItemSelectionModel::NoUpdate);
+    });
     connect(m_star, &QPushButton::clicked, this, &BankBrowserPage::toggleStar);
     connect(m_practise, &QPushButton::clicked, this, &BankBrowserPage::practiseShown);
     connect(&m_favourites, &Favourites::changed, this, [this] {
@@ -146,8 +156,48 @@ void BankBrowserPage::reload() {
     m_view->setColumnHidden(BankTableModel::Label, !rows.hasChapters());
     m_view->setColumnHidden(BankTableModel::Chapter, !rows.hasChapters());
     m_view->setColumnHidden(BankTableModel::Key, !rows.hasChapters());
+    fitColumns();
     updateCount();
     currentChanged();
+}
+
+void BankBrowserPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) fitColumns();
+}
+
+void BankBrowserPage::fitColumns() {
+    // Measured from the texts rather than by ResizeToContents, which would
+    // measure a thousand rows again at every change of the table; the
+    // memory's columns from the longest texts they can hold, so that they
+    // need not widen after an answer.
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int margin =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) +
+        metrics.averageCharWidth();
+    // A long list of labels is cut short rather than squeezing the question.
+    const int most = metrics.horizontalAdvance(QStringLiteral("LK0000、LK0000"));
+    int widest[BankTableModel::ColumnCount] = {};
+    const auto take = [&](int column, const QString& text) {
+        widest[column] = std::max(widest[column], std::min(most, metrics.horizontalAdvance(text)));
+    };
+    take(BankTableModel::Star, QStringLiteral("★"));
+    for (const BankRow& row : m_table->rows().rows) {
+        take(BankTableModel::Id, m_bank.BankId.value(row.number));
+        take(BankTableModel::Label, m_bank.Label.value(row.number));
+        take(BankTableModel::Chapter, m_bank.Category.value(row.number));
+        take(BankTableModel::Key, zoma::correctLetters(m_bank, row.number));
+    }
+    for (const CardState state :
+         {CardState::New, CardState::Learning, CardState::Review, CardState::Relearning})
+        take(BankTableModel::State, zoma::stateName(state));
+    take(BankTableModel::Due, QStringLiteral("2026-12-07 09:30"));
+    take(BankTableModel::Wrong, QStringLiteral("999"));
+    QHeaderView* header = m_view->horizontalHeader();
+    for (int c = 0; c < BankTableModel::ColumnCount; ++c) {
+        if (c != BankTableModel::Question)
+            header->resizeSection(c, std::max(header->sectionSizeHint(c), widest[c] + margin));
+    }
 }
 
 void BankBrowserPage::memoryChanged() {

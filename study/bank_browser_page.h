@@ -58,8 +58,14 @@ signals:
     // "练习所选": the identifiers of the rows the table shows, in their order.
     void practiseRequested(const QStringList& ids);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void currentChanged();
+    // Each column but the question's as wide as its widest text can be, at
+    // the font in use; the question takes what is left.
+    void fitColumns();
     void updateCount();
     void updateStar();
 

@@ -324,7 +324,12 @@ QWidget* DailyReviewPage::buildSidePanel() {
     auto* dateRow = new QHBoxLayout;
     dateRow->addWidget(m_examDate, 1);
     dateRow->addWidget(clearDate);
-    form->addRow(QStringLiteral("考试日期："), dateRow);
+    // The field is in a row of its own with 清除: named here, or a screen
+    // reader would take the group's title for its name.
+    m_examDate->setAccessibleName(QStringLiteral("考试日期"));
+    auto* dateLabel = new QLabel(QStringLiteral("考试日期："));
+    dateLabel->setBuddy(m_examDate);
+    form->addRow(dateLabel, dateRow);
     m_favouritesOnly = new QCheckBox(QStringLiteral("只复习收藏的题"));
     m_favouritesOnly->setObjectName(QStringLiteral("favouritesOnly"));
     m_favouritesOnly->setToolTip(

@@ -12,10 +12,51 @@ DayHeatMap::DayHeatMap(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+namespace {
+
+// The legend's steps, as answers out of a hundred at most: none, the least
+// colour, and on to the most.
+constexpr int kLegendSteps[] = {0, 1, 34, 67, 100};
+
+}  // namespace
+
 void DayHeatMap::setCounts(QMap<QDate, int> counts, const QDate& today) {
     m_counts = std::move(counts);
     m_today = today;
+    m_most = 1;
+    int total = 0, days = 0;
+    QDate busiest;
+    for (auto it = m_counts.cbegin(); it != m_counts.cend(); ++it) {
+        if (it.key() < firstDay() || it.key() > today || it.value() <= 0) continue;
+        total += it.value();
+        ++days;
+        if (!busiest.isValid() || it.value() > m_counts.value(busiest)) busiest = it.key();
+    }
+    if (busiest.isValid()) m_most = m_counts.value(busiest);
+    QString said = QStringLiteral("共答 %1 题，答题 %2 天").arg(total).arg(days);
+    if (busiest.isValid()) {
+        said += QStringLiteral("，最多的一天 %1 答 %2 题")
+                    .arg(busiest.toString(QStringLiteral("yyyy-MM-dd")))
+                    .arg(m_most);
+    }
+    said += QStringLiteral("，今天 %1 题。颜色越深答题越多。").arg(m_counts.value(today));
+    setAccessibleDescription(said);
     update();
+}
+
+int DayHeatMap::labelWidth() const {
+    return fontMetrics().horizontalAdvance(QStringLiteral("周一")) + 6;
+}
+
+QColor DayHeatMap::colour(int count, int most) const {
+    const QColor empty = palette().color(QPalette::Midlight);
+    if (count <= 0) return empty;
+    const QColor full(0x1a, 0x8c, 0x3a);
+    // A quarter of the colour at least, so one answer shows.
+    const double t = 0.25 + 0.75 * std::min(1.0, double(count) / std::max(most, 1));
+    return QColor::fromRgbF(float(empty.redF() + (full.redF() - empty.redF()) * t),
+                            float(empty.greenF() + (full.greenF() - empty.greenF()) * t),
+                            float(empty.blueF() + (full.blueF() - empty.blueF()) * t));
 }
 
 QDate DayHeatMap::firstDay() const {
@@ -23,15 +64,14 @@ QDate DayHeatMap::firstDay() const {
 }
 
 QSize DayHeatMap::sizeHint() const {
-    const int label = fontMetrics().horizontalAdvance(QStringLiteral("周一")) + 6;
-    return {label + Weeks * pitch(), 7 * pitch() + fontMetrics().height() + 4};
+    // The month row, seven days, and the legend's row.
+    return {labelWidth() + Weeks * pitch(), 8 * pitch() + fontMetrics().height() + 8};
 }
 
 QRect DayHeatMap::dayRect(const QDate& day) const {
     const qint64 offset = firstDay().daysTo(day);
-    const int label = fontMetrics().horizontalAdvance(QStringLiteral("周一")) + 6;
     const int top = fontMetrics().height() + 4;
-    return {label + int(offset / 7) * pitch(), top + int(offset % 7) * pitch(), pitch() - 2,
+    return {labelWidth() + int(offset / 7) * pitch(), top + int(offset % 7) * pitch(), pitch() - 2,
             pitch() - 2};
 }
 
@@ -64,12 +104,7 @@ bool DayHeatMap::event(QEvent* event) {
 void DayHeatMap::paintEvent(QPaintEvent*) {
     if (!m_today.isValid()) return;
     QPainter painter(this);
-    const QColor text = palette().color(QPalette::WindowText);
-    const QColor empty = palette().color(QPalette::Midlight);
-    const QColor full(0x1a, 0x8c, 0x3a);
-    int most = 1;
-    for (const int n : m_counts) most = std::max(most, n);
-    painter.setPen(text);
+    painter.setPen(palette().color(QPalette::WindowText));
     const QStringList days = {QStringLiteral("周一"), QStringLiteral("周三"),
                               QStringLiteral("周五"), QStringLiteral("周日")};
     for (int i = 0; i < days.size(); ++i) {
@@ -83,16 +118,17 @@ void DayHeatMap::paintEvent(QPaintEvent*) {
         painter.drawText(QPoint(r.left(), fontMetrics().ascent()),
                          monday.toString(QStringLiteral("M月d日")));
     }
-    for (QDate d = firstDay(); d <= m_today; d = d.addDays(1)) {
-        const int n = m_counts.value(d);
-        QColor c = empty;
-        if (n > 0) {
-            // A quarter of the colour at least, so one answer shows.
-            const double t = 0.25 + 0.75 * double(n) / most;
-            c = QColor::fromRgbF(float(empty.redF() + (full.redF() - empty.redF()) * t),
-                                 float(empty.greenF() + (full.greenF() - empty.greenF()) * t),
-                                 float(empty.blueF() + (full.blueF() - empty.blueF()) * t));
-        }
-        painter.fillRect(dayRect(d), c);
+    for (QDate d = firstDay(); d <= m_today; d = d.addDays(1))
+        painter.fillRect(dayRect(d), colour(m_counts.value(d), m_most));
+
+    // The legend under the last row: 少, the steps of colour, 多.
+    QRect box = dayRect(firstDay().addDays(6)).translated(0, pitch() + 4);
+    painter.drawText(QRect(0, box.top(), box.left() - 4, box.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("少"));
+    for (const int step : kLegendSteps) {
+        painter.fillRect(box, colour(step, 100));
+        box.translate(pitch(), 0);
     }
+    painter.drawText(QRect(box.left(), box.top(), width() - box.left(), box.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("多"));
 }

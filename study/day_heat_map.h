@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // Answers per day over the last twelve weeks as a calendar: a column a
-// week, Monday on top, the darker the more answers.
+// week, Monday on top, the darker the more answers, with a legend from 少 to
+// 多 below. A screen reader is told the totals in the description.
 class DayHeatMap final : public QWidget {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ public:
     // The first day shown: the Monday of the week eleven weeks before today's.
     QDate firstDay() const;
     QRect dayRect(const QDate& day) const;
+    // The colour of a day with count answers, when the most on a day was most.
+    QColor colour(int count, int most) const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -28,8 +31,10 @@ protected:
 
 private:
     int pitch() const { return fontMetrics().height() + 2; }
+    int labelWidth() const;
     QDate dayAt(const QPoint& point) const;
 
     QMap<QDate, int> m_counts;
     QDate m_today;
+    int m_most = 1;
 };

@@ -9,7 +9,8 @@
 
 struct MapCell {
     QString id;
-    QString tip;  // what hovering shows: identifier and the start of the question
+    QString said;      // the standing in words, as standingText gives it
+    QString question;  // the start of the question
     QuestionStanding standing;
 };
 
@@ -20,10 +21,17 @@ namespace zoma {
 // on a light and a dark desktop: each stands out against both.
 QColor standingColour(const QuestionStanding& standing);
 
+// What the colour of a question's square stands for, in words: "MC1-0005
+// 学习中，记忆概率 83%，下次复习 12-09" (the year too when it is another).
+QString standingText(const QString& id, const QuestionMemory* memory, const QDateTime& now);
+
 }  // namespace zoma
 
 // Every question of the level as one small square in bank order, coloured
-// by its standing; hovering names the question, a click opens it.
+// by its standing; hovering names the question and its standing in words, a
+// click opens it. The arrow keys move between the squares and Enter opens
+// one; to a screen reader each square is an item of the list, with the same
+// words and a press action.
 class ProgressMap final : public QWidget {
     Q_OBJECT
 
@@ -35,6 +43,11 @@ public:
     // The cell under a point of the widget, or -1.
     int cellAt(const QPoint& point) const;
     QRect cellRect(int index) const;
+    // The square the keys are on, or -1.
+    int current() const { return m_current; }
+    void setCurrent(int index);
+    // Opens the question of a square, as a click does.
+    void open(int index);
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -47,6 +60,9 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int columns(int width) const;
@@ -54,4 +70,5 @@ private:
 
     QList<MapCell> m_cells;
     QList<QColor> m_colours;  // one a cell, worked out once per change
+    int m_current = -1;
 };

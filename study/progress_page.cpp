@@ -38,10 +38,10 @@ QWidget* legendEntry(const QuestionStanding& standing, const QString& name, QWid
     return entry;
 }
 
-QString questionTip(const QuestionBank& bank, int q) {
+QString questionStart(const QuestionBank& bank, int q) {
     QString text = bank.BankQuestion.value(q);
     if (text.size() > 40) text = text.left(40) + QStringLiteral("…");
-    return bank.BankId.value(q) + u'\n' + text;
+    return text;
 }
 
 }  // namespace
@@ -135,8 +135,9 @@ void ProgressPage::reload() {
     cells.reserve(rows.rows.size());
     for (const BankRow& row : rows.rows) {
         const QString id = m_bank.BankId.value(row.number);
-        const QuestionStanding standing = zoma::standing(m_memory ? m_memory(id) : nullptr, now);
-        cells.append({id, questionTip(m_bank, row.number), standing});
+        const QuestionMemory* memory = m_memory ? m_memory(id) : nullptr;
+        cells.append({id, zoma::standingText(id, memory, now), questionStart(m_bank, row.number),
+                      zoma::standing(memory, now)});
     }
     // What the pictures show, for a screen reader.
     int counts[4] = {};

@@ -4,13 +4,18 @@
 #include "bank/answer_key.h"
 #include "ui/picture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTextBrowser>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QSize kPictureBox(320, 240);
+constexpr int kLines = 16;  // the most the view asks for, in lines of text
 
 }  // namespace
 
@@ -29,6 +34,16 @@ QuestionView::QuestionView(const QuestionBank& bank, const SharedValues& values,
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_picture);
+    // A new question, a new width or a new font changes the height it needs.
+    connect(m_text->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+            this, [this] { updateGeometry(); });
+}
+
+QSize QuestionView::minimumSizeHint() const {
+    const QSize least = QWidget::minimumSizeHint();
+    const int text = int(std::ceil(m_text->document()->size().height())) + 2 * m_text->frameWidth();
+    const int height = std::min(text, m_text->fontMetrics().lineSpacing() * kLines);
+    return {least.width(), std::max(least.height(), height)};
 }
 
 void QuestionView::showQuestion(int q) {
@@ -56,6 +71,7 @@ void QuestionView::showQuestion(int q) {
     m_text->setHtml(html);
     const QString path = zoma::picturePath(m_bank, m_values.folder(), m_bank.BankId.view(q));
     if (path.isEmpty()) return;
+    m_picture->setAccessibleName(m_bank.BankId.value(q) + QStringLiteral(" 附图"));
     QString problem;
     const QPixmap picture =
         zoma::showPicture(path, kPictureBox, devicePixelRatioF(), Qt::KeepAspectRatio, &problem);

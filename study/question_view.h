@@ -9,7 +9,9 @@ class QLabel;
 class QTextBrowser;
 
 // One question whole: identifier, label and chapter, the question, its four
-// answers with the correct ones marked, and its picture.
+// answers with the correct ones marked, and its picture. It asks for the
+// height of its whole text, up to sixteen lines of the font in use, so that
+// the answers stay in view as the text grows; a longer text scrolls.
 class QuestionView final : public QWidget {
     Q_OBJECT
 
@@ -20,6 +22,8 @@ public:
     void showQuestion(int q);
     QString text() const;  // what the text part shows, as plain text
     bool hasPicture() const;
+
+    QSize minimumSizeHint() const override;
 
 private:
     const QuestionBank& m_bank;

@@ -23,6 +23,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,7 +173,8 @@ private slots:
         QHelpEvent help(QEvent::ToolTip, over, map->mapToGlobal(over));
         QCoreApplication::sendEvent(map, &help);
         QTRY_VERIFY(QToolTip::isVisible());
-        QVERIFY(QToolTip::text().startsWith(studyId(7) + u'\n' + m_bank->BankQuestion.value(7)));
+        QCOMPARE(QToolTip::text(), studyId(7) + QStringLiteral(" 新题，还没有答过\n") +
+                                       m_bank->BankQuestion.value(7));
         // Known a day ago is deep green; known 200 days ago has faded to pale.
         QVERIFY(map->cells()[2].standing.retrievability > 0.9);
         QVERIFY(zoma::standingColour(map->cells()[2].standing).green() < 0xa0);
@@ -200,6 +202,144 @@ private slots:
         QCOMPARE(wrong->count(), 2);
         QCOMPARE(wrong->item(0)->data(Qt::UserRole).toString(), studyId(1));
         QCOMPARE(wrong->item(1)->data(Qt::UserRole).toString(), studyId(5));
+    }
+
+    // What a square's colour stands for, in words: the state as the legend
+    // names it, the chance of recall now, and when the question is due.
+    void standingWords_data() {
+        QTest::addColumn<int>("state");  // -1: never answered
+        QTest::addColumn<double>("stability");
+        QTest::addColumn<QDateTime>("reviewed");
+        QTest::addColumn<QDateTime>("due");
+        QTest::addColumn<QString>("said");
+        const QDateTime never;
+        QTest::newRow("never answered")
+            << -1 << 0.0 << never << never << QStringLiteral("MC2-0005 新题，还没有答过");
+        // Just answered, recall is certain; after as many days as its
+        // stability, it is 90 % by the stability's meaning.
+        QTest::newRow("learning, due later today")
+            << int(CardState::Learning) << 2.0 << kNow << QDateTime(kNow.date(), QTime(15, 30))
+            << QStringLiteral("MC2-0005 学习中，记忆概率 100%，下次复习 今天 15:30");
+        QTest::newRow("known, due this year")
+            << int(CardState::Review) << 10.0 << kNow.addDays(-10)
+            << QDateTime(QDate(2026, 12, 21), QTime(9, 0))
+            << QStringLiteral("MC2-0005 已掌握，记忆概率 90%，下次复习 12-21");
+        QTest::newRow("known, due next year")
+            << int(CardState::Review) << 30.0 << kNow.addDays(-30)
+            << QDateTime(QDate(2027, 1, 5), QTime(9, 0))
+            << QStringLiteral("MC2-0005 已掌握，记忆概率 90%，下次复习 2027-01-05");
+        QTest::newRow("lapsed and due")
+            << int(CardState::Relearning) << 1.0 << kNow.addDays(-1) << kNow.addSecs(-3600)
+            << QStringLiteral("MC2-0005 忘了重学，记忆概率 90%，已到期");
+    }
+    void standingWords() {
+        QFETCH(int, state);
+        QFETCH(double, stability);
+        QFETCH(QDateTime, reviewed);
+        QFETCH(QDateTime, due);
+        QFETCH(QString, said);
+        QuestionMemory memory;
+        memory.card.state = CardState(state);
+        memory.card.stability = stability;
+        memory.card.difficulty = 5;
+        memory.card.lastReview = reviewed.toUTC();
+        memory.card.due = due.toUTC();
+        QCOMPARE(zoma::standingText(studyId(5), state < 0 ? nullptr : &memory, kNow), said);
+    }
+
+    // The map to a screen reader: a list with an item a square, which says
+    // what the square's tooltip and colour say and opens its question when
+    // pressed; the keys move along the squares as the pointer does.
+    void mapAccessible() {
+        ProgressPage page(*m_bank, m_values, lookup());
+        page.setClock([] { return kNow; });
+        page.resize(600, 800);
+        page.show();
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        ProgressMap* map = page.map();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(map);
+        QVERIFY(list);
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("题目地图"));
+        QCOMPARE(list->text(QAccessible::Description),
+                 QStringLiteral("新题 1，学习中 2，已掌握 2，忘了重学 1"));
+        QCOMPARE(list->childCount(), 6);
+        const QMap<StudyState, QString> named = {{StudyState::New, QStringLiteral("新题")},
+                                                 {StudyState::Learning, QStringLiteral("学习中")},
+                                                 {StudyState::Known, QStringLiteral("已掌握")},
+                                                 {StudyState::Lapsed, QStringLiteral("忘了重学")}};
+        QSignalSpy opened(map, &ProgressMap::questionClicked);
+        for (int i = 0; i < list->childCount(); ++i) {
+            const MapCell& cell = map->cells()[i];
+            QAccessibleInterface* item = list->child(i);
+            QVERIFY(item && item->isValid());
+            QCOMPARE(item->role(), QAccessible::ListItem);
+            // The words name the state the colour shows.
+            const QString said = item->text(QAccessible::Name);
+            QCOMPARE(said, zoma::standingText(cell.id, m_memory.find(cell.id), kNow));
+            QVERIFY2(said.startsWith(cell.id + u' ' + named.value(cell.standing.state)),
+                     qPrintable(said));
+            QCOMPARE(item->parent(), list);
+            QCOMPARE(list->indexOfChild(item), i);
+            QCOMPARE(list->child(i), item);  // the same item when asked again
+            const QRect global(map->mapToGlobal(map->cellRect(i).topLeft()),
+                               map->cellRect(i).size());
+            QCOMPARE(item->rect(), global);
+            QCOMPARE(list->childAt(global.center().x(), global.center().y()), item);
+            QVERIFY(item->actionInterface());
+            item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QCOMPARE(opened.size(), i + 1);
+            QCOMPARE(opened.last()[0].toString(), cell.id);
+        }
+        QVERIFY(list->child(6) == nullptr);
+
+        // By the keys: the first square on focus, then along, Enter opens.
+        map->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(map->hasFocus());
+        QCOMPARE(map->current(), 0);
+        QTest::keyClick(map, Qt::Key_Right);
+        QTest::keyClick(map, Qt::Key_End);
+        QTest::keyClick(map, Qt::Key_Left);
+        QCOMPARE(map->current(), 4);
+        QCOMPARE(list->focusChild(), list->child(4));
+        QVERIFY(list->child(4)->state().focused);
+        QTRY_VERIFY(QToolTip::text().startsWith(map->cells()[4].said + u'\n'));
+        QTest::keyClick(map, Qt::Key_Return);
+        QCOMPARE(opened.last()[0].toString(), map->cells()[4].id);
+        // A new answer shows in the words at once; fewer squares, fewer items.
+        m_memory.apply(answer(7, 0, true, Rating::Good), {});
+        page.reload();
+        QVERIFY(list->child(0)
+                    ->text(QAccessible::Name)
+                    .startsWith(studyId(7) + u' ' + QStringLiteral("学习中")));
+    }
+
+    // The calendar of answers says its totals and has a legend from 少 to 多.
+    void dayHeatMap() {
+        DayHeatMap days;
+        const QDate today = kNow.date();
+        days.setCounts({{today, 1},
+                        {today.addDays(-3), 2},
+                        {today.addDays(-4), 1},
+                        {today.addDays(-200), 9}},  // before the twelve weeks
+                       today);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&days);
+        QCOMPARE(accessible->text(QAccessible::Description),
+                 QStringLiteral("共答 4 题，答题 3 天，最多的一天 2026-12-04 答 2 题，今天 1 "
+                                "题。颜色越深答题越多。"));
+        days.resize(days.sizeHint());
+        const QImage image = days.grab().toImage();
+        // The legend's last step, under the calendar, is the colour of the busiest day.
+        const QDate first = days.firstDay();
+        const int pitch = days.dayRect(first.addDays(7)).left() - days.dayRect(first).left();
+        const QPoint legendEnd =
+            days.dayRect(first.addDays(6)).center() + QPoint(4 * pitch, pitch + 4);
+        QVERIFY(legendEnd.y() < days.height());
+        QCOMPARE(image.pixelColor(legendEnd * image.devicePixelRatio()), days.colour(2, 2));
+        QCOMPARE(
+            image.pixelColor(days.dayRect(today.addDays(-3)).center() * image.devicePixelRatio()),
+            days.colour(2, 2));
     }
 
     // The exams of the level and edition, oldest first, against the pass mark
@@ -318,6 +458,50 @@ private slots:
                           wrong->visualItemRect(wrong->item(1)).center());
         QCOMPARE(browser->currentId(), studyId(5));
         QVERIFY(m_dialogs.takeTexts().isEmpty());
+    }
+
+    // A row chosen through the table's accessible interface shows its
+    // question below, as a click does; so does a cell's own action. The
+    // picture there is named for a screen reader.
+    void browserAccessible() {
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(QDir().mkpath(m_values.LibDir));
+        QVERIFY(picture.save(m_values.LibDir + QStringLiteral("/LK0944.png")));
+        BankBrowserPage page(*m_bank, m_values, m_dialogs, *m_favourites, lookup());
+        page.resize(800, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto* table = control<QTableView>(&page, "bankTable");
+        auto* detail = control<QTextBrowser>(&page, "questionText");
+        auto* shown = control<QLabel>(&page, "questionPicture");
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(table);
+        QVERIFY(accessible && accessible->tableInterface());
+        QAccessibleTableInterface* grid = accessible->tableInterface();
+        const auto rowOf = [&](int number) {
+            for (int r = 0; r < table->model()->rowCount(); ++r) {
+                if (table->model()->index(r, 0).data(BankTableModel::IdRole) == studyId(number))
+                    return r;
+            }
+            return -1;
+        };
+        for (const int number : {9, 3}) {
+            QVERIFY(grid->selectRow(rowOf(number)));
+            QCOMPARE(page.currentId(), studyId(number));
+            QVERIFY(detail->toPlainText().contains(m_bank->BankQuestion.value(number)));
+        }
+        grid->selectRow(rowOf(9));
+        QVERIFY(shown->isVisible());
+        QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name),
+                 QStringLiteral("MC2-0009 附图"));
+        QAccessibleInterface* cell = grid->cellAt(rowOf(12), BankTableModel::Question);
+        QVERIFY(cell && cell->actionInterface());
+        QVERIFY(cell->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()));
+        cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(page.currentId(), studyId(12));
+        QVERIFY(detail->toPlainText().contains(m_bank->BankQuestion.value(12)));
+        QVERIFY(!shown->isVisible());
     }
 
     // Favourites that cannot be read: one message, the file kept; that

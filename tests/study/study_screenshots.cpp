@@ -13,7 +13,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -116,10 +118,21 @@ int main(int argc, char* argv[]) {
     for (const int n : {3, 5, 14, 22})
         (void)favourites.set(kEdition, bank->BankId.value(n), true, &error);
 
-    BankBrowserPage browser(*bank, values, dialogs, favourites, lookup);
+    // 题库浏览 as 学习中心 shows it at its first size, beside the list of pages.
+    QWidget window;
+    auto* pages = new QListWidget;
+    pages->addItems(
+        {QStringLiteral("今日复习"), QStringLiteral("题库浏览"), QStringLiteral("学习进度")});
+    pages->setCurrentRow(1);
+    pages->setMaximumWidth(120);
+    auto* browserPage = new BankBrowserPage(*bank, values, dialogs, favourites, lookup);
+    BankBrowserPage& browser = *browserPage;
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(pages);
+    layout->addWidget(browserPage, 1);
     browser.setClock([now] { return now; });
-    browser.resize(1100, 700);
-    browser.show();
+    window.resize(980, 680);
+    window.show();
     browser.findChild<QLineEdit*>(QStringLiteral("searchBox"))
         ->setText(QStringLiteral("天线 增益"));
     browser.showQuestion(bank->BankId.value(9));
@@ -128,7 +141,7 @@ int main(int argc, char* argv[]) {
     progress.resize(900, 1150);
     progress.show();
     QCoreApplication::processEvents();
-    bool saved = browser.grab().save(QDir(out).filePath(QStringLiteral("study-browser.png")));
+    bool saved = window.grab().save(QDir(out).filePath(QStringLiteral("study-browser.png")));
     saved = progress.grab().save(QDir(out).filePath(QStringLiteral("study-progress.png"))) && saved;
     if (!saved) std::fprintf(stderr, "cannot write the pictures into %s\n", argv[1]);
     return saved ? 0 : 1;

@@ -29,6 +29,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -36,6 +37,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -808,6 +810,66 @@ private slots:
         QCOMPARE(d.window->textZoom()->factor(), 1.0);
         QCOMPARE(d.window->font().pointSizeF(), base);
         QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
+    // 题库浏览 at the window's first size: at the desktop's text size every
+    // column is in view, the question's taking what is left; at every zoom
+    // each question below shows its answers and key without scrolling, and
+    // the table keeps rows in view.
+    void browserAtFirstSize_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("150 %") << 1.5;
+        QTest::newRow("200 %") << 2.0;
+    }
+    void browserAtFirstSize() {
+        QFETCH(double, zoom);
+        Direct d;
+        d.open();
+        QCOMPARE(d.window->size(), QSize(980, 680));
+        d.window->textZoom()->setFactor(zoom);
+        d.window->showPage(StudyWindow::BankBrowser);
+        BankBrowserPage* browser = d.window->bankBrowser();
+        auto* table = control<QTableView>(browser, "bankTable");
+        auto* detail = control<QTextBrowser>(browser, "questionText");
+        QCoreApplication::processEvents();
+        QHeaderView* header = table->horizontalHeader();
+        if (zoom == 1.0) {
+            for (int c = 0; c < BankTableModel::ColumnCount; ++c) {
+                const QString title = header->model()->headerData(c, Qt::Horizontal).toString();
+                QVERIFY2(!table->isColumnHidden(c), qPrintable(title));
+                const int left = header->sectionViewportPosition(c);
+                QVERIFY2(left >= 0 && left + header->sectionSize(c) <= table->viewport()->width(),
+                         qPrintable(title));
+            }
+            QVERIFY(header->sectionSize(BankTableModel::Question) >=
+                    table->fontMetrics().horizontalAdvance(QStringLiteral("业余无线电台的呼号")));
+        }
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            table->setCurrentIndex(table->model()->index(row, BankTableModel::Id));
+            const QTextCursor key = detail->document()->find(QStringLiteral("正确答案："));
+            QVERIFY(!key.isNull());
+            // Once the layout has taken the new height.
+            QTRY_VERIFY2(detail->viewport()->rect().contains(detail->cursorRect(key)),
+                         qPrintable(browser->currentId()));
+            QVERIFY2(table->viewport()->height() >= 2 * table->rowHeight(row),
+                     qPrintable(browser->currentId()));
+        }
+    }
+
+    // The exam date is announced by its own name, not by its group's title.
+    void examDateNamed() {
+        Direct d;
+        DailyReviewPage* page = d.open();
+        auto* date = control<QDateEdit>(page, "examDate");
+        QCOMPARE(QAccessible::queryAccessibleInterface(date)->text(QAccessible::Name),
+                 QStringLiteral("考试日期"));
+        QLabel* label = nullptr;
+        for (QLabel* l : page->findChildren<QLabel*>()) {
+            if (l->buddy() == date) label = l;
+        }
+        QVERIFY(label);
+        QCOMPARE(label->text(), QStringLiteral("考试日期："));
     }
 
     // 今日复习's order of the answers: each question shuffled afresh from one
