@@ -99,6 +99,7 @@ private:
         SharedValues values;
         ScriptedDialogs dialogs;
         qint64 now = 5'000;
+        quint32 seed = 42;
         std::unique_ptr<ExamWindow> window;
 
         explicit Direct(int count, const QString& appDir = QString()) {
@@ -106,7 +107,7 @@ private:
             fillPaper(bank, count, [](int k) { return k; });
         }
         void open() {
-            ExamEnvironment env{[this] { return now; }, [] { return 42u; },
+            ExamEnvironment env{[this] { return now; }, [this] { return seed; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(4, 0)); }};
             window =
                 std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
@@ -300,6 +301,36 @@ private slots:
         toggleByReader(w, 2);
         QCOMPARE(w->currentChoice(), quint8(1));
         QCOMPARE(shownLetters(w), quint8(1));
+    }
+
+    // Each exam is the draw of the seed the world gives at its start, answers
+    // shuffled as that seed has them: the draw whose fairness
+    // exam_core_test holds is what the window asks.
+    void examFromItsSeed() {
+        Direct d(40);
+        QSet<QStringList> exams;
+        for (const quint32 seed : {1u, 2u, 3u}) {
+            d.seed = seed;
+            d.open();
+            d.start();
+            ExamWindow* w = d.window.get();
+            const ExamRule rule{control<QSpinBox>(w, "singles")->value(),
+                                control<QSpinBox>(w, "multiples")->value(),
+                                control<QSpinBox>(w, "minutes")->value(),
+                                control<QSpinBox>(w, "passMark")->value()};
+            ExamRandom twin(seed);
+            const QList<ShownQuestion> expected =
+                zoma::drawExam(zoma::examPaper(d.bank, d.values).questions, rule, twin);
+            QCOMPARE(w->session()->count(), expected.size());
+            QStringList ids;
+            for (int i = 0; i < expected.size(); ++i) {
+                QCOMPARE(w->session()->question(i).question.id, expected[i].question.id);
+                QCOMPARE(w->session()->question(i).order, expected[i].order);
+                ids << expected[i].question.id;
+            }
+            exams.insert(ids);
+        }
+        QCOMPARE(exams.size(), 3);
     }
 
     void timeUp() {
