@@ -175,11 +175,23 @@ void BankBrowserPage::fitColumns() {
     const int margin =
         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1) +
         metrics.averageCharWidth();
+    // Summed from the widths of single characters: shaping the texts of a
+    // thousand rows one by one would cost milliseconds at every opening.
+    QHash<QChar, int> advances;
+    const auto advance = [&](const QString& text) {
+        int width = 0;
+        for (const QChar c : text) {
+            auto it = advances.constFind(c);
+            if (it == advances.cend()) it = advances.insert(c, metrics.horizontalAdvance(c));
+            width += *it;
+        }
+        return width;
+    };
     // A long list of labels is cut short rather than squeezing the question.
-    const int most = metrics.horizontalAdvance(QStringLiteral("LK0000、LK0000"));
+    const int most = advance(QStringLiteral("LK0000、LK0000"));
     int widest[BankTableModel::ColumnCount] = {};
     const auto take = [&](int column, const QString& text) {
-        widest[column] = std::max(widest[column], std::min(most, metrics.horizontalAdvance(text)));
+        widest[column] = std::max(widest[column], std::min(most, advance(text)));
     };
     take(BankTableModel::Star, QStringLiteral("★"));
     for (const BankRow& row : m_table->rows().rows) {
