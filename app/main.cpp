@@ -4,6 +4,7 @@
 #include "main_window/form1.h"
 #include "ui/fonts.h"
 #include "ui/qt_dialogs.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     // The menu's icon once installed; a portable copy finds none and shows Qt's.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZOMA_APP_ID)));
     zoma::installFontFallbacks();
+    zoma::installQtTranslations(QCoreApplication::applicationDirPath());
 
     QtDialogs dialogs;
     bool readOnly = false;

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, built by scripts/package.sh. Library dependencies are
-# found by dpkg-shlibdeps from what the program links; the font is named,
-# since nothing links it.
+# found by dpkg-shlibdeps from what the program links; the font and Qt's
+# translations are named, since nothing links them.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zoma-review)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -17,7 +17,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Debian keeps each package's licence as /usr/share/doc/<package>/copyright.
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE

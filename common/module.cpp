@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/module.h"
 
+#include "common/system_error.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
+
+#include <cerrno>
 
 QFunctionPointer zoma::moduleFunction(const QString& fileName, const char* name, QString* error) {
     const QString dir = QCoreApplication::applicationDirPath() + u'/';
@@ -20,9 +24,12 @@ QFunctionPointer zoma::moduleFunction(const QString& fileName, const char* name,
             return function;
         }
         // A module that is there but does not load (a library it needs is
-        // missing, say) says more than one that is not there.
-        if (!found) *error = library.errorString();
-        found = found || QFileInfo::exists(path);
+        // missing, say) says more than one that is not there; the loader's
+        // own text names that library.
+        const bool there = QFileInfo::exists(path);
+        if (there && !found) *error = library.errorString();
+        found = found || there;
     }
+    if (!found) *error = QStringLiteral("%1：%2").arg(fileName, zoma::errnoReason(ENOENT));
     return nullptr;
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/part_file.h"
 
+#include "common/system_error.h"
+
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
 #include <system_error>
 
 namespace {
@@ -42,7 +45,7 @@ PartFile::~PartFile() {
 bool PartFile::open(QIODevice::OpenMode extraMode, QString* error) {
     const QFileInfo destination(m_destination);
     if (m_links == Links::WriteThrough && destination.isDir()) {
-        *error = QStringLiteral("Is a directory");
+        *error = zoma::errnoReason(EISDIR);
         return false;
     }
     constexpr auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -62,20 +65,20 @@ bool PartFile::open(QIODevice::OpenMode extraMode, QString* error) {
         const QFileInfo clash(m_file.fileName());
         if (!clash.exists() && !clash.isSymLink()) break;
     }
-    *error = m_file.errorString();
+    *error = zoma::qtReason(m_file.errorString());
     return false;
 }
 
 bool PartFile::commit(QString* error) {
     m_file.close();
     if (m_file.error() != QFileDevice::NoError) {
-        *error = m_file.errorString();
+        *error = zoma::qtReason(m_file.errorString());
         return false;
     }
     std::error_code ec;
     std::filesystem::rename(zoma::fsPath(m_file.fileName()), zoma::fsPath(m_destination), ec);
     if (ec) {
-        *error = QString::fromStdString(ec.message());
+        *error = zoma::systemReason(ec);
         return false;
     }
     m_pending = false;

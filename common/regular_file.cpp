@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/regular_file.h"
 
+#include "common/system_error.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -20,23 +21,10 @@ const QString kNotRegular = QStringLiteral("不是普通文件");
 
 #ifdef Q_OS_UNIX
 QString openReason(int code) {
-    switch (code) {
-        case ENOENT:
-            return QStringLiteral("文件不存在");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("没有读取权限");
-        case ELOOP:
-            return QStringLiteral("符号链接成环");
-        case ENOTDIR:
-            return QStringLiteral("路径中有一段不是文件夹");
-        case ENXIO:
-        case ENODEV:
-            return kNotRegular;
-        default:
-            return QStringLiteral("无法打开（%1）")
-                .arg(QString::fromLocal8Bit(std::strerror(code)));
-    }
+    // What a FIFO without a writer or a device answers to a read that must
+    // not wait.
+    if (code == ENXIO || code == ENODEV) return kNotRegular;
+    return zoma::errnoReason(code);
 }
 #endif
 
@@ -66,18 +54,18 @@ bool zoma::openRegularFile(const QString& path, QFile* file, QString* error) {
     // A regular file never blocks, so the flag may stay; QFile takes the descriptor.
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        *error = file->errorString();
+        *error = zoma::qtReason(file->errorString());
         return false;
     }
     return true;
 #else
     if (!QFileInfo(path).isFile()) {
-        *error = QFileInfo::exists(path) ? kNotRegular : QStringLiteral("文件不存在");
+        *error = QFileInfo::exists(path) ? kNotRegular : zoma::errnoReason(ENOENT);
         return false;
     }
     file->setFileName(path);
     if (!file->open(QIODevice::ReadOnly)) {
-        *error = file->errorString();
+        *error = zoma::qtReason(file->errorString());
         return false;
     }
     return true;
@@ -102,7 +90,7 @@ bool zoma::readRegularFile(const QString& path, qint64 maxSize, QByteArray* byte
             }
             const qint64 n = file.read(data.data() + got, data.size() - got);
             if (n < 0) {
-                *error = file.errorString();
+                *error = zoma::qtReason(file.errorString());
                 return false;
             }
             if (n == 0) break;

@@ -3,6 +3,7 @@
 
 #include "common/part_file.h"
 #include "common/regular_file.h"
+#include "common/system_error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,7 +129,7 @@ bool zoma::writeAll(QIODevice& device, const QByteArray& bytes, QString* error) 
         // A second attempt after a short write fails with the system's reason.
         const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
-            *error = device.errorString();
+            *error = zoma::qtReason(device.errorString());
             return false;
         }
         done += written;

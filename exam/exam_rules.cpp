@@ -2,6 +2,7 @@
 #include "exam/exam_rules.h"
 
 #include "common/regular_file.h"
+#include "common/system_error.h"
 #include "common/text_file.h"
 
 #include <QDir>
@@ -61,7 +62,7 @@ public:
             return false;
         }
         if (!m_dir.isValid()) {
-            *error = m_dir.errorString();
+            *error = zoma::qtReason(m_dir.errorString());
             return false;
         }
         return zoma::writeBytes(this->path(), bytes, error);

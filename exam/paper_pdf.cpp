@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exam/paper_pdf.h"
 
+#include "common/system_error.h"
 #include "ui/picture.h"
 
 #include <QFileInfo>
@@ -47,7 +48,7 @@ private:
         while (at < m_buffer.size() && !failed()) {
             const qint64 n = m_out.write(m_buffer.constData() + at, m_buffer.size() - at);
             if (n <= 0) {
-                m_error = m_out.errorString();
+                m_error = zoma::qtReason(m_out.errorString());
                 if (m_error.isEmpty()) m_error = QStringLiteral("写入失败");
             }
             at += std::max<qint64>(n, 0);

@@ -2,6 +2,7 @@
 #include "memory/review_log.h"
 
 #include "common/regular_file.h"
+#include "common/system_error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <unordered_set>
 
 #ifdef Q_OS_UNIX
@@ -222,7 +222,7 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
     const int fd =
         ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *error = zoma::errnoReason(errno);
         return false;
     }
     bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -237,14 +237,14 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
         const ssize_t n = ::write(fd, line.constData() + done, size_t(line.size() - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            *error = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            *error = zoma::errnoReason(n < 0 ? errno : ENOSPC);
             ok = false;
         } else {
             done += n;
         }
     }
     if (::close(fd) != 0 && ok) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *error = zoma::errnoReason(errno);
         ok = false;
     }
     return ok;
@@ -256,7 +256,7 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
     }
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *error = zoma::qtReason(file.errorString());
         return false;
     }
     if (file.size() > 0 && file.seek(file.size() - 1)) {
@@ -264,7 +264,7 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
         if (file.getChar(&last) && last != '\n') line.prepend('\n');
     }
     if (file.write(line) != line.size()) {
-        *error = file.errorString();
+        *error = zoma::qtReason(file.errorString());
         return false;
     }
     return true;

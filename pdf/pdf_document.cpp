@@ -2,6 +2,7 @@
 #include "pdf/pdf_document.h"
 
 #include "common/regular_file.h"
+#include "common/system_error.h"
 #include "pdf/pdf_progress.h"
 
 #include <poppler-qt6.h>
@@ -11,6 +12,7 @@
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFSystemError.hh>
 
 #include <QFile>
 #include <QFileInfo>
@@ -289,6 +291,10 @@ bool walkPages(const QString& path, QList<PdfImage>* images, PdfProgress* progre
         *error = e.getErrorCode() == qpdf_e_password
                      ? LockedText
                      : DamagedText.arg(QString::fromStdString(e.getMessageDetail()));
+        return false;
+    } catch (const QPDFSystemError& e) {
+        // The file could be opened a moment ago; it went or changed since.
+        *error = errnoReason(e.getErrno());
         return false;
     } catch (const std::bad_alloc&) {
         throw;  // the module's entry reports it

@@ -11,6 +11,7 @@ packages=(
     libqpdf-dev                        # the pictures of the published PDF files, as stored
     zlib1g-dev                         # the fuzz check's own inflate
     fonts-wqy-microhei                 # Chinese glyphs for the windows
+    qt6-translations-l10n              # Qt's own texts (buttons, file dialogs) in Chinese
     librsvg2-bin                       # the icon's sizes for the menu
     clang-format                       # the formatting check of .ci/run
 )

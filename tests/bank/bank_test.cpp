@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/read_data.h"
+#include "common/part_file.h"
 #include "common/regular_file.h"
+#include "common/system_error.h"
 #include "common/text_file.h"
 #include "common/whole_number.h"
 #include "tests/support/test_files.h"
@@ -15,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <limits>
 
 using Status = LoadResult::Status;
@@ -506,6 +509,49 @@ private slots:
         QCOMPARE(zoma::readRegularFile(path, 10, &read, &problem), error.isEmpty());
         QCOMPARE(problem, error);
         if (error.isEmpty()) QCOMPARE(read, bytes);
+    }
+
+    // The system's reasons, said in Chinese, from the writers as they meet them.
+    void systemReasons_data() {
+        QTest::addColumn<QString>("target");  // in a temporary folder
+        QTest::addColumn<QString>("links");   // "write through", "replace"
+        QTest::addColumn<QString>("reason");
+        const QString through = QStringLiteral("write through");
+        QTest::newRow("folder missing") << "no/f" << through << "文件不存在";
+        QTest::newRow("a folder there") << "folder" << through << "是一个文件夹";
+        QTest::newRow("a folder there, replaced by renaming")
+            << "folder" << QStringLiteral("replace") << "是一个文件夹";
+        QTest::newRow("a file in the path") << "file/f" << through << "路径中有一段不是文件夹";
+        QTest::newRow("a full disk") << "/dev/full" << through << "磁盘空间不足";
+    }
+    void systemReasons() {
+        QFETCH(QString, target);
+        QFETCH(QString, links);
+        QFETCH(QString, reason);
+        writeBytes(m_dir.filePath(QStringLiteral("file")), "x");
+        writeBytes(m_dir.filePath(QStringLiteral("folder/inside")), "x");
+        QString error;
+        if (target.startsWith(u'/')) {
+            // A device that is always full, as the kernel reports it.
+            QFile full(target);
+            QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            QVERIFY(!zoma::writeAll(full, "bytes", &error));
+        } else {
+            PartFile part(m_dir.filePath(target), links == u"replace"
+                                                      ? PartFile::Links::Replace
+                                                      : PartFile::Links::WriteThrough);
+            QVERIFY(!(part.open({}, &error) && part.commit(&error)));
+        }
+        QCOMPARE(error, reason);
+    }
+
+    // A reason the program does not know keeps the system's words and number;
+    // Qt's own texts stay as they are.
+    void otherReasons() {
+        QCOMPARE(zoma::qtReason(qt_error_string(EREMOTEIO)),
+                 QStringLiteral("系统错误 %1：").arg(EREMOTEIO) + qt_error_string(EREMOTEIO));
+        QCOMPARE(zoma::errnoReason(EREMOTEIO), zoma::qtReason(qt_error_string(EREMOTEIO)));
+        QCOMPARE(zoma::qtReason(QStringLiteral("Unknown error")), QStringLiteral("Unknown error"));
     }
 
     // The kind of file in a failure comes from the outcome, not from the name.

@@ -113,10 +113,10 @@ private slots:
         click(main(), "Command1");
         QWidget* practice = window(Window::Practice);
         const QStringList texts = dialogs()->takeTexts();
-        QCOMPARE(texts.size(), 1);
-        QVERIFY2(
-            texts.first().startsWith(Form2::RecordError + appDir() + QStringLiteral("record.txt")),
-            qPrintable(texts.first()));
+        // The folder refuses even root: "Operation not permitted", said in Chinese.
+        const QString refused = QStringLiteral("\n没有权限");
+        QCOMPARE(texts, QStringList{Form2::RecordError + appDir() + QStringLiteral("record.txt") +
+                                    refused});
         click(practice, "Command1");
         click(practice, "Command1");
         QCOMPARE(control<QLineEdit>(practice, "Text3")->text(), QStringLiteral("3"));
@@ -126,10 +126,8 @@ private slots:
         click(main(), "Command5");
         click(window(Window::Export), "Command1");
         const QStringList exportTexts = dialogs()->takeTexts();
-        QCOMPARE(exportTexts.size(), 1);
-        QVERIFY2(exportTexts[0].startsWith(QStringLiteral("导出失败：") + appDir() +
-                                           QStringLiteral("C类考试题库.TXT")),
-                 qPrintable(exportTexts[0]));
+        QCOMPARE(exportTexts, QStringList{QStringLiteral("导出失败：") + appDir() +
+                                          QStringLiteral("C类考试题库.TXT") + refused});
         QCOMPARE(folderFiles(appDir()), before);
     }
 
@@ -187,9 +185,8 @@ private slots:
                             libDir() + QStringLiteral("/总题库文件(v1).txt")));
         click(main(), "Command4");
         const QStringList texts = dialogs()->takeTexts();
-        QCOMPARE(texts.size(), 1);
-        QVERIFY2(texts.first().startsWith(QStringLiteral("题库文件无法读取：总题库文件(v1).txt")),
-                 qPrintable(texts.first()));
+        QCOMPARE(texts,
+                 QStringList{QStringLiteral("题库文件无法读取：总题库文件(v1).txt，文件不存在")});
         QVERIFY(!control(main(), "Command1")->isEnabled());
     }
 

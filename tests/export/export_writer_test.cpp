@@ -150,7 +150,7 @@ private slots:
         FailDevice full(capacity < 0 ? whole.size() - 1 : capacity);
         QVERIFY(!zoma::output(m_bank, m_values, full, Layout::LineSeparated, false, kDay,
                               &unusableIds, &error));
-        QCOMPARE(error, QStringLiteral("No space left on device"));
+        QCOMPARE(error, QStringLiteral("磁盘空间不足"));
     }
 };
 

@@ -22,6 +22,13 @@ struct Sequence {
     QList<Expected> steps;
 };
 
+}  // namespace
+
+// Before its first use in a data table, or a release build does not compile.
+Q_DECLARE_METATYPE(Sequence)
+
+namespace {
+
 QDateTime utc(const QString& text) {
     QDateTime t = QDateTime::fromString(text, Qt::ISODate);
     return t.toUTC();
@@ -164,8 +171,6 @@ private slots:
         QVERIFY(zoma::retrievability(card, start.addDays(100), params) < 0.9);
     }
 };
-
-Q_DECLARE_METATYPE(Sequence)
 
 QTEST_GUILESS_MAIN(FsrsTest)
 #include "fsrs_test.moc"

@@ -8,11 +8,13 @@
 // ends the process with status 3 and the reason on stderr.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <unistd.h>
@@ -72,6 +74,12 @@ private:
     void answer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            // Qt's own texts come from the translations the package pulls in.
+            const auto* box = dialog->findChild<QDialogButtonBox*>();
+            const QAbstractButton* open = box ? box->button(QDialogButtonBox::Open) : nullptr;
+            if (!open || !open->text().startsWith(QStringLiteral("打开")))
+                fail(QStringLiteral("the file dialog's button reads \"%1\"")
+                         .arg(open ? open->text() : QString()));
             // As a user does: the type that shows the file first.
             const QString pattern = QStringLiteral("*.") + QFileInfo(m_file).suffix();
             for (const QString& filter : dialog->nameFilters()) {
@@ -94,6 +102,9 @@ private:
             QAbstractButton* yes = box->button(QMessageBox::Ok);
             if (!yes) yes = box->button(QMessageBox::Yes);
             if (!yes) fail(QStringLiteral("message without OK or Yes: %1").arg(box->text()));
+            if (!yes->text().startsWith(QStringLiteral("确定")) &&
+                !yes->text().startsWith(QStringLiteral("是")))
+                fail(QStringLiteral("a message box's button reads \"%1\"").arg(yes->text()));
             yes->click();
         }
     }

@@ -298,8 +298,8 @@ private slots:
         QTest::addColumn<int>("stopAfter");  // pages; 0: never
         QTest::addColumn<QString>("error");
         // clang-format off
-        QTest::newRow("disk full at once")     << qint64(0)     << 0 << QStringLiteral("No space left on device");
-        QTest::newRow("disk full on the way")  << qint64(20000) << 0 << QStringLiteral("No space left on device");
+        QTest::newRow("disk full at once")     << qint64(0)     << 0 << QStringLiteral("磁盘空间不足");
+        QTest::newRow("disk full on the way")  << qint64(20000) << 0 << QStringLiteral("磁盘空间不足");
         QTest::newRow("cancelled")             << qint64(1) << 1 << QString();
         // clang-format on
     }

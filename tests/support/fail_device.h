@@ -4,6 +4,11 @@
 #include <QBuffer>
 
 #include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 // A device that takes its first capacity bytes and refuses the rest, as a
 // disk that fills up does: a short write, then an error.
@@ -17,7 +22,12 @@ protected:
     qint64 writeData(const char* data, qint64 length) override {
         const qint64 room = m_capacity - pos();
         if (room <= 0) {
-            setErrorString(QStringLiteral("No space left on device"));
+            // In the words a file on a full disk uses.
+#ifdef Q_OS_WIN
+            setErrorString(qt_error_string(ERROR_DISK_FULL));
+#else
+            setErrorString(qt_error_string(ENOSPC));
+#endif
             return -1;
         }
         return QBuffer::writeData(data, std::min(length, room));
