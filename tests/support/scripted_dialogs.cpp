@@ -5,6 +5,7 @@
 
 Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons,
                                          const QString& caption) {
+    if (onMessage) onMessage(text);
     shown.append({text, buttons, caption});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (m_answers.isEmpty()) {

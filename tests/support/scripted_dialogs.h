@@ -7,6 +7,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers dialogs from a script, in order, and records every one shown.
 // Message boxes with an OK button alone need no script; a question or file
 // dialog with nothing scripted fails the running test.
@@ -40,6 +42,9 @@ public:
 
     QList<Shown> shown;
     QList<FileRequest> fileRequests;
+    // Called with each message box's text before it is answered, as the
+    // user would look around while it stands.
+    std::function<void(const QString& text)> onMessage;
 
 private:
     QQueue<Answer> m_answers;
