@@ -4,9 +4,12 @@
 #include "exam/paper_pdf.h"
 #include "ui/save_files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <memory>
 
@@ -38,6 +41,16 @@ QStringList targets(QString chosen, int first, int count, bool eachFile) {
     QStringList paths;
     for (int k = 0; k < count; ++k) paths << QStringLiteral("%1-%2.pdf").arg(base).arg(first + k);
     return paths;
+}
+
+// Whether 取消 has been taken, once everything is written and nothing is
+// kept yet. A press under way (a screen reader's lands a moment later, a
+// pointer may still be held down) is waited for: once pressed, no file.
+bool cancelTaken(const QProgressDialog& progress, const QPointer<QPushButton>& cancel) {
+    QCoreApplication::processEvents();
+    while (!progress.wasCanceled() && cancel && cancel->isDown())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return progress.wasCanceled();
 }
 
 }  // namespace
@@ -82,11 +95,14 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
     // messages of the save stand alone. Shown at once, so that the exam
     // window takes no clicks and no close while it writes.
     std::unique_ptr<QProgressDialog> progress;
+    QPointer<QPushButton> cancel;
     const auto write = [&](int index, QIODevice& out, QString* error) {
         if (!progress) {
-            progress = std::make_unique<QProgressDialog>(
-                QStringLiteral("正在写入PDF文件……"), QStringLiteral("取消"), 0,
-                kProgressSteps * int(paths.size()), m_window);
+            progress =
+                std::make_unique<QProgressDialog>(QStringLiteral("正在写入PDF文件……"), QString(), 0,
+                                                  kProgressSteps * int(paths.size()), m_window);
+            cancel = new QPushButton(QStringLiteral("取消"));
+            progress->setCancelButton(cancel);
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);
             progress->setAutoReset(false);
@@ -95,7 +111,7 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
         }
         const QList<PrintPaper> part =
             paths.size() == 1 ? papers : QList<PrintPaper>{papers[index]};
-        const bool written = pdf.write(
+        bool written = pdf.write(
             part, out,
             [&](int done, int total) {
                 // Lets the window's events through while it writes.
@@ -104,7 +120,13 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
                 return !progress->wasCanceled();
             },
             error);
-        if (!written || index + 1 == paths.size()) progress.reset();
+        const bool last = index + 1 == paths.size();
+        if (written && last && cancelTaken(*progress, cancel)) {
+            error->clear();
+            written = false;
+        }
+        // Gone before the files are kept: from here 取消 could not stop them.
+        if (!written || last) progress.reset();
         return written;
     };
     const zoma::SaveOutcome outcome = zoma::saveFiles(

@@ -19,6 +19,8 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
@@ -492,6 +494,48 @@ private slots:
         QCOMPARE(key.size(), 2);
         QCOMPARE(key.value(1).first, QStringLiteral("LK0002"));
         QCOMPARE(key.value(2).first, QStringLiteral("LK0005"));
+    }
+
+    // 取消 pressed as a screen reader presses it (the click lands a moment
+    // later), on the first page or once the last is painted: no file, no
+    // part file, no message, whatever the share already written.
+    void cancelTaken_data() {
+        QTest::addColumn<bool>("eachFile");
+        QTest::addColumn<bool>("lastPage");
+        QTest::newRow("first page") << false << false;
+        QTest::newRow("last page") << false << true;
+        QTest::newRow("last page of the last file") << true << true;
+    }
+    void cancelTaken() {
+        QFETCH(bool, eachFile);
+        QFETCH(bool, lastPage);
+        Window w(40);
+        w.open();
+        control<QSpinBox>(w.window.get(), "printCount")->setValue(3);
+        control<QCheckBox>(w.window.get(), "printEach")->setChecked(eachFile);
+        bool pressed = false;
+        QTimer watch;  // runs while the progress dialog lets events through
+        watch.setInterval(0);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto* progress = w.window->findChild<QProgressDialog*>();
+            if (pressed || !progress || !progress->isVisible() || progress->value() <= 0 ||
+                (lastPage && progress->value() < progress->maximum()))
+                return;
+            pressed = true;
+            QAccessible::queryAccessibleInterface(progress->findChild<QPushButton*>())
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::pressAction());
+        });
+        watch.start();
+        w.dialogs.chooseFile(w.appFile(QStringLiteral("A类模拟试卷-20261207-1.pdf")));
+        click(w.window.get(), "printPapersButton");
+        watch.stop();
+        QVERIFY(pressed);
+        QCOMPARE(w.dialogs.takeTexts(), QStringList());
+        QCOMPARE(QDir(w.dir.path())
+                     .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.part")},
+                                QDir::Files | QDir::Hidden),
+                 QStringList());
     }
 
     // A damaged picture is left out and named; an unwritable folder and a
