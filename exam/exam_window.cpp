@@ -79,7 +79,8 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_notebook(values.folder().appFile(Notebook::FileName)),
       m_history(values.folder().appFile(ExamHistory::FileName)),
       m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
-      m_favourites(values.folder().appFile(Favourites::FileName)) {
+      m_favourites(values.folder().appFile(Favourites::FileName)),
+      m_paperNumbers(values.folder().appFile(PaperNumbers::FileName)) {
     setWindowTitle(QStringLiteral("模拟考试"));
     setAccessibleName(QStringLiteral("模拟考试"));
     resize(820, 620);
@@ -772,17 +773,16 @@ void ExamWindow::printPapers() {
     const ExamRule rule{m_singles->value(), m_multiples->value(), m_minutes->value(),
                         m_passMark->value()};
     const QDate today = m_env.now().date();
-    const QString stem = QStringLiteral("%1模拟试卷-%2").arg(m_level, today.toString(u"yyyyMMdd"));
-    PaperPrinter printer(m_values, m_dialogs, this);
+    PaperPrinter printer(m_values, m_dialogs, m_paperNumbers, this);
     const int count = m_printCount->value();
-    const int first = printer.firstFreeNumber(stem, count);
+    const int first = printer.firstFreeNumber(m_level + QStringLiteral("模拟试卷"), today, count);
     const QList<PrintPaper> papers =
         PaperPrinter::mockPapers(m_paper, m_level, rule, today, first, count, m_env.seed);
     if (papers.first().questions.isEmpty()) {
         m_dialogs.message(QStringLiteral("按当前规则抽不出试题，没有可打印的试卷。"));
         return;
     }
-    printer.print(papers, stem, first, m_printEach->isChecked());
+    printer.print(papers, first, m_printEach->isChecked());
 }
 
 void ExamWindow::printNotebook() {
@@ -795,11 +795,10 @@ void ExamWindow::printNotebook() {
     }
     for (const ShownQuestion& q : paper.questions)
         paper.wrong << m_notebook.find(m_paper.edition, q.question.id)->wrong;
-    const QString stem = QStringLiteral("%1错题本-%2").arg(m_level, today.toString(u"yyyyMMdd"));
-    PaperPrinter printer(m_values, m_dialogs, this);
-    const int first = printer.firstFreeNumber(stem, 1);
+    PaperPrinter printer(m_values, m_dialogs, m_paperNumbers, this);
+    const int first = printer.firstFreeNumber(paper.title, today, 1);
     paper.number = QStringLiteral("%1-%2").arg(today.toString(u"yyyyMMdd")).arg(first);
-    printer.print({paper}, stem, first, false);
+    printer.print({paper}, first, false);
 }
 
 void ExamWindow::reportWrite(const QString& what, const QString& path, const QString& reason) {

@@ -5,6 +5,7 @@
 #include "exam/exam_rules.h"
 #include "exam/exam_session.h"
 #include "exam/notebook.h"
+#include "exam/paper_numbers.h"
 #include "exam/review_recorder.h"
 #include "memory/favourites.h"
 #include "ui/dialogs.h"
@@ -114,6 +115,7 @@ private:
     ReviewRecorder m_recorder;  // every answer into the review log
     Favourites m_favourites;    // read when 错题练习 is limited to them
     bool m_favouritesReported = false;
+    PaperNumbers m_paperNumbers;
     bool m_writeErrorShown = false;
     bool m_settingRule = false;
 

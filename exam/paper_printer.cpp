@@ -18,6 +18,8 @@ const QString PaperPrinter::OverwriteQuestion = QStringLiteral("文件已经存�
 const QString PaperPrinter::CannotReplaceText = QStringLiteral("无法覆盖已有文件：");
 const QString PaperPrinter::FailedText = QStringLiteral("打印失败：");
 const QString PaperPrinter::DoneText = QStringLiteral("PDF文件已保存：");
+const QString PaperPrinter::NumbersNotKeptText =
+    QStringLiteral("已用的试卷编号无法记下，下次打印可能重复：");
 const QString PaperPrinter::PictureProblemsText =
     QStringLiteral("以下试题的图片缺失或损坏，打印时略去：");
 
@@ -25,8 +27,8 @@ namespace {
 
 constexpr int kProgressSteps = 1000;  // per file
 
-QString fileName(const QString& stem, int number) {
-    return QStringLiteral("%1-%2.pdf").arg(stem).arg(number);
+QString fileName(const QString& title, const QDate& date, int number) {
+    return QStringLiteral("%1-%2-%3.pdf").arg(title, date.toString(u"yyyyMMdd")).arg(number);
 }
 
 // The files of the papers: the chosen one, or one per paper named after it
@@ -55,11 +57,14 @@ bool cancelTaken(const QProgressDialog& progress, const QPointer<QPushButton>& c
 
 }  // namespace
 
-int PaperPrinter::firstFreeNumber(const QString& stem, int count) const {
-    for (int n = 1;; ++n) {
+int PaperPrinter::firstFreeNumber(const QString& title, const QDate& date, int count) {
+    // A record that cannot be read is named when the papers are saved.
+    QString error;
+    m_numbers.load(&error);
+    for (int n = m_numbers.last(date, title) + 1;; ++n) {
         bool free = true;
         for (int k = 0; k < count && free; ++k)
-            free = !QFileInfo::exists(m_values.folder().appFile(fileName(stem, n + k)));
+            free = !QFileInfo::exists(m_values.folder().appFile(fileName(title, date, n + k)));
         if (free) return n;
     }
 }
@@ -82,10 +87,12 @@ QList<PrintPaper> PaperPrinter::mockPapers(const ExamPaper& paper, const QString
     return papers;
 }
 
-void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, int first,
-                         bool eachFile) {
-    const QString chosen = m_dialogs.openFile(
-        FileFilter, m_values.folder().appFile(fileName(stem, first)), Dialogs::FileMode::Any);
+void PaperPrinter::print(const QList<PrintPaper>& papers, int first, bool eachFile) {
+    const QString& title = papers.first().title;
+    const QDate& date = papers.first().date;
+    const QString chosen =
+        m_dialogs.openFile(FileFilter, m_values.folder().appFile(fileName(title, date, first)),
+                           Dialogs::FileMode::Any);
     if (chosen.isEmpty()) return;
     const QStringList paths = targets(chosen, first, int(papers.size()), eachFile);
 
@@ -135,6 +142,11 @@ void PaperPrinter::print(const QList<PrintPaper>& papers, const QString& stem, i
 
     QString text = DoneText + QDir::toNativeSeparators(paths.first());
     if (paths.size() > 1) text += QStringLiteral(" 等%1个文件").arg(paths.size());
+    QString error;
+    if (!m_numbers.give(date, title, first + int(papers.size()) - 1, &error)) {
+        text +=
+            u'\n' + NumbersNotKeptText + QDir::toNativeSeparators(m_numbers.path()) + u'\n' + error;
+    }
     if (!pdf.pictureProblems().isEmpty())
         text += u'\n' + PictureProblemsText + u'\n' + pdf.pictureProblems().join(u'\n');
     m_dialogs.message(text);

@@ -470,6 +470,73 @@ private slots:
                  taken + int(files.size()));
     }
 
+    // Prints one after another: each proposes the number after every one
+    // given out that day, however the papers before were saved, and no
+    // number is printed on two papers, in this window or the next.
+    void numbersNeverReused_data() {
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<QList<bool>>("eachFile");
+        QTest::addColumn<QList<int>>("savedAs");   // the number of the name chosen; 0: as proposed
+        QTest::addColumn<QList<int>>("proposed");  // the number each print proposes
+        // clang-format off
+        QTest::newRow("three in one file, then three each")
+            << QList<int>{3, 3} << QList<bool>{false, true} << QList<int>{0, 0} << QList<int>{1, 4};
+        QTest::newRow("saved over an existing file")
+            << QList<int>{1, 1, 1} << QList<bool>{false, false, false} << QList<int>{0, 1, 0}
+            << QList<int>{1, 2, 3};
+        // clang-format on
+    }
+    void numbersNeverReused() {
+        QFETCH(QList<int>, counts);
+        QFETCH(QList<bool>, eachFile);
+        QFETCH(QList<int>, savedAs);
+        QFETCH(QList<int>, proposed);
+        Window w(40);
+        const auto name = [&](int n) {
+            return w.appFile(QStringLiteral("A类模拟试卷-20261207-%1.pdf").arg(n));
+        };
+        w.open();
+        QList<int> printed;
+        const auto readNumbers = [&](const QString& path) {
+            const ReadBack back = readBack(readBytes(path));
+            static const QRegularExpression number(
+                QStringLiteral("参考答案.*试卷编号：20261207-(\\d+)"));
+            for (const QString& page : back.pages) {
+                const QRegularExpressionMatch m = number.match(page);
+                if (m.hasMatch()) printed << m.captured(1).toInt();
+            }
+        };
+        for (int i = 0; i < counts.size(); ++i) {
+            control<QSpinBox>(w.window.get(), "printCount")->setValue(counts[i]);
+            control<QCheckBox>(w.window.get(), "printEach")->setChecked(eachFile[i]);
+            const QString target = name(savedAs[i] ? savedAs[i] : proposed[i]);
+            if (QFileInfo::exists(target)) w.dialogs.answer(Dialogs::Answer::Yes);
+            w.dialogs.chooseFile(target);
+            click(w.window.get(), "printPapersButton");
+            QCOMPARE(w.dialogs.fileRequests.last().proposedName, name(proposed[i]));
+            QVERIFY(w.dialogs.scriptDone());
+            w.dialogs.takeTexts();
+            if (!eachFile[i] || counts[i] == 1) {
+                readNumbers(target);
+            } else {
+                for (int k = 0; k < counts[i]; ++k) readNumbers(name(proposed[i] + k));
+            }
+        }
+        int total = 0;
+        for (int c : counts) total += c;
+        QCOMPARE(printed.size(), total);
+        QCOMPARE(QSet<int>(printed.begin(), printed.end()).size(), total);
+
+        // The next window goes on from there.
+        w.window.reset();
+        w.open();
+        const int next = *std::max_element(printed.begin(), printed.end()) + 1;
+        control<QSpinBox>(w.window.get(), "printCount")->setValue(1);
+        w.dialogs.chooseFile(QString());
+        click(w.window.get(), "printPapersButton");
+        QCOMPARE(w.dialogs.fileRequests.last().proposedName, name(next));
+    }
+
     // 打印错题本: the notebook's questions of this paper, how often each went
     // wrong beside it, the key at the end.
     void printNotebook() {
@@ -543,6 +610,9 @@ private slots:
     void printFaults() {
         Window w(10);
         writeBytes(w.values.folder().libDir() + QStringLiteral("/LK0003.jpg"), "not a picture");
+        // A damaged record of the numbers is named and left as it was.
+        const QString numbers = w.appFile(PaperNumbers::FileName);
+        writeBytes(numbers, "20261207\tA类模拟试卷\tmany\r\n");
         w.open();
         const QString path = w.appFile(QStringLiteral("A类模拟试卷-20261207-1.pdf"));
         w.dialogs.chooseFile(path);
@@ -552,6 +622,10 @@ private slots:
         QVERIFY2(texts[0].contains(PaperPrinter::PictureProblemsText +
                                    QStringLiteral("\nLK0003（LK0003.jpg：")),
                  qPrintable(texts[0]));
+        QVERIFY2(texts[0].contains(PaperPrinter::NumbersNotKeptText +
+                                   QDir::toNativeSeparators(numbers) + QStringLiteral("\n第1行")),
+                 qPrintable(texts[0]));
+        QCOMPARE(readBytes(numbers), QByteArray("20261207\tA类模拟试卷\tmany\r\n"));
         const QByteArray first = readBytes(path);
 
         w.dialogs.chooseFile(path);
