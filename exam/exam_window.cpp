@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 const QString ExamWindow::TimeUpText = QStringLiteral("考试时间到，已自动交卷。");
+const QString ExamWindow::PrintPapersText = QStringLiteral("打印试卷");
+const QString ExamWindow::PrintNotebookText = QStringLiteral("打印错题本");
 const QString ExamWindow::CloseQuestion =
     QStringLiteral("考试还没有交卷。现在关闭窗口，本次考试不计成绩。确定关闭吗？");
 
@@ -198,13 +200,13 @@ void ExamWindow::buildStartPage() {
 
     // Printing, in a row of its own below everything else.
     auto* print = new QHBoxLayout;
-    auto* printPapers = button(QStringLiteral("打印试卷…"), "printPapersButton", page);
+    auto* printPapers = button(PrintPapersText + u'…', "printPapersButton", page);
     m_printCount = spinBox("printCount", 50, page);
     m_printCount->setRange(1, 50);
     m_printCount->setAccessibleName(QStringLiteral("份数"));
     m_printEach = new QCheckBox(QStringLiteral("每份一个文件"), page);
     m_printEach->setObjectName(QStringLiteral("printEach"));
-    auto* printNotebook = button(QStringLiteral("打印错题本…"), "printNotebookButton", page);
+    auto* printNotebook = button(PrintNotebookText + u'…', "printNotebookButton", page);
     print->addWidget(printPapers);
     auto* countLabel = new QLabel(QStringLiteral("份数："), page);
     countLabel->setBuddy(m_printCount);
@@ -782,7 +784,7 @@ void ExamWindow::printPapers() {
         m_dialogs.message(QStringLiteral("按当前规则抽不出试题，没有可打印的试卷。"));
         return;
     }
-    printer.print(papers, first, m_printEach->isChecked());
+    printer.print(papers, first, m_printEach->isChecked(), PrintPapersText);
 }
 
 void ExamWindow::printNotebook() {
@@ -798,7 +800,7 @@ void ExamWindow::printNotebook() {
     PaperPrinter printer(m_values, m_dialogs, m_paperNumbers, this);
     const int first = printer.firstFreeNumber(paper.title, today, 1);
     paper.number = QStringLiteral("%1-%2").arg(today.toString(u"yyyyMMdd")).arg(first);
-    printer.print({paper}, first, false);
+    printer.print({paper}, first, false, PrintNotebookText);
 }
 
 void ExamWindow::reportWrite(const QString& what, const QString& path, const QString& reason) {

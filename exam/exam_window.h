@@ -51,6 +51,9 @@ public:
 
     static const QString TimeUpText;
     static const QString CloseQuestion;
+    // The print buttons without their "…", and the titles of their save dialogs.
+    static const QString PrintPapersText;
+    static const QString PrintNotebookText;
 
     enum class Page { Start, Question, Result };
     Page page() const;

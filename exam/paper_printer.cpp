@@ -13,7 +13,7 @@
 
 #include <memory>
 
-const QString PaperPrinter::FileFilter = QStringLiteral("PDF文件(pdf)|*.pdf|所有文件(*.*)|*.*");
+const QString PaperPrinter::FileFilter = QStringLiteral("PDF文件(*.pdf)|*.pdf|所有文件(*.*)|*.*");
 const QString PaperPrinter::OverwriteQuestion = QStringLiteral("文件已经存在，是否覆盖？");
 const QString PaperPrinter::CannotReplaceText = QStringLiteral("无法覆盖已有文件：");
 const QString PaperPrinter::FailedText = QStringLiteral("打印失败：");
@@ -87,12 +87,12 @@ QList<PrintPaper> PaperPrinter::mockPapers(const ExamPaper& paper, const QString
     return papers;
 }
 
-void PaperPrinter::print(const QList<PrintPaper>& papers, int first, bool eachFile) {
+void PaperPrinter::print(const QList<PrintPaper>& papers, int first, bool eachFile,
+                         const QString& caption) {
     const QString& title = papers.first().title;
     const QDate& date = papers.first().date;
-    const QString chosen =
-        m_dialogs.openFile(FileFilter, m_values.folder().appFile(fileName(title, date, first)),
-                           Dialogs::FileMode::Any);
+    const QString chosen = m_dialogs.saveFile(
+        FileFilter, m_values.folder().appFile(fileName(title, date, first)), caption);
     if (chosen.isEmpty()) return;
     const QStringList paths = targets(chosen, first, int(papers.size()), eachFile);
 

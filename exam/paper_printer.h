@@ -46,11 +46,10 @@ public:
                                         int count, const std::function<quint32()>& seed);
 
     // Asks where to save the papers (numbered from first, of one title and
-    // date), proposing <title>-<yyyyMMdd>-<first>.pdf in the program folder,
-    // writes them into one file or one file each, records their numbers as
-    // given out, and reports the outcome and the questions printed without
-    // their picture.
-    void print(const QList<PrintPaper>& papers, int first, bool eachFile);
+    // date) in a save dialog titled caption, proposing <title>-<yyyyMMdd>-<first>.pdf in the
+    // program folder, writes them into one file or one file each, records their numbers as given
+    // out, and reports the outcome and the questions printed without their picture.
+    void print(const QList<PrintPaper>& papers, int first, bool eachFile, const QString& caption);
 
 private:
     const SharedValues& m_values;

@@ -440,6 +440,8 @@ private slots:
         click(w.window.get(), "printPapersButton");
         QVERIFY(w.dialogs.scriptDone());
         QCOMPARE(w.dialogs.fileRequests.last().proposedName, w.appFile(name(taken + 1)));
+        QVERIFY(w.dialogs.fileRequests.last().save);
+        QCOMPARE(w.dialogs.fileRequests.last().caption, QStringLiteral("打印试卷"));
         const QStringList texts = w.dialogs.takeTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].startsWith(PaperPrinter::DoneText +
@@ -553,6 +555,8 @@ private slots:
         w.dialogs.chooseFile(path);
         click(w.window.get(), "printNotebookButton");
         QCOMPARE(w.dialogs.fileRequests.last().proposedName, path);
+        QVERIFY(w.dialogs.fileRequests.last().save);
+        QCOMPARE(w.dialogs.fileRequests.last().caption, QStringLiteral("打印错题本"));
         const ReadBack back = readBack(readBytes(path));
         QVERIFY(back.document);
         QVERIFY(back.pages[0].contains(QStringLiteral("1.问题2（错2次）")));

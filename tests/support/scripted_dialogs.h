@@ -24,6 +24,8 @@ public:
         QString proposedName;
         FileMode mode = FileMode::Existing;
         bool several = false;  // the dialog took more than one file
+        bool save = false;     // a save dialog
+        QString caption;       // a save dialog's
     };
 
     void answer(Answer a) { m_answers.enqueue(a); }
@@ -35,6 +37,8 @@ public:
     Answer message(const QString& text, Buttons buttons, const QString& caption) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
     QStringList openFiles(const QString& filter, const QString& proposedName) override;
+    QString saveFile(const QString& filter, const QString& proposedName,
+                     const QString& caption) override;
 
     // Texts of every message box so far, and forgets them.
     QStringList takeTexts();
@@ -47,6 +51,7 @@ public:
     std::function<void(const QString& text)> onMessage;
 
 private:
+    QStringList nextFiles();  // the next chosen files; the test fails without
     QQueue<Answer> m_answers;
     QQueue<QStringList> m_files;
 };
