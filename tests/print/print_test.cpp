@@ -339,6 +339,48 @@ private slots:
         if (!stopAfter) QCOMPARE(texts[1], PaperPrinter::FailedText + target + u'\n' + error);
     }
 
+    // The header keeps "试卷编号：" with its number, and a question's
+    // （多选） and （错N次） never run over two lines, wherever the text
+    // ends: the questions' lengths sweep a whole line.
+    void keptWhole_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<bool>("notebook");
+        QTest::newRow("a paper") << zoma::printedRule({32, 8, 40, 30}) << false;
+        QTest::newRow("the longest rule") << zoma::printedRule({2000, 2000, 600, 2000}) << false;
+        QTest::newRow("a notebook") << QString() << true;
+    }
+    void keptWhole() {
+        QFETCH(QString, rule);
+        QFETCH(bool, notebook);
+        constexpr int kCount = 60;
+        PrintPaper paper{QStringLiteral("C类模拟试卷"),
+                         Edition::Y2025,
+                         rule,
+                         QDate(2026, 12, 7),
+                         QStringLiteral("20261207-12"),
+                         {},
+                         {}};
+        for (int i = 0; i < kCount; ++i) {
+            ExamQuestion q;
+            q.id = QStringLiteral("MC2-%1").arg(i + 1, 4, 10, QChar(u'0'));
+            q.text = QString(30 + i, QChar(u'电'));
+            for (int k = 0; k < 4; ++k) q.answers[k] = QStringLiteral("答案");
+            q.correct = 0b0011;
+            paper.questions.append({q, {0, 1, 2, 3}, q.correct});
+            if (notebook) paper.wrong << 1 + i % 12;
+        }
+        PaperPdf pdf;
+        const ReadBack back = readBack(written(pdf, {paper}));
+        QVERIFY(back.document);
+        const QString text = back.rawPages.join(u'\n');
+        QCOMPARE(text.count(QStringLiteral("（多选）")), kCount);
+        if (notebook) {
+            QCOMPARE(text.count(QRegularExpression(QStringLiteral("（错\\d+次）"))), kCount);
+        }
+        QVERIFY2(back.rawPages[0].contains(QStringLiteral("试卷编号：20261207-12")),
+                 qPrintable(back.rawPages[0].left(200)));
+    }
+
     // N papers at once: each its own draw by the rule, numbered in a row;
     // every question reaches some paper and none far more often than the rest.
     void manyPapers() {
