@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 const QString ExamWindow::TimeUpText = QStringLiteral("考试时间到，已自动交卷。");
+const QString ExamWindow::NotebookCountText = QStringLiteral("错题本中本试卷的题：%1");
+const QString ExamWindow::StarredCountText = QStringLiteral("错题本中本试卷收藏的题：%1");
 const QString ExamWindow::PrintPapersText = QStringLiteral("打印试卷");
 const QString ExamWindow::PrintNotebookText = QStringLiteral("打印错题本");
 const QString ExamWindow::CloseQuestion =
@@ -178,6 +180,10 @@ void ExamWindow::buildStartPage() {
         QStringLiteral("只练错题本中在“学习中心”的“题库浏览”里收藏过的题"));
     buttons->addSpacing(12);
     buttons->addWidget(m_practiceFavourites);
+    connect(m_practiceFavourites, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) loadFavourites();
+        showNotebookCount();
+    });
     buttons->addStretch();
     layout->addLayout(buttons);
     connect(m_startButton, &QPushButton::clicked, this, &ExamWindow::startExam);
@@ -451,9 +457,32 @@ void ExamWindow::refreshHistory() {
     }
     m_historyView->setPlainText(lines.isEmpty() ? QStringLiteral("（还没有考试记录）")
                                                 : lines.join(u'\n'));
-    const int waiting = int(notebookQuestions().size());
+    showNotebookCount();
+}
+
+void ExamWindow::showNotebookCount() {
+    const bool starredOnly = m_practiceFavourites->isChecked();
+    const QString edition = zoma::editionKey(m_paper.edition);
+    int waiting = 0;
+    int starred = 0;
+    for (const ExamQuestion& q : m_paper.questions) {
+        if (!m_notebook.find(m_paper.edition, q.id)) continue;
+        ++waiting;
+        starred += m_favourites.contains(edition, q.id) ? 1 : 0;
+    }
     m_practiceButton->setEnabled(waiting > 0);
-    m_notebookCount->setText(QStringLiteral("错题本中本试卷的题：%1").arg(waiting));
+    m_notebookCount->setText(starredOnly ? StarredCountText.arg(starred)
+                                         : NotebookCountText.arg(waiting));
+}
+
+void ExamWindow::loadFavourites() {
+    // Read each time: the stars are given in 学习中心, which may be open beside.
+    QString error;
+    if (!m_favourites.load(&error) && !m_favouritesReported) {
+        m_favouritesReported = true;
+        m_dialogs.message(QStringLiteral("收藏文件无法读取，程序不会改写它：\n%1\n%2")
+                              .arg(QDir::toNativeSeparators(m_favourites.path()), error));
+    }
 }
 
 QList<ShownQuestion> ExamWindow::notebookQuestions() {
@@ -496,13 +525,8 @@ QList<ShownQuestion> ExamWindow::practiceQuestions() {
 
 void ExamWindow::startPractice() {
     if (m_practiceFavourites->isChecked()) {
-        // Read each time: the stars are given in 学习中心, which may be open beside.
-        QString error;
-        if (!m_favourites.load(&error) && !m_favouritesReported) {
-            m_favouritesReported = true;
-            m_dialogs.message(QStringLiteral("收藏文件无法读取，程序不会改写它：\n%1\n%2")
-                                  .arg(QDir::toNativeSeparators(m_favourites.path()), error));
-        }
+        loadFavourites();
+        showNotebookCount();
     }
     m_practice = practiceQuestions();
     if (m_practice.isEmpty()) {

@@ -51,6 +51,10 @@ public:
 
     static const QString TimeUpText;
     static const QString CloseQuestion;
+    // The count beside 错题练习: all of the paper's questions in the
+    // notebook, or the starred ones when it practises only those.
+    static const QString NotebookCountText;
+    static const QString StarredCountText;
     // The print buttons without their "…", and the titles of their save dialogs.
     static const QString PrintPapersText;
     static const QString PrintNotebookText;
@@ -100,6 +104,9 @@ private:
     void printPapers();
     void printNotebook();
     void reportWrite(const QString& what, const QString& path, const QString& reason);
+    // How many questions 错题练习 has, as its check box limits them.
+    void showNotebookCount();
+    void loadFavourites();
 
     // The paper's questions in the notebook, answers shuffled.
     QList<ShownQuestion> notebookQuestions();
