@@ -68,6 +68,7 @@ public:
         return Answer::No;
     }
     QString openFile(const QString&, const QString&, FileMode) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 
     QString unexpected;
 };

@@ -25,6 +25,7 @@ public:
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
     }
     QString openFile(const QString&, const QString&, FileMode) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 }  // namespace

@@ -24,6 +24,10 @@
 #include <QVBoxLayout>
 
 const QString ExamWindow::TimeUpText = QStringLiteral("考试时间到，已自动交卷。");
+const QString ExamWindow::NotebookCountText = QStringLiteral("错题本中本试卷的题：%1");
+const QString ExamWindow::StarredCountText = QStringLiteral("错题本中本试卷收藏的题：%1");
+const QString ExamWindow::PrintPapersText = QStringLiteral("打印试卷");
+const QString ExamWindow::PrintNotebookText = QStringLiteral("打印错题本");
 const QString ExamWindow::CloseQuestion =
     QStringLiteral("考试还没有交卷。现在关闭窗口，本次考试不计成绩。确定关闭吗？");
 
@@ -79,7 +83,8 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_notebook(values.folder().appFile(Notebook::FileName)),
       m_history(values.folder().appFile(ExamHistory::FileName)),
       m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
-      m_favourites(values.folder().appFile(Favourites::FileName)) {
+      m_favourites(values.folder().appFile(Favourites::FileName)),
+      m_paperNumbers(values.folder().appFile(PaperNumbers::FileName)) {
     setWindowTitle(QStringLiteral("模拟考试"));
     setAccessibleName(QStringLiteral("模拟考试"));
     resize(820, 620);
@@ -175,6 +180,10 @@ void ExamWindow::buildStartPage() {
         QStringLiteral("只练错题本中在“学习中心”的“题库浏览”里收藏过的题"));
     buttons->addSpacing(12);
     buttons->addWidget(m_practiceFavourites);
+    connect(m_practiceFavourites, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) loadFavourites();
+        showNotebookCount();
+    });
     buttons->addStretch();
     layout->addLayout(buttons);
     connect(m_startButton, &QPushButton::clicked, this, &ExamWindow::startExam);
@@ -197,13 +206,13 @@ void ExamWindow::buildStartPage() {
 
     // Printing, in a row of its own below everything else.
     auto* print = new QHBoxLayout;
-    auto* printPapers = button(QStringLiteral("打印试卷…"), "printPapersButton", page);
+    auto* printPapers = button(PrintPapersText + u'…', "printPapersButton", page);
     m_printCount = spinBox("printCount", 50, page);
     m_printCount->setRange(1, 50);
     m_printCount->setAccessibleName(QStringLiteral("份数"));
     m_printEach = new QCheckBox(QStringLiteral("每份一个文件"), page);
     m_printEach->setObjectName(QStringLiteral("printEach"));
-    auto* printNotebook = button(QStringLiteral("打印错题本…"), "printNotebookButton", page);
+    auto* printNotebook = button(PrintNotebookText + u'…', "printNotebookButton", page);
     print->addWidget(printPapers);
     auto* countLabel = new QLabel(QStringLiteral("份数："), page);
     countLabel->setBuddy(m_printCount);
@@ -448,9 +457,32 @@ void ExamWindow::refreshHistory() {
     }
     m_historyView->setPlainText(lines.isEmpty() ? QStringLiteral("（还没有考试记录）")
                                                 : lines.join(u'\n'));
-    const int waiting = int(notebookQuestions().size());
+    showNotebookCount();
+}
+
+void ExamWindow::showNotebookCount() {
+    const bool starredOnly = m_practiceFavourites->isChecked();
+    const QString edition = zoma::editionKey(m_paper.edition);
+    int waiting = 0;
+    int starred = 0;
+    for (const ExamQuestion& q : m_paper.questions) {
+        if (!m_notebook.find(m_paper.edition, q.id)) continue;
+        ++waiting;
+        starred += m_favourites.contains(edition, q.id) ? 1 : 0;
+    }
     m_practiceButton->setEnabled(waiting > 0);
-    m_notebookCount->setText(QStringLiteral("错题本中本试卷的题：%1").arg(waiting));
+    m_notebookCount->setText(starredOnly ? StarredCountText.arg(starred)
+                                         : NotebookCountText.arg(waiting));
+}
+
+void ExamWindow::loadFavourites() {
+    // Read each time: the stars are given in 学习中心, which may be open beside.
+    QString error;
+    if (!m_favourites.load(&error) && !m_favouritesReported) {
+        m_favouritesReported = true;
+        m_dialogs.message(QStringLiteral("收藏文件无法读取，程序不会改写它：\n%1\n%2")
+                              .arg(QDir::toNativeSeparators(m_favourites.path()), error));
+    }
 }
 
 QList<ShownQuestion> ExamWindow::notebookQuestions() {
@@ -493,13 +525,8 @@ QList<ShownQuestion> ExamWindow::practiceQuestions() {
 
 void ExamWindow::startPractice() {
     if (m_practiceFavourites->isChecked()) {
-        // Read each time: the stars are given in 学习中心, which may be open beside.
-        QString error;
-        if (!m_favourites.load(&error) && !m_favouritesReported) {
-            m_favouritesReported = true;
-            m_dialogs.message(QStringLiteral("收藏文件无法读取，程序不会改写它：\n%1\n%2")
-                                  .arg(QDir::toNativeSeparators(m_favourites.path()), error));
-        }
+        loadFavourites();
+        showNotebookCount();
     }
     m_practice = practiceQuestions();
     if (m_practice.isEmpty()) {
@@ -772,17 +799,16 @@ void ExamWindow::printPapers() {
     const ExamRule rule{m_singles->value(), m_multiples->value(), m_minutes->value(),
                         m_passMark->value()};
     const QDate today = m_env.now().date();
-    const QString stem = QStringLiteral("%1模拟试卷-%2").arg(m_level, today.toString(u"yyyyMMdd"));
-    PaperPrinter printer(m_values, m_dialogs, this);
+    PaperPrinter printer(m_values, m_dialogs, m_paperNumbers, this);
     const int count = m_printCount->value();
-    const int first = printer.firstFreeNumber(stem, count);
+    const int first = printer.firstFreeNumber(m_level + QStringLiteral("模拟试卷"), today, count);
     const QList<PrintPaper> papers =
         PaperPrinter::mockPapers(m_paper, m_level, rule, today, first, count, m_env.seed);
     if (papers.first().questions.isEmpty()) {
         m_dialogs.message(QStringLiteral("按当前规则抽不出试题，没有可打印的试卷。"));
         return;
     }
-    printer.print(papers, stem, first, m_printEach->isChecked());
+    printer.print(papers, first, m_printEach->isChecked(), PrintPapersText);
 }
 
 void ExamWindow::printNotebook() {
@@ -795,11 +821,10 @@ void ExamWindow::printNotebook() {
     }
     for (const ShownQuestion& q : paper.questions)
         paper.wrong << m_notebook.find(m_paper.edition, q.question.id)->wrong;
-    const QString stem = QStringLiteral("%1错题本-%2").arg(m_level, today.toString(u"yyyyMMdd"));
-    PaperPrinter printer(m_values, m_dialogs, this);
-    const int first = printer.firstFreeNumber(stem, 1);
+    PaperPrinter printer(m_values, m_dialogs, m_paperNumbers, this);
+    const int first = printer.firstFreeNumber(paper.title, today, 1);
     paper.number = QStringLiteral("%1-%2").arg(today.toString(u"yyyyMMdd")).arg(first);
-    printer.print({paper}, stem, first, false);
+    printer.print({paper}, first, false, PrintNotebookText);
 }
 
 void ExamWindow::reportWrite(const QString& what, const QString& path, const QString& reason) {

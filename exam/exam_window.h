@@ -5,6 +5,7 @@
 #include "exam/exam_rules.h"
 #include "exam/exam_session.h"
 #include "exam/notebook.h"
+#include "exam/paper_numbers.h"
 #include "exam/review_recorder.h"
 #include "memory/favourites.h"
 #include "ui/dialogs.h"
@@ -50,6 +51,13 @@ public:
 
     static const QString TimeUpText;
     static const QString CloseQuestion;
+    // The count beside 错题练习: all of the paper's questions in the
+    // notebook, or the starred ones when it practises only those.
+    static const QString NotebookCountText;
+    static const QString StarredCountText;
+    // The print buttons without their "…", and the titles of their save dialogs.
+    static const QString PrintPapersText;
+    static const QString PrintNotebookText;
 
     enum class Page { Start, Question, Result };
     Page page() const;
@@ -96,6 +104,9 @@ private:
     void printPapers();
     void printNotebook();
     void reportWrite(const QString& what, const QString& path, const QString& reason);
+    // How many questions 错题练习 has, as its check box limits them.
+    void showNotebookCount();
+    void loadFavourites();
 
     // The paper's questions in the notebook, answers shuffled.
     QList<ShownQuestion> notebookQuestions();
@@ -114,6 +125,7 @@ private:
     ReviewRecorder m_recorder;  // every answer into the review log
     Favourites m_favourites;    // read when 错题练习 is limited to them
     bool m_favouritesReported = false;
+    PaperNumbers m_paperNumbers;
     bool m_writeErrorShown = false;
     bool m_settingRule = false;
 

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -77,10 +78,14 @@ void PaperLayout::addHeader() {
     addText(QRectF(0, 0, m_width, titleHeight), m_paper.title, Title, Qt::AlignHCenter);
     m_y = titleHeight + 2 * m_mm;
 
-    QString info = QStringLiteral("题库版本：%1").arg(zoma::editionTitle(m_paper.edition));
-    if (!m_paper.rule.isEmpty()) info += QStringLiteral("　规则：") + m_paper.rule;
-    info += QStringLiteral("　日期：%1　试卷编号：%2")
-                .arg(m_paper.date.toString(QStringLiteral("yyyy-MM-dd")), m_paper.number);
+    // What the paper is on one line, which paper on the next; a field goes
+    // whole to a line of its own where the line would not hold it.
+    QStringList what{QStringLiteral("题库版本：%1").arg(zoma::editionTitle(m_paper.edition))};
+    if (!m_paper.rule.isEmpty()) what << QStringLiteral("规则：") + m_paper.rule;
+    const QStringList which{
+        QStringLiteral("日期：%1").arg(m_paper.date.toString(QStringLiteral("yyyy-MM-dd"))),
+        QStringLiteral("试卷编号：%1").arg(m_paper.number)};
+    const QString info = fieldLines(what, Body) + u'\n' + fieldLines(which, Body);
     const qreal infoHeight = textHeight(info, Body, m_width);
     addText(QRectF(0, m_y, m_width, infoHeight), info, Body, Qt::AlignHCenter);
     m_y += infoHeight + 4 * m_mm;
@@ -102,12 +107,61 @@ void PaperLayout::addHeader() {
     m_y += line + 6 * m_mm;
 }
 
+QString PaperLayout::fieldLines(const QStringList& fields, int font) const {
+    const QFontMetricsF metrics(m_fonts[font], &m_device);
+    QStringList lines;
+    for (const QString& field : fields) {
+        const QString joined = lines.isEmpty() ? QString() : lines.last() + u'　' + field;
+        if (!joined.isEmpty() && metrics.horizontalAdvance(joined) <= m_width) {
+            lines.last() = joined;
+        } else {
+            lines << field;
+        }
+    }
+    return lines.join(u'\n');
+}
+
+QString PaperLayout::keptWhole(QString text, QList<qsizetype> units, int font, qreal width) const {
+    for (qsizetype u = 0; u < units.size(); ++u) {
+        const qsizetype end = u + 1 < units.size() ? units[u + 1] : text.size();
+        QString measured = text;
+        measured.replace(u'\n', QChar::LineSeparator);  // as QPainter::drawText takes it
+        QTextLayout layout(measured, m_fonts[font], &m_device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        bool parted = false;
+        for (QTextLine line = layout.createLine(); line.isValid() && !parted;
+             line = layout.createLine()) {
+            line.setLineWidth(width);
+            const qsizetype lineEnd = line.textStart() + line.textLength();
+            parted = lineEnd > units[u] && lineEnd < end;
+        }
+        layout.endLayout();
+        if (!parted) continue;
+        text.insert(units[u], u'\n');
+        for (qsizetype k = u + 1; k < units.size(); ++k) ++units[k];
+    }
+    return text;
+}
+
 void PaperLayout::addQuestion(int i) {
     const ShownQuestion& shown = m_paper.questions[i];
     const ExamQuestion& q = shown.question;
     QString text = QStringLiteral("%1. %2").arg(i + 1).arg(q.text);
-    if (q.multiple()) text += kMultipleTag;
-    if (i < m_paper.wrong.size()) text += QStringLiteral("　（错%1次）").arg(m_paper.wrong[i]);
+    // The notes after the question are never broken over two lines.
+    QList<qsizetype> notes;
+    if (q.multiple()) {
+        notes << text.size();
+        text += kMultipleTag;
+    }
+    if (i < m_paper.wrong.size()) {
+        text += u'　';
+        notes << text.size();
+        text += QStringLiteral("（错%1次）").arg(m_paper.wrong[i]);
+    }
+    text = keptWhole(text, notes, Body, m_width);
 
     // The parts of the question, each kept whole: text, picture, four answers.
     struct Part {

@@ -73,6 +73,11 @@ private:
     // cursor already stands at the top of an empty page.
     void makeRoom(qreal height);
     qreal textHeight(const QString& text, int font, qreal width) const;
+    // The fields joined on lines as far as each line holds them.
+    QString fieldLines(const QStringList& fields, int font) const;
+    // text with a line break before each unit (from its start in units to
+    // the next) that its wrapped lines would part.
+    QString keptWhole(QString text, QList<qsizetype> units, int font, qreal width) const;
     void addText(const QRectF& rect, const QString& text, int font, int flags = 0);
     void addBox(const QRectF& rect);
     // Cells in columns down each page, then across, starting on a new page.

@@ -17,6 +17,9 @@ class QPdfWriter;
 // Writes papers as PDF through QPdfWriter: A4 portrait, the text as text in
 // an embedded font (it can be searched and read aloud), the pictures at print
 // resolution. Each picture is read once, however many papers show it.
+// Qt 6.4 embeds only the glyphs used but tags the subset in the font
+// descriptor's FontName alone ("QKCAAA+…"); both BaseFont entries keep the
+// plain name, and QPdfWriter has no setting for it.
 class PaperPdf final {
 public:
     // A4 portrait with its margins, at kResolution: the device every layout

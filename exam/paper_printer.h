@@ -3,6 +3,7 @@
 
 #include "bank/question_bank.h"
 #include "exam/paper_layout.h"
+#include "exam/paper_numbers.h"
 #include "ui/dialogs.h"
 
 #include <QList>
@@ -26,13 +27,17 @@ public:
     static const QString FailedText;
     static const QString DoneText;
     static const QString PictureProblemsText;
+    static const QString NumbersNotKeptText;
 
-    PaperPrinter(const SharedValues& values, Dialogs& dialogs, QWidget* window)
-        : m_values(values), m_dialogs(dialogs), m_window(window) {}
+    PaperPrinter(const SharedValues& values, Dialogs& dialogs, PaperNumbers& numbers,
+                 QWidget* window)
+        : m_values(values), m_dialogs(dialogs), m_numbers(numbers), m_window(window) {}
 
-    // The first paper number n for which the count files <stem>-n.pdf,
-    // <stem>-(n+1).pdf, ... in the program folder do not exist yet.
-    int firstFreeNumber(const QString& stem, int count) const;
+    // The first number n of count new papers of title on date: above every
+    // number given out that day, and such that the files
+    // <title>-<yyyyMMdd>-n.pdf, ...-(n+1).pdf, ... in the program folder do
+    // not exist yet.
+    int firstFreeNumber(const QString& title, const QDate& date, int count);
 
     // count papers drawn from paper by rule, each with a fresh seed, numbered
     // from first.
@@ -40,13 +45,15 @@ public:
                                         const ExamRule& rule, const QDate& today, int first,
                                         int count, const std::function<quint32()>& seed);
 
-    // Asks where to save the papers, proposing <stem>-<first>.pdf in the
-    // program folder, writes them into one file or one file each, and
-    // reports the outcome and the questions printed without their picture.
-    void print(const QList<PrintPaper>& papers, const QString& stem, int first, bool eachFile);
+    // Asks where to save the papers (numbered from first, of one title and
+    // date) in a save dialog titled caption, proposing <title>-<yyyyMMdd>-<first>.pdf in the
+    // program folder, writes them into one file or one file each, records their numbers as given
+    // out, and reports the outcome and the questions printed without their picture.
+    void print(const QList<PrintPaper>& papers, int first, bool eachFile, const QString& caption);
 
 private:
     const SharedValues& m_values;
     Dialogs& m_dialogs;
+    PaperNumbers& m_numbers;
     QWidget* m_window;
 };

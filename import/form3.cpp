@@ -8,6 +8,7 @@
 #include "pdf/pdf_progress.h"
 #include "ui_form3.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -54,6 +55,7 @@ struct ImportRun {
     }
     QString place() {
         const QMutexLocker lock(&mutex);
+        if (progress.cancelled()) return Form3::CancellingText;
         if (!archive.isEmpty()) return Form3::UnzippingText.arg(archive);
         const QString reading = progress.place();
         return reading.isEmpty() ? Form3::ImportingText : reading;
@@ -68,6 +70,8 @@ const QString Form3::NoPdfText = QStringLiteral("%1：解压后找不到这个PD
 const QString Form3::NotRegularText = QStringLiteral("题库包无法读取：%1，不是普通文件");
 const QString Form3::ImportingText = QStringLiteral("正在导入……");
 const QString Form3::UnzippingText = QStringLiteral("正在解压%1");
+const QString Form3::CancellingText = QStringLiteral("正在取消导入……");
+const QString Form3::SkippedText = QStringLiteral("导入已取消，以下文件没有导入：\n%1");
 
 Form3::Form3(SharedValues& values, Dialogs& dialogs, UnzipBridge& bridge, QWidget* parent)
     : QWidget(parent),
@@ -106,7 +110,7 @@ void Form3::Command3_Click() {
 }
 
 void Form3::Command1_Click() {
-    if (m_running) return;
+    if (importing()) return;
     // The files chosen together, unless another window has chosen a file
     // since: then the import takes that one, as it always has.
     QStringList files = m_files;
@@ -131,9 +135,13 @@ void Form3::Command1_Click() {
 }
 
 void Form3::importAway(const QStringList& files, const QString& libDir) {
-    m_running = true;
     ImportRun run(m_dialogs, this);
+    m_run = &run;
     m_bridge.setDialogs(run.dialogs);
+    // A screen reader presses what the progress dialog only hides from the
+    // pointer; choosing or starting again waits for the end.
+    m_ui->Command3->setEnabled(false);
+    m_ui->Command1->setEnabled(false);
 
     QProgressDialog box(ImportingText, QStringLiteral("取消"), 0, 0, this);
     box.setWindowTitle(QStringLiteral("导入题库"));
@@ -167,7 +175,11 @@ void Form3::importAway(const QStringList& files, const QString& libDir) {
     worker->wait();
 
     m_bridge.setDialogs(m_dialogs);
-    m_running = false;
+    m_run = nullptr;
+    m_ui->Command3->setEnabled(true);
+    m_ui->Command1->setEnabled(true);
+    emit importEnded();
+    if (m_closeWhenDone) close();
 }
 
 void Form3::importFiles(const QStringList& files, const QString& libDir, ImportRun& run) {
@@ -177,7 +189,13 @@ void Form3::importFiles(const QStringList& files, const QString& libDir, ImportR
         QTemporaryDir pdfDir;
         QStringList pdfs;
         for (qsizetype i = 0; i < files.size(); ++i) {
-            if (run.progress.cancelled()) break;
+            if (run.progress.cancelled()) {
+                QStringList skipped;
+                for (const QString& file : files.sliced(i))
+                    skipped << QDir::toNativeSeparators(file);
+                run.dialogs.message(SkippedText.arg(skipped.join(u'\n')));
+                break;
+            }
             const QString& file = files[i];
             if (zoma::isPdfName(file)) {
                 pdfs << file;
@@ -249,4 +267,16 @@ int Form3::extract(const QString& archive, const QString& targetDir, qint16 prom
 
 void Form3::Command2_Click() {
     close();
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    if (!importing()) {
+        event->accept();
+        return;
+    }
+    // Closed now, the window would be deleted under the import that runs
+    // from its button; it goes once the import has ended and said how.
+    m_closeWhenDone = true;
+    m_run->progress.cancel();
+    event->ignore();
 }

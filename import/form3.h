@@ -33,6 +33,19 @@ public:
     static const QString NotRegularText;
     static const QString ImportingText;
     static const QString UnzippingText;
+    static const QString CancellingText;
+    static const QString SkippedText;
+
+    // Whether an import is under way; closing the window meanwhile cancels
+    // what can still be cancelled and closes it once the import has ended.
+    bool importing() const { return m_run != nullptr; }
+
+signals:
+    // An import has ended, its messages answered.
+    void importEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
@@ -57,7 +70,8 @@ private:
                ImportRun& run);
     int extract(const QString& archive, const QString& targetDir, qint16 promptOverwrite,
                 const QString& include, const QString& exclude);
-    bool m_running = false;
+    ImportRun* m_run = nullptr;  // while an import runs
+    bool m_closeWhenDone = false;
 
     QString m_fileName;   // the dialog's last chosen name, proposed again next time
     QStringList m_files;  // every file chosen with it

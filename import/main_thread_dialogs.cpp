@@ -24,6 +24,13 @@ QStringList MainThreadDialogs::openFiles(const QString& filter, const QString& p
     return chosen;
 }
 
+QString MainThreadDialogs::saveFile(const QString& filter, const QString& proposedName,
+                                    const QString& caption) {
+    QString chosen;
+    run([&] { chosen = m_target.saveFile(filter, proposedName, caption); });
+    return chosen;
+}
+
 void MainThreadDialogs::run(const std::function<void()>& show) {
     const auto alone = [this, &show] {
         const bool aside = m_busy && m_busy->isVisible();

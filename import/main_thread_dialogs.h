@@ -20,6 +20,8 @@ public:
                    const QString& caption = QString()) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
     QStringList openFiles(const QString& filter, const QString& proposedName) override;
+    QString saveFile(const QString& filter, const QString& proposedName,
+                     const QString& caption) override;
 
     // A progress window put aside while a box asks: left up, it would cover
     // the box and keep the keyboard's focus from it.

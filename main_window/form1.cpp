@@ -2,6 +2,7 @@
 #include "main_window/form1.h"
 
 #include "bank/read_data.h"
+#include "import/form3.h"
 #include "ui/fonts.h"
 #include "ui_form1.h"
 
@@ -98,6 +99,23 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
+    // An import under way is cancelled, or finished where it can no longer
+    // be, and its window closed before the farewell: the user is leaving,
+    // and nothing of the import should wait behind the farewell.
+    auto* import = qobject_cast<Form3*>(m_windows.find(WindowRegistry::Window::Import));
+    if (import && import->importing()) {
+        if (m_exitWaits) return;
+        m_exitWaits = true;
+        connect(import, &Form3::importEnded, this, &Form1::farewell,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        import->close();
+        return;
+    }
+    farewell();
+}
+
+void Form1::farewell() {
+    m_exitWaits = false;
     m_dialogs.message(FarewellText);
     close();
 }

@@ -42,6 +42,7 @@ private:
     void Command5_Click();
     void examClicked();
     void studyClicked();
+    void farewell();
 
     std::unique_ptr<Ui::Form1> m_ui;
     QuestionBank& m_bank;
@@ -50,4 +51,5 @@ private:
     WindowRegistry& m_windows;
     QString m_examLevel;
     QString m_studyLevel;
+    bool m_exitWaits = false;  // 退出 waits for an import to end
 };

@@ -824,9 +824,9 @@ void DailyReviewPage::chaptersEdited() {
 }
 
 void DailyReviewPage::exportProgress() {
-    const QString path =
-        m_dialogs.openFile(QStringLiteral("CSV 文件(*.csv)|*.csv|所有文件(*.*)|*.*"),
-                           m_levelName + QStringLiteral("学习进度.csv"), Dialogs::FileMode::Any);
+    const QString path = m_dialogs.saveFile(
+        QStringLiteral("CSV 文件(*.csv)|*.csv|所有文件(*.*)|*.*"),
+        m_levelName + QStringLiteral("学习进度.csv"), QStringLiteral("导出学习进度"));
     if (path.isEmpty()) return;
     const zoma::SaveOutcome outcome =
         zoma::saveFiles(m_dialogs, {path}, ExportTexts, [this](int, QIODevice& out, QString* e) {

@@ -24,7 +24,14 @@ public:
     // Returns the chosen path, or empty text when the user cancelled.
     virtual QString openFile(const QString& filter, const QString& proposedName, FileMode mode) = 0;
 
-    // The same dialog taking one or more existing files. Returns the chosen
+    // A modal save dialog titled caption, with a 保存 button and the name
+    // proposed; the filter as above. It asks nothing before a file is
+    // replaced: the caller does. Returns the chosen path, or empty text when
+    // the user cancelled.
+    virtual QString saveFile(const QString& filter, const QString& proposedName,
+                             const QString& caption) = 0;
+
+    // The open-file dialog taking one or more existing files. Returns the chosen
     // paths, or an empty list when the user cancelled.
     virtual QStringList openFiles(const QString& filter, const QString& proposedName) {
         const QString one = openFile(filter, proposedName, FileMode::Existing);

@@ -13,7 +13,13 @@ public:
     Answer message(const QString& text, Buttons buttons, const QString& caption) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
     QStringList openFiles(const QString& filter, const QString& proposedName) override;
+    QString saveFile(const QString& filter, const QString& proposedName,
+                     const QString& caption) override;
 
-    // "desc|pattern|desc|pattern" as Qt name filters ("desc (pattern)").
+    static const QString SaveText;    // the save dialog's accept button
+    static const QString CancelText;  // and its other one
+
+    // "desc|pattern|desc|pattern" as Qt name filters: "desc (pattern)", or
+    // desc alone where it already ends in "(pattern)".
     static QStringList nameFilters(const QString& filter);
 };

@@ -5,7 +5,9 @@
 #include "app/review_tool.h"
 #include "common/text_file.h"
 #include "exam/answer_card.h"
+#include "exam/notebook.h"
 #include "main_window/form1.h"
+#include "memory/favourites.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_values.h"
@@ -136,6 +138,39 @@ private:
     }
 
 private slots:
+    // The count beside 错题练习 follows its check box, as a screen reader
+    // ticks it and reads the count: all of the paper's questions in the
+    // notebook, or the starred ones, stars given since included.
+    void notebookCountFollowsStars() {
+        Direct d(10);
+        Notebook notebook(d.values.folder().appFile(Notebook::FileName));
+        for (int k : {2, 5, 7}) notebook.answered(Edition::Earlier, questionId(k), false);
+        notebook.answered(Edition::Earlier, QStringLiteral("LK0999"), false);  // not on the paper
+        QString error;
+        QVERIFY2(notebook.save(&error), qPrintable(error));
+        Favourites stars(d.values.folder().appFile(Favourites::FileName));
+        const QString edition = zoma::editionKey(Edition::Earlier);
+        QVERIFY(stars.set(edition, questionId(5), true, &error));
+        QVERIFY(stars.set(edition, questionId(9), true, &error));  // not in the notebook
+        d.open();
+        auto* count = control<QLabel>(d.window.get(), "notebookCount");
+        const auto heard = [count] {
+            return QAccessible::queryAccessibleInterface(count)->text(QAccessible::Name);
+        };
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(
+            control<QCheckBox>(d.window.get(), "practiceFavouritesOnly"));
+        const QString toggle = QAccessibleActionInterface::toggleAction();
+        QCOMPARE(heard(), QStringLiteral("错题本中本试卷的题：3"));
+        box->actionInterface()->doAction(toggle);
+        QCOMPARE(heard(), QStringLiteral("错题本中本试卷收藏的题：1"));
+        box->actionInterface()->doAction(toggle);
+        QCOMPARE(heard(), QStringLiteral("错题本中本试卷的题：3"));
+        QVERIFY(stars.set(edition, questionId(7), true, &error));
+        box->actionInterface()->doAction(toggle);
+        QCOMPARE(heard(), QStringLiteral("错题本中本试卷收藏的题：2"));
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
     // One exam of each edition from a sample library, read and answered as a
     // user would, through 错题练习 until the notebook is empty.
     void exam_data() {

@@ -15,37 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-
-namespace {
-
-// The scripted answers, with a look at the import window's progress dialog
-// before each box is answered, as the user sees it then.
-class WatchingDialogs final : public Dialogs {
-public:
-    using Look = std::function<void(const QString& text, QProgressDialog* progress)>;
-    WatchingDialogs(ScriptedDialogs& script, Look look)
-        : m_script(script), m_look(std::move(look)) {}
-    QWidget* window = nullptr;  // the import window, once made
-
-    Answer message(const QString& text, Buttons buttons, const QString& caption) override {
-        m_look(text, window ? window->findChild<QProgressDialog*>() : nullptr);
-        return m_script.message(text, buttons, caption);
-    }
-    QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override {
-        return m_script.openFile(filter, proposedName, mode);
-    }
-    QStringList openFiles(const QString& filter, const QString& proposedName) override {
-        return m_script.openFiles(filter, proposedName);
-    }
-
-private:
-    ScriptedDialogs& m_script;
-    Look m_look;
-};
-
-}  // namespace
-
 // The import window given the published PDF files: picked together, zipped,
 // or both.
 class PdfWindowTest final : public QObject {
@@ -117,34 +86,41 @@ private slots:
         writeBytes(zip, buildZip({{"说明.txt", "readme", 0, kUtf8Flag}}));
         QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
         SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
-        ScriptedDialogs script;
+        ScriptedDialogs dialogs;
+        UnzipBridge bridge(dialogs);
+        Form3 form(values, dialogs, bridge);
         // A user who takes a while to answer: meanwhile the progress dialog
         // must stay down, or it would cover the box and take its input.
         bool progressOverBox = false;
-        WatchingDialogs dialogs(script, [&](const QString&, QProgressDialog* progress) {
+        dialogs.onMessage = [&](const QString&) {
             QTest::qWait(1000);
+            auto* progress = form.findChild<QProgressDialog*>();
             progressOverBox = progressOverBox || (progress && progress->isVisible());
-        });
-        UnzipBridge bridge(dialogs);
-        Form3 form(values, dialogs, bridge);
-        dialogs.window = &form;
+        };
         form.show();
-        script.chooseFiles({zip});
+        dialogs.chooseFiles({zip});
         click(&form, "Command3");
         click(&form, "Command1");
-        QCOMPARE(script.takeTexts(), QStringList{QStringLiteral("解压完成")});
+        QCOMPARE(dialogs.takeTexts(), QStringList{QStringLiteral("解压完成")});
         QVERIFY(!progressOverBox);
     }
 
     // A zip whose PDFs are refused, or whose import is cancelled after the
     // extraction: its other files are unpacked, no PDF of it reaches the
-    // library, and the message saying the folder was not changed is true.
+    // library, the message saying the folder was not changed is true, and
+    // an archive chosen after it is unpacked, or named as not imported.
     void zipNotImported_data() {
         QTest::addColumn<bool>("cancel");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("inLibrary");
+        const QString done = QStringLiteral("解压完成");
         // clang-format off
-        QTest::newRow("a damaged PDF") << false << "PDF题库没有导入，题库文件夹未作改动。\nA类题库.pdf：PDF文件已损坏（第2页的内容无法正确解码）";
-        QTest::newRow("cancelled") << true << "PDF题库导入已取消，题库文件夹未作改动。";
+        QTest::newRow("a damaged PDF") << false
+            << QStringList{done, done, "PDF题库没有导入，题库文件夹未作改动。\nA类题库.pdf：PDF文件已损坏（第2页的内容无法正确解码）"}
+            << QStringList{"其他.txt", "说明.txt"};
+        QTest::newRow("cancelled") << true
+            << QStringList{done, "导入已取消，以下文件没有导入：\n%1", "PDF题库导入已取消，题库文件夹未作改动。"}
+            << QStringList{"说明.txt"};
         // clang-format on
     }
     void zipNotImported() {
@@ -162,27 +138,31 @@ private slots:
         }
         const QString zip = dir.filePath(QStringLiteral("题库.zip"));
         writeBytes(zip, buildZip(items));
+        const QString other = dir.filePath(QStringLiteral("其他.zip"));
+        writeBytes(other, buildZip({{"其他.txt", "other", 0, kUtf8Flag}}));
 
         QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("program"))));
         SharedValues values = programValues(dir.filePath(QStringLiteral("program")));
-        ScriptedDialogs script;
-        // Cancels when the extraction reports itself done, as a user would
-        // while the PDFs are still to be read.
-        WatchingDialogs dialogs(script, [&](const QString& text, QProgressDialog* progress) {
-            QPushButton* button = progress ? progress->findChild<QPushButton*>() : nullptr;
-            if (button && text == QStringLiteral("解压完成")) button->click();
-        });
+        ScriptedDialogs dialogs;
         UnzipBridge bridge(dialogs);
         Form3 form(values, dialogs, bridge);
-        if (cancel) dialogs.window = &form;
+        // Cancels when the first extraction reports itself done, as a user
+        // would while the PDFs are still to be read.
+        dialogs.onMessage = [&](const QString& text) {
+            auto* progress = form.findChild<QProgressDialog*>();
+            QPushButton* button = progress ? progress->findChild<QPushButton*>() : nullptr;
+            if (cancel && button && text == QStringLiteral("解压完成")) button->click();
+        };
         form.show();
-        script.chooseFiles({zip});
+        dialogs.chooseFiles({zip, other});
         click(&form, "Command3");
         click(&form, "Command1");
-        QFETCH(QString, shown);
-        QCOMPARE(script.takeTexts(), (QStringList{QStringLiteral("解压完成"), shown}));
-        QVERIFY(script.scriptDone());
-        QCOMPARE(QDir(values.LibDir).entryList(QDir::Files), QStringList{"说明.txt"});
+        QFETCH(QStringList, shown);
+        if (cancel) shown[1] = shown[1].arg(QDir::toNativeSeparators(other));
+        QCOMPARE(dialogs.takeTexts(), shown);
+        QVERIFY(dialogs.scriptDone());
+        QFETCH(QStringList, inLibrary);
+        QCOMPARE(QDir(values.LibDir).entryList(QDir::Files), inLibrary);
     }
 };
 

@@ -20,6 +20,8 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
@@ -338,6 +340,48 @@ private slots:
         if (!stopAfter) QCOMPARE(texts[1], PaperPrinter::FailedText + target + u'\n' + error);
     }
 
+    // The header keeps "试卷编号：" with its number, and a question's
+    // （多选） and （错N次） never run over two lines, wherever the text
+    // ends: the questions' lengths sweep a whole line.
+    void keptWhole_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<bool>("notebook");
+        QTest::newRow("a paper") << zoma::printedRule({32, 8, 40, 30}) << false;
+        QTest::newRow("the longest rule") << zoma::printedRule({2000, 2000, 600, 2000}) << false;
+        QTest::newRow("a notebook") << QString() << true;
+    }
+    void keptWhole() {
+        QFETCH(QString, rule);
+        QFETCH(bool, notebook);
+        constexpr int kCount = 60;
+        PrintPaper paper{QStringLiteral("C类模拟试卷"),
+                         Edition::Y2025,
+                         rule,
+                         QDate(2026, 12, 7),
+                         QStringLiteral("20261207-12"),
+                         {},
+                         {}};
+        for (int i = 0; i < kCount; ++i) {
+            ExamQuestion q;
+            q.id = QStringLiteral("MC2-%1").arg(i + 1, 4, 10, QChar(u'0'));
+            q.text = QString(30 + i, QChar(u'电'));
+            for (int k = 0; k < 4; ++k) q.answers[k] = QStringLiteral("答案");
+            q.correct = 0b0011;
+            paper.questions.append({q, {0, 1, 2, 3}, q.correct});
+            if (notebook) paper.wrong << 1 + i % 12;
+        }
+        PaperPdf pdf;
+        const ReadBack back = readBack(written(pdf, {paper}));
+        QVERIFY(back.document);
+        const QString text = back.rawPages.join(u'\n');
+        QCOMPARE(text.count(QStringLiteral("（多选）")), kCount);
+        if (notebook) {
+            QCOMPARE(text.count(QRegularExpression(QStringLiteral("（错\\d+次）"))), kCount);
+        }
+        QVERIFY2(back.rawPages[0].contains(QStringLiteral("试卷编号：20261207-12")),
+                 qPrintable(back.rawPages[0].left(200)));
+    }
+
     // N papers at once: each its own draw by the rule, numbered in a row;
     // over many papers every question comes out in every slot of its kind,
     // and every answer under every letter, each about equally often.
@@ -440,6 +484,8 @@ private slots:
         click(w.window.get(), "printPapersButton");
         QVERIFY(w.dialogs.scriptDone());
         QCOMPARE(w.dialogs.fileRequests.last().proposedName, w.appFile(name(taken + 1)));
+        QVERIFY(w.dialogs.fileRequests.last().save);
+        QCOMPARE(w.dialogs.fileRequests.last().caption, QStringLiteral("打印试卷"));
         const QStringList texts = w.dialogs.takeTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].startsWith(PaperPrinter::DoneText +
@@ -470,6 +516,73 @@ private slots:
                  taken + int(files.size()));
     }
 
+    // Prints one after another: each proposes the number after every one
+    // given out that day, however the papers before were saved, and no
+    // number is printed on two papers, in this window or the next.
+    void numbersNeverReused_data() {
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<QList<bool>>("eachFile");
+        QTest::addColumn<QList<int>>("savedAs");   // the number of the name chosen; 0: as proposed
+        QTest::addColumn<QList<int>>("proposed");  // the number each print proposes
+        // clang-format off
+        QTest::newRow("three in one file, then three each")
+            << QList<int>{3, 3} << QList<bool>{false, true} << QList<int>{0, 0} << QList<int>{1, 4};
+        QTest::newRow("saved over an existing file")
+            << QList<int>{1, 1, 1} << QList<bool>{false, false, false} << QList<int>{0, 1, 0}
+            << QList<int>{1, 2, 3};
+        // clang-format on
+    }
+    void numbersNeverReused() {
+        QFETCH(QList<int>, counts);
+        QFETCH(QList<bool>, eachFile);
+        QFETCH(QList<int>, savedAs);
+        QFETCH(QList<int>, proposed);
+        Window w(40);
+        const auto name = [&](int n) {
+            return w.appFile(QStringLiteral("A类模拟试卷-20261207-%1.pdf").arg(n));
+        };
+        w.open();
+        QList<int> printed;
+        const auto readNumbers = [&](const QString& path) {
+            const ReadBack back = readBack(readBytes(path));
+            static const QRegularExpression number(
+                QStringLiteral("参考答案.*试卷编号：20261207-(\\d+)"));
+            for (const QString& page : back.pages) {
+                const QRegularExpressionMatch m = number.match(page);
+                if (m.hasMatch()) printed << m.captured(1).toInt();
+            }
+        };
+        for (int i = 0; i < counts.size(); ++i) {
+            control<QSpinBox>(w.window.get(), "printCount")->setValue(counts[i]);
+            control<QCheckBox>(w.window.get(), "printEach")->setChecked(eachFile[i]);
+            const QString target = name(savedAs[i] ? savedAs[i] : proposed[i]);
+            if (QFileInfo::exists(target)) w.dialogs.answer(Dialogs::Answer::Yes);
+            w.dialogs.chooseFile(target);
+            click(w.window.get(), "printPapersButton");
+            QCOMPARE(w.dialogs.fileRequests.last().proposedName, name(proposed[i]));
+            QVERIFY(w.dialogs.scriptDone());
+            w.dialogs.takeTexts();
+            if (!eachFile[i] || counts[i] == 1) {
+                readNumbers(target);
+            } else {
+                for (int k = 0; k < counts[i]; ++k) readNumbers(name(proposed[i] + k));
+            }
+        }
+        int total = 0;
+        for (int c : counts) total += c;
+        QCOMPARE(printed.size(), total);
+        QCOMPARE(QSet<int>(printed.begin(), printed.end()).size(), total);
+
+        // The next window goes on from there.
+        w.window.reset();
+        w.open();
+        const int next = *std::max_element(printed.begin(), printed.end()) + 1;
+        control<QSpinBox>(w.window.get(), "printCount")->setValue(1);
+        w.dialogs.chooseFile(QString());
+        click(w.window.get(), "printPapersButton");
+        QCOMPARE(w.dialogs.fileRequests.last().proposedName, name(next));
+    }
+
     // 打印错题本: the notebook's questions of this paper, how often each went
     // wrong beside it, the key at the end.
     void printNotebook() {
@@ -486,6 +599,8 @@ private slots:
         w.dialogs.chooseFile(path);
         click(w.window.get(), "printNotebookButton");
         QCOMPARE(w.dialogs.fileRequests.last().proposedName, path);
+        QVERIFY(w.dialogs.fileRequests.last().save);
+        QCOMPARE(w.dialogs.fileRequests.last().caption, QStringLiteral("打印错题本"));
         const ReadBack back = readBack(readBytes(path));
         QVERIFY(back.document);
         QVERIFY(back.pages[0].contains(QStringLiteral("1.问题2（错2次）")));
@@ -496,11 +611,56 @@ private slots:
         QCOMPARE(key.value(2).first, QStringLiteral("LK0005"));
     }
 
+    // 取消 pressed as a screen reader presses it (the click lands a moment
+    // later), on the first page or once the last is painted: no file, no
+    // part file, no message, whatever the share already written.
+    void cancelTaken_data() {
+        QTest::addColumn<bool>("eachFile");
+        QTest::addColumn<bool>("lastPage");
+        QTest::newRow("first page") << false << false;
+        QTest::newRow("last page") << false << true;
+        QTest::newRow("last page of the last file") << true << true;
+    }
+    void cancelTaken() {
+        QFETCH(bool, eachFile);
+        QFETCH(bool, lastPage);
+        Window w(40);
+        w.open();
+        control<QSpinBox>(w.window.get(), "printCount")->setValue(3);
+        control<QCheckBox>(w.window.get(), "printEach")->setChecked(eachFile);
+        bool pressed = false;
+        QTimer watch;  // runs while the progress dialog lets events through
+        watch.setInterval(0);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto* progress = w.window->findChild<QProgressDialog*>();
+            if (pressed || !progress || !progress->isVisible() || progress->value() <= 0 ||
+                (lastPage && progress->value() < progress->maximum()))
+                return;
+            pressed = true;
+            QAccessible::queryAccessibleInterface(progress->findChild<QPushButton*>())
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::pressAction());
+        });
+        watch.start();
+        w.dialogs.chooseFile(w.appFile(QStringLiteral("A类模拟试卷-20261207-1.pdf")));
+        click(w.window.get(), "printPapersButton");
+        watch.stop();
+        QVERIFY(pressed);
+        QCOMPARE(w.dialogs.takeTexts(), QStringList());
+        QCOMPARE(QDir(w.dir.path())
+                     .entryList({QStringLiteral("*.pdf"), QStringLiteral("*.part")},
+                                QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
     // A damaged picture is left out and named; an unwritable folder and a
     // declined overwrite leave nothing behind.
     void printFaults() {
         Window w(10);
         writeBytes(w.values.folder().libDir() + QStringLiteral("/LK0003.jpg"), "not a picture");
+        // A damaged record of the numbers is named and left as it was.
+        const QString numbers = w.appFile(PaperNumbers::FileName);
+        writeBytes(numbers, "20261207\tA类模拟试卷\tmany\r\n");
         w.open();
         const QString path = w.appFile(QStringLiteral("A类模拟试卷-20261207-1.pdf"));
         w.dialogs.chooseFile(path);
@@ -510,6 +670,10 @@ private slots:
         QVERIFY2(texts[0].contains(PaperPrinter::PictureProblemsText +
                                    QStringLiteral("\nLK0003（LK0003.jpg：")),
                  qPrintable(texts[0]));
+        QVERIFY2(texts[0].contains(PaperPrinter::NumbersNotKeptText +
+                                   QDir::toNativeSeparators(numbers) + QStringLiteral("\n第1行")),
+                 qPrintable(texts[0]));
+        QCOMPARE(readBytes(numbers), QByteArray("20261207\tA类模拟试卷\tmany\r\n"));
         const QByteArray first = readBytes(path);
 
         w.dialogs.chooseFile(path);

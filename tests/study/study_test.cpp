@@ -581,6 +581,8 @@ private slots:
         const QString path = d.dir.path() + QStringLiteral("/进度.csv");
         d.dialogs.chooseFile(path);
         click(page, "exportProgress");
+        QVERIFY(d.dialogs.fileRequests.last().save);
+        QCOMPARE(d.dialogs.fileRequests.last().caption, QStringLiteral("导出学习进度"));
         QCOMPARE(d.dialogs.takeTexts(), QStringList{QStringLiteral("学习进度已导出。")});
         const QByteArray written = readBytes(path);
         QVERIFY(written.startsWith("\xEF\xBB\xBF"));

@@ -5,6 +5,7 @@
 
 Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons,
                                          const QString& caption) {
+    if (onMessage) onMessage(text);
     shown.append({text, buttons, caption});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (m_answers.isEmpty()) {
@@ -18,16 +19,23 @@ Dialogs::Answer ScriptedDialogs::message(const QString& text, Buttons buttons,
 QString ScriptedDialogs::openFile(const QString& filter, const QString& proposedName,
                                   FileMode mode) {
     fileRequests.append({filter, proposedName, mode, false});
-    if (m_files.isEmpty()) {
-        QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
-        return {};
-    }
-    const QStringList files = m_files.dequeue();
+    const QStringList files = nextFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString ScriptedDialogs::saveFile(const QString& filter, const QString& proposedName,
+                                  const QString& caption) {
+    fileRequests.append({filter, proposedName, FileMode::Any, false, true, caption});
+    const QStringList files = nextFiles();
     return files.isEmpty() ? QString() : files.first();
 }
 
 QStringList ScriptedDialogs::openFiles(const QString& filter, const QString& proposedName) {
     fileRequests.append({filter, proposedName, FileMode::Existing, true});
+    return nextFiles();
+}
+
+QStringList ScriptedDialogs::nextFiles() {
     if (m_files.isEmpty()) {
         QTest::qFail("unexpected file dialog", __FILE__, __LINE__);
         return {};

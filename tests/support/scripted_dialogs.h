@@ -7,6 +7,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers dialogs from a script, in order, and records every one shown.
 // Message boxes with an OK button alone need no script; a question or file
 // dialog with nothing scripted fails the running test.
@@ -22,6 +24,8 @@ public:
         QString proposedName;
         FileMode mode = FileMode::Existing;
         bool several = false;  // the dialog took more than one file
+        bool save = false;     // a save dialog
+        QString caption;       // a save dialog's
     };
 
     void answer(Answer a) { m_answers.enqueue(a); }
@@ -33,6 +37,8 @@ public:
     Answer message(const QString& text, Buttons buttons, const QString& caption) override;
     QString openFile(const QString& filter, const QString& proposedName, FileMode mode) override;
     QStringList openFiles(const QString& filter, const QString& proposedName) override;
+    QString saveFile(const QString& filter, const QString& proposedName,
+                     const QString& caption) override;
 
     // Texts of every message box so far, and forgets them.
     QStringList takeTexts();
@@ -40,8 +46,12 @@ public:
 
     QList<Shown> shown;
     QList<FileRequest> fileRequests;
+    // Called with each message box's text before it is answered, as the
+    // user would look around while it stands.
+    std::function<void(const QString& text)> onMessage;
 
 private:
+    QStringList nextFiles();  // the next chosen files; the test fails without
     QQueue<Answer> m_answers;
     QQueue<QStringList> m_files;
 };
