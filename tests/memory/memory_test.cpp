@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -439,6 +440,10 @@ private slots:
         QTest::newRow("pass mark zero") << 6 << 4 << 3 << 2 << 0 << 6u;
         QTest::newRow("pass mark out of reach") << 6 << 4 << 3 << 2 << 6 << 7u;
         QTest::newRow("larger") << 14 << 6 << 7 << 3 << 8 << 8u;
+        QTest::newRow("nothing drawn") << 5 << 3 << 0 << 0 << 0 << 9u;
+        QTest::newRow("all but one drawn") << 13 << 4 << 12 << 3 << 11 << 10u;
+        // Chances of exactly 0 and 1 leave whole counts of right ones impossible.
+        QTest::newRow("sure and hopeless") << 9 << 5 << 4 << 2 << 4 << 0u;
     }
     void passChance() {
         QFETCH(int, singles);
@@ -451,11 +456,47 @@ private slots:
         QList<double> s, m;
         for (int i = 0; i < singles; ++i) s << zoma::answerChance(random.generateDouble(), false);
         for (int i = 0; i < multiples; ++i) m << zoma::answerChance(random.generateDouble(), true);
+        if (seed == 0) {
+            for (int i = 0; i < singles; ++i) s[i] = i % 3 == 0 ? 1.0 : i % 3 == 1 ? 0.0 : s[i];
+            for (int i = 0; i < multiples; ++i) m[i] = i % 2 == 0 ? 1.0 : 0.0;
+        }
         const PassChance exact = zoma::passChance(s, m, singlesDrawn, multiplesDrawn, passMark);
         const PassChance brute =
             enumerate(s, m, qMin(singles, singlesDrawn), qMin(multiples, multiplesDrawn), passMark);
         QVERIFY(qAbs(exact.expectedScore - brute.expectedScore) < 1e-12);
         QVERIFY(qAbs(exact.probability - brute.probability) < 1e-12);
+    }
+
+    // Pools too large to enumerate, against the average over every k-subset
+    // built up one question at a time (exact, but O(n*k^2)).
+    void drawDistributionLarge_data() {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("k");
+        QTest::newRow("C类 multiples") << 282 << 20;
+        QTest::newRow("half the pool") << 300 << 150;
+        QTest::newRow("whole pool") << 250 << 250;
+        QTest::newRow("all but three") << 250 << 247;
+    }
+    void drawDistributionLarge() {
+        QFETCH(int, n);
+        QFETCH(int, k);
+        QRandomGenerator random(quint32(n * 1000 + k));
+        QList<double> p;
+        for (int i = 0; i < n; ++i) p << zoma::answerChance(random.generateDouble(), i % 2);
+        std::vector<std::vector<double>> g(k + 1, std::vector<double>(k + 1, 0.0));
+        g[0][0] = 1;
+        for (int i = 0; i < n; ++i) {
+            for (int j = std::min(i + 1, k); j >= 1; --j) {
+                const double keep = double(i + 1 - j) / (i + 1), take = double(j) / (i + 1);
+                for (int s = j; s >= 0; --s)
+                    g[j][s] = keep * g[j][s] + take * ((s > 0 ? p[i] * g[j - 1][s - 1] : 0.0) +
+                                                       (s < j ? (1 - p[i]) * g[j - 1][s] : 0.0));
+            }
+        }
+        const QList<double> dist = zoma::drawDistribution(p, k);
+        QCOMPARE(dist.size(), k + 1);
+        for (int s = 0; s <= k; ++s)
+            QVERIFY2(qAbs(dist[s] - g[k][s]) < 1e-12, qPrintable(QString::number(s)));
     }
 
     // Nothing known: the blind-guess binomial; all known: a sure pass.
