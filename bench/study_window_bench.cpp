@@ -45,7 +45,8 @@ void answerRateNext(benchmark::State& state, const BenchContext& context) {
     StudyEnvironment env = StudyEnvironment::system();
     env.now = [&now] { return now; };
     SilentDialogs dialogs;
-    StudyWindow window(bank, values, dialogs, kBenchLevel, env);
+    ReviewMemory memory(values.folder().appFile(ReviewLog::FileName));
+    StudyWindow window(bank, values, memory, dialogs, kBenchLevel, env);
     if (!showExposed(window)) {
         state.SkipWithError("the study window did not show");
         return;

@@ -39,7 +39,7 @@ DailyQueue zoma::dailyQueue(const QList<LevelQuestion>& level, const MemoryState
         }
         for (auto t = m->answeredAt.crbegin(); t != m->answeredAt.crend() && *t >= startSecs; ++t)
             ++queue.done;
-        if (m->answeredAt.first() >= startSecs) ++queue.newToday;
+        if (!m->answeredAt.isEmpty() && m->answeredAt.first() >= startSecs) ++queue.newToday;
         const Card& card = m->card;
         if (card.state == CardState::Review) {
             if (card.due < dayEnd)

@@ -2,20 +2,25 @@
 #include "memory/memory_state.h"
 
 void MemoryState::replay(const QList<ReviewEntry>& entries, const QString& edition,
-                         const FsrsParams& params) {
+                         const FsrsParams& params, const QDateTime& latest) {
     m_questions.clear();
     for (const ReviewEntry& entry : entries)
-        if (entry.edition == edition) apply(entry, params);
+        if (entry.edition == edition) apply(entry, params, latest);
 }
 
-void MemoryState::apply(const ReviewEntry& entry, const FsrsParams& params) {
+void MemoryState::apply(const ReviewEntry& entry, const FsrsParams& params,
+                        const QDateTime& latest) {
     QuestionMemory& memory = m_questions[entry.id];
-    memory.card = zoma::next(memory.card, entry.rating, entry.when, params, entry.id);
+    const bool ahead = latest.isValid() && entry.when > latest;
+    memory.card =
+        zoma::next(memory.card, entry.rating, ahead ? latest : entry.when, params, entry.id);
     memory.lastChosen = entry.chosen;
     memory.lastCorrect = entry.correct;
     ++(entry.correct ? memory.right : memory.wrong);
-    // The time the scheduler took, so the list stays in order when the clock went back.
-    memory.answeredAt.append(memory.card.lastReview.toSecsSinceEpoch());
+    // The time the scheduler took, so the list stays in order when the clock
+    // went back; an answer dated on a later day belongs to no day yet.
+    if (!ahead || entry.when.toLocalTime().date() == latest.toLocalTime().date())
+        memory.answeredAt.append(memory.card.lastReview.toSecsSinceEpoch());
 }
 
 const QuestionMemory* MemoryState::find(const QString& id) const {

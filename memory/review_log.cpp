@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #ifdef Q_OS_UNIX
@@ -208,7 +209,13 @@ bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason
 }
 
 bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
-    QByteArray line = zoma::reviewLine(entry).toUtf8() + '\n';
+    return append(QList<ReviewEntry>{entry}, error);
+}
+
+bool ReviewLog::append(const QList<ReviewEntry>& entries, QString* error) {
+    if (entries.isEmpty()) return true;
+    QByteArray line;
+    for (const ReviewEntry& entry : entries) line += zoma::reviewLine(entry).toUtf8() + '\n';
 #ifdef Q_OS_UNIX
     const QByteArray path = QFile::encodeName(m_path);
     struct stat info {};
@@ -271,7 +278,8 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
 #endif
 }
 
-bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error) const {
+bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error,
+                     const QDateTime& latest) const {
     entries->clear();
     issues->clear();
     const QFileInfo info(m_path);
@@ -282,6 +290,8 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
     qsizetype number = 0;
     QString line;
     Texts texts;
+    std::optional<qint64> latestSecs;
+    if (latest.isValid()) latestSecs = latest.toSecsSinceEpoch();
     while (start < bytes.size()) {
         ++number;
         const qsizetype end = bytes.indexOf('\n', start);
@@ -305,10 +315,13 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         if (high >= 0x80) line = QString::fromUtf8(raw);
         ReviewEntry entry;
         QString reason;
-        if (parseLine(line, &entry, &reason, &texts))
-            entries->append(std::move(entry));
-        else
+        if (!parseLine(line, &entry, &reason, &texts)) {
             issues->append({number, reason});
+            continue;
+        }
+        if (latestSecs && entry.when.toSecsSinceEpoch() > *latestSecs)
+            issues->append({number, QStringLiteral("时间晚于现在"), true});
+        entries->append(std::move(entry));
     }
     return true;
 }

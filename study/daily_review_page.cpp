@@ -80,8 +80,9 @@ StudyEnvironment StudyEnvironment::system() {
 
 DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
                                  const QString& levelName, const SharedValues& values,
-                                 Dialogs& dialogs, StudyEnvironment environment,
-                                 const Favourites* favourites, QWidget* parent)
+                                 ReviewMemory& memory, Dialogs& dialogs,
+                                 StudyEnvironment environment, const Favourites* favourites,
+                                 QWidget* parent)
     : QWidget(parent),
       m_paper(std::move(paper)),
       m_levelName(levelName),
@@ -90,8 +91,9 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
       m_env(std::move(environment)),
       m_random(m_env.seed()),
       m_settings(values.folder().appFile(StudySettings::FileName)),
-      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
-      m_favourites(favourites) {
+      m_recorder(memory, dialogs),
+      m_favourites(favourites),
+      m_memory(memory) {
     setObjectName(QStringLiteral("dailyReviewPage"));
     for (int i = 0; i < m_paper.questions.size(); ++i) m_byId.insert(m_paper.questions[i].id, i);
     // Only what can be asked: a question without a key is not on the exam's paper.
@@ -154,6 +156,7 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     showExamNote();
     askNext();
     showChance();
+    connect(&m_memory, &ReviewMemory::recorded, this, &DailyReviewPage::recordedElsewhere);
 }
 
 DailyReviewPage::~DailyReviewPage() = default;
@@ -449,29 +452,31 @@ QStringList DailyReviewPage::chosenChapters() const {
 }
 
 void DailyReviewPage::loadLog() {
-    QList<ReviewEntry> entries;
-    QList<LogIssue> issues;
-    QString error;
-    const QString path = QDir::toNativeSeparators(m_recorder.log().path());
-    if (!m_recorder.log().read(&entries, &issues, &error)) {
+    // Read once for the program: later it is news only when the file changed.
+    if (!m_memory.refresh(m_env.now())) return;
+    const QString path = QDir::toNativeSeparators(m_memory.path());
+    if (!m_memory.readable()) {
         m_dialogs.message(QStringLiteral("学习记录无法读取，本次从空白开始，文件保持原样：\n%1\n%2")
-                              .arg(path, error));
+                              .arg(path, m_memory.readError()));
         return;
     }
-    if (!issues.isEmpty()) {
-        QStringList named;
-        for (const LogIssue& issue : issues.mid(0, kIssuesNamed))
-            named << QStringLiteral("第%1行：%2").arg(issue.line).arg(issue.reason);
-        if (issues.size() > kIssuesNamed) named << QStringLiteral("……共%1行").arg(issues.size());
-        m_dialogs.message(QStringLiteral("学习记录中有无法使用的行，已跳过，文件保持原样：\n%1\n%2")
-                              .arg(path, named.join(u'\n')));
-    }
-    // Only this level's answers are kept: the log may hold a million lines.
-    const QString edition = zoma::editionKey(m_paper.edition);
-    for (ReviewEntry& entry : entries) {
-        if (entry.edition == edition && m_byId.contains(entry.id))
-            m_entries.append(std::move(entry));
-    }
+    QList<LogIssue> skipped, ahead;
+    for (const LogIssue& issue : m_memory.issues()) (issue.taken ? ahead : skipped).append(issue);
+    QStringList named;
+    for (const LogIssue& issue : skipped.mid(0, kIssuesNamed))
+        named << QStringLiteral("第%1行：%2，已跳过").arg(issue.line).arg(issue.reason);
+    if (skipped.size() > kIssuesNamed)
+        named << QStringLiteral("……共%1行无法使用").arg(skipped.size());
+    // Named once, however many: a clock set back makes every later line one.
+    if (ahead.size() == 1)
+        named << QStringLiteral("第%1行：时间晚于现在，按现在的时间计").arg(ahead[0].line);
+    else if (ahead.size() > 1)
+        named << QStringLiteral("第%1行等%2行：时间晚于现在，按现在的时间计")
+                     .arg(ahead[0].line)
+                     .arg(ahead.size());
+    if (named.isEmpty()) return;
+    m_dialogs.message(QStringLiteral("学习记录中有未按原样采用的行，文件保持原样：\n%1\n%2")
+                          .arg(path, named.join(u'\n')));
 }
 
 QDate DailyReviewPage::examDate() const {
@@ -500,12 +505,21 @@ QueueOptions DailyReviewPage::options() const {
 }
 
 void DailyReviewPage::replay() {
-    m_memory.replay(m_entries, zoma::editionKey(m_paper.edition), params());
+    m_state = &m_memory.state(zoma::editionKey(m_paper.edition), params(), m_env.now());
+    emit memoryChanged();
+}
+
+void DailyReviewPage::recordedElsewhere() {
+    if (m_recording) return;
+    rebuildQueue();
+    showExamNote();
+    if (m_stage == Stage::Empty) askNext();
+    scheduleChance();
     emit memoryChanged();
 }
 
 void DailyReviewPage::rebuildQueue() {
-    m_queue = zoma::dailyQueue(m_level, m_memory, options(), m_env.now(), params());
+    m_queue = zoma::dailyQueue(m_level, *m_state, options(), m_env.now(), params());
     showCounts();
 }
 
@@ -664,10 +678,10 @@ void DailyReviewPage::finishPending() {
     const ReviewEntry entry = ReviewRecorder::entry(m_shown, m_choice, m_paper.edition,
                                                     practising() ? kPracticeSource : kSource,
                                                     m_rating, m_answeredAt, m_answerMs);
-    // Written or not, the answer counts for this window's queue.
+    // Written or not, the answer counts in the memory.
+    m_recording = true;
     m_recorder.record(entry);
-    m_entries.append(entry);
-    m_memory.apply(entry, params());
+    m_recording = false;
     m_stage = Stage::Empty;
     if (practising()) {
         ++m_practiceAt;
@@ -739,7 +753,7 @@ void DailyReviewPage::showChance() {
     for (const LevelQuestion& q : m_level) ++(q.multiple ? multiples : singles);
     const int count = std::min(m_rule.singles, singles) + std::min(m_rule.multiples, multiples);
     const int passMark = std::min(m_rule.passMark, count);
-    m_chance = zoma::levelPassChance(m_level, m_memory, m_rule.singles, m_rule.multiples, passMark,
+    m_chance = zoma::levelPassChance(m_level, *m_state, m_rule.singles, m_rule.multiples, passMark,
                                      at, params());
     const QString when =
         ahead ? QStringLiteral("若在考试日 %1 考试").arg(examDate.toString(Qt::ISODate))
@@ -825,7 +839,7 @@ void DailyReviewPage::exportProgress() {
     if (path.isEmpty()) return;
     const zoma::SaveOutcome outcome =
         zoma::saveFiles(m_dialogs, {path}, ExportTexts, [this](int, QIODevice& out, QString* e) {
-            return zoma::writeAll(out, zoma::progressCsv(m_level, m_memory, m_env.now(), params()),
+            return zoma::writeAll(out, zoma::progressCsv(m_level, *m_state, m_env.now(), params()),
                                   e);
         });
     if (outcome == zoma::SaveOutcome::Saved) m_dialogs.message(QStringLiteral("学习进度已导出。"));

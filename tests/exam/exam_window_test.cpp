@@ -99,6 +99,7 @@ private:
         SharedValues values;
         ScriptedDialogs dialogs;
         qint64 now = 5'000;
+        std::unique_ptr<ReviewMemory> memory;
         std::unique_ptr<ExamWindow> window;
 
         explicit Direct(int count, const QString& appDir = QString()) {
@@ -108,8 +109,9 @@ private:
         void open() {
             ExamEnvironment env{[this] { return now; }, [] { return 42u; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(4, 0)); }};
-            window =
-                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<ExamWindow>(bank, values, *memory, dialogs,
+                                                  QStringLiteral("A类"), env);
             window->show();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
         }

@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -122,6 +123,7 @@ private:
         ScriptedDialogs dialogs;
         QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
         qint64 ms = 10'000;
+        std::unique_ptr<ReviewMemory> memory;  // the program's, across windows
         std::unique_ptr<StudyWindow> window;
 
         explicit Direct(const QString& library = QStringLiteral(ZOMA_SAMPLE_2025_LIB)) {
@@ -134,8 +136,11 @@ private:
             return {[this] { return now; }, [this] { return ms; }, [] { return 42u; }};
         }
         DailyReviewPage* open() {
-            window =
-                std::make_unique<StudyWindow>(bank, values, dialogs, QStringLiteral("A类"), env());
+            if (!memory)
+                memory =
+                    std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<StudyWindow>(bank, values, *memory, dialogs,
+                                                   QStringLiteral("A类"), env());
             window->show();
             if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
             return window->dailyReview();
@@ -154,6 +159,7 @@ private:
         SharedValues values;
         ScriptedDialogs dialogs;
         qint64 ms = 5'000;
+        std::unique_ptr<ReviewMemory> memory;
         std::unique_ptr<ExamWindow> window;
 
         explicit Exam(int count) {
@@ -163,8 +169,9 @@ private:
         void open() {
             ExamEnvironment env{[this] { return ms; }, [] { return 42u; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); }};
-            window =
-                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<ExamWindow>(bank, values, *memory, dialogs,
+                                                  QStringLiteral("A类"), env);
             window->show();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
         }
@@ -345,6 +352,93 @@ private slots:
             QCOMPARE(more.last().seconds, 7);
             QVERIFY(more.last().correct);
         }
+    }
+
+    // With 学习中心 open on any page, answers given in the exam window (an
+    // exam, then 错题练习) show at once on every page: the counts and the
+    // queue of 今日复习, the table of 题库浏览, the map and the most-missed
+    // list of 学习进度.
+    void answersElsewhere_data() {
+        QTest::addColumn<int>("shown");
+        QTest::newRow("今日复习 shown") << int(StudyWindow::DailyReview);
+        QTest::newRow("题库浏览 shown") << int(StudyWindow::BankBrowser);
+        QTest::newRow("学习进度 shown") << int(StudyWindow::Progress);
+    }
+    void answersElsewhere() {
+        QFETCH(int, shown);
+        Direct d;
+        DailyReviewPage* page = d.open();
+        d.window->showPage(shown);
+        QCOMPARE(page->queue().due, QStringList());
+        const double chanceBefore = page->chance().expectedScore;
+        BankTableModel* model = d.window->bankBrowser()->tableModel();
+        QSignalSpy tableChanged(model, &QAbstractItemModel::dataChanged);
+        auto* mostWrong = control<QListWidget>(d.window->progress(), "mostWrongList");
+        const auto cell = [&](const QString& id) {
+            for (const MapCell& c : d.window->progress()->map()->cells())
+                if (c.id == id) return c.standing.state;
+            return StudyState::New;
+        };
+
+        // Half an hour ago, the exam: four questions, all wrong.
+        ExamEnvironment env{[&d] { return d.ms; }, [] { return 7u; },
+                            [&d] { return d.now.addSecs(-1800); }};
+        ExamWindow exam(d.bank, d.values, *d.memory, d.dialogs, QStringLiteral("A类"), env);
+        exam.show();
+        QVERIFY(QTest::qWaitForWindowActive(&exam));
+        control<QSpinBox>(&exam, "singles")->setValue(2);
+        control<QSpinBox>(&exam, "multiples")->setValue(2);
+        click(&exam, "startButton");
+        QStringList ids;
+        for (int i = 0; i < exam.session()->count(); ++i) {
+            const ShownQuestion& q = exam.session()->question(i);
+            ids << q.question.id;
+            quint8 set = wrongSet(q.correct);
+            for (int letter = 0; letter < 4; ++letter)
+                if (set & (1u << letter))
+                    click(&exam, qPrintable(QStringLiteral("letter%1").arg(QChar(u'A' + letter))));
+            press(&exam, Qt::Key_Right);
+        }
+        QCOMPARE(ids.size(), 4);  // the whole level
+        d.dialogs.answer(Answer::Yes);
+        click(&exam, "submitButton");
+        d.dialogs.takeTexts();
+
+        // Wrong half an hour ago: due again now, and shown as such everywhere.
+        QStringList due = page->queue().due;
+        due.sort();
+        ids.sort();
+        QCOMPARE(due, ids);
+        QVERIFY2(control<QLabel>(page, "counts")->text().startsWith(QStringLiteral("到期 4")),
+                 qPrintable(control<QLabel>(page, "counts")->text()));
+        QCOMPARE(page->queue().done, 4);
+        QVERIFY(!tableChanged.isEmpty());
+        for (const QString& id : ids) {
+            const int row = model->rowOf(id);
+            QCOMPARE(model->index(row, BankTableModel::Wrong).data().toInt(), 1);
+        }
+        d.window->showPage(StudyWindow::Progress);
+        for (const QString& id : ids) QVERIFY(cell(id) != StudyState::New);
+        QCOMPARE(mostWrong->count(), 4);
+        d.window->showPage(shown);
+        QCoreApplication::processEvents();  // the chance follows the answers
+        QVERIFY(page->chance().expectedScore > chanceBefore);
+
+        // 错题练习 in the same window: its answer shows too.
+        click(&exam, "backButton");
+        click(&exam, "practiceButton");
+        const ShownQuestion* practised = exam.currentQuestion();
+        QVERIFY(practised);
+        const QString id = practised->question.id;
+        press(&exam, Qt::Key(Qt::Key_1 + std::countr_zero(practised->correct)));
+        QCOMPARE(page->memory().find(id)->right, 1);
+        QCOMPARE(page->queue().done, 5);
+        QVERIFY(control<QLabel>(page, "counts")->text().endsWith(QStringLiteral("已完成 5")));
+        if (shown == StudyWindow::Progress) {
+            for (int i = 0; i < mostWrong->count(); ++i)
+                QVERIFY(mostWrong->item(i)->text().contains(QStringLiteral("错 1 次")));
+        }
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
     }
 
     // 今日复习 with a log it cannot write: one message, and the day goes on.
