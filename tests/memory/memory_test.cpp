@@ -245,6 +245,60 @@ private slots:
         QCOMPARE(memory.find(qid(1))->right, 1);
     }
 
+    // A line dated after now (a clock that ran ahead, or one set back since)
+    // is read as written but taken at now: the question is not frozen until
+    // then, and counts as today's only when it is dated today.
+    void aheadOfNow_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("today");  // counted among today's answers
+        QTest::newRow("a year ahead")
+            << QStringLiteral("2027-12-07T09:00:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << false;
+        QTest::newRow("tomorrow")
+            << QStringLiteral("2026-12-08T00:30:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << false;
+        QTest::newRow("later today")
+            << QStringLiteral("2026-12-07T23:00:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << true;
+    }
+    void aheadOfNow() {
+        QFETCH(QString, line);
+        QFETCH(bool, today);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ReviewLog::FileName);
+        const QByteArray earlier =
+            zoma::reviewLine(entry(qid(1), kNow.addDays(-2), Rating::Good)).toUtf8();
+        writeBytes(path, earlier + '\n' + line.toUtf8() + '\n');
+        QList<ReviewEntry> entries;
+        QList<LogIssue> issues;
+        QString error;
+        QVERIFY(ReviewLog(path).read(&entries, &issues, &error, kNow));
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(issues.size(), 1);
+        QCOMPARE(issues[0].line, 2);
+        QVERIFY(issues[0].taken);
+
+        MemoryState memory;
+        memory.replay(entries, QStringLiteral("2025"), FsrsParams(), kNow);
+        const Card card = memory.find(qid(3))->card;
+        QCOMPARE(card.lastReview, kNow);
+        QVERIFY(card.due <= kNow.addSecs(60));  // wrong: the first learning step
+        QueueOptions options;
+        options.newPerDay = 2;  // a question first answered today takes one of them
+        DailyQueue queue = zoma::dailyQueue(levelOf(5), memory, options, kNow);
+        QCOMPARE(queue.done, today ? 1 : 0);
+        QCOMPARE(queue.newToday, today ? 1 : 0);
+        QCOMPARE(queue.fresh.size(), today ? 1 : 2);
+
+        // Answered wrong again at the true time: due again at once, as any question.
+        const QDateTime later = kNow.addSecs(300);
+        memory.apply(entry(qid(3), later, Rating::Again), FsrsParams(), later);
+        QVERIFY(memory.find(qid(3))->card.due <= later.addSecs(60));
+        queue = zoma::dailyQueue(levelOf(5), memory, options, later.addSecs(90));
+        QVERIFY(queue.due.contains(qid(3)));
+        QCOMPARE(queue.done, today ? 2 : 1);
+    }
+
     // Learning and relearning by due time, then reviews by lowest recall,
     // then new ones in bank order up to what is left of the day's limit.
     void queueOrder() {

@@ -489,6 +489,34 @@ private slots:
         QCOMPARE(d.dialogs.takeTexts(), QStringList());
     }
 
+    // Lines dated after now, among a damaged one: named once in the one
+    // message, taken at now but not as today's answers; the file stays as
+    // it is, and the window opened again says nothing new.
+    void logAheadOfNow() {
+        Direct d;
+        QByteArray bytes = "not a line of the log\n";
+        for (const char* id : {"MC1-0001", "MC2-0002", "MC2-0003"})
+            bytes +=
+                QByteArray("2027-12-07T09:00:00+08:00\t2025\t") + id + "\treview\tA\t0\t1\t5\n";
+        writeBytes(d.file(ReviewLog::FileName), bytes);
+        DailyReviewPage* page = d.open();
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("第1行")) &&
+                     texts[0].contains(QStringLiteral("已跳过")),
+                 qPrintable(texts[0]));
+        QCOMPARE(texts[0].count(QStringLiteral("时间晚于现在")), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("第2行等3行")), qPrintable(texts[0]));
+        QCOMPARE(page->queue().done, 0);
+        QCOMPARE(page->queue().newToday, 0);
+        QCOMPARE(page->memory().find(QStringLiteral("MC1-0001"))->card.lastReview, d.now.toUTC());
+        QVERIFY(page->memory().find(QStringLiteral("MC1-0001"))->card.due <= d.now.addSecs(60));
+        d.close();
+        d.open();
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+        QCOMPARE(readBytes(d.file(ReviewLog::FileName)), bytes);
+    }
+
     // The buttons pressed as a screen reader presses them: what they show
     // is what is recorded.
     void accessibleButtons() {
