@@ -230,7 +230,9 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
     layout->addWidget(m_feedback);
 
     auto* rates = new QHBoxLayout;
-    rates->addWidget(new QLabel(QStringLiteral("评分：")));
+    m_ratingLabel = new QLabel(QStringLiteral("评分："));
+    m_ratingLabel->setObjectName(QStringLiteral("ratingLabel"));
+    rates->addWidget(m_ratingLabel);
     for (int i = 0; i < 4; ++i) {
         m_ratings[i] = button(QStringLiteral("%1 %2").arg(i + 1).arg(kRatingTexts[i]),
                               kRatingNames[i], m_askArea);
@@ -513,7 +515,7 @@ void DailyReviewPage::recordedElsewhere() {
     if (m_recording) return;
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
     scheduleChance();
     emit memoryChanged();
 }
@@ -609,6 +611,7 @@ void DailyReviewPage::showState() {
         m_ratings[i]->setEnabled(revealed && m_right);
         m_ratings[i]->setChecked(revealed && m_rating == kRatings[i]);
     }
+    m_ratingLabel->setVisible(!empty);
     m_confirm->setVisible(!empty);
     m_next->setVisible(!empty);
     m_confirm->setEnabled(asking && m_shown.question.multiple() && m_choice != 0);
@@ -730,6 +733,17 @@ void DailyReviewPage::next() {
     scheduleChance();
 }
 
+void DailyReviewPage::followQueue() {
+    // The chosen set is asked whatever the limits.
+    if (practising()) return;
+    // A question asked that the queue no longer holds gives way at once; an
+    // answer shown stays until it is moved on from, and is recorded then.
+    const QString id = m_shown.question.id;
+    if (m_stage == Stage::Empty ||
+        (m_stage == Stage::Asking && !m_queue.due.contains(id) && !m_queue.fresh.contains(id)))
+        askNext();
+}
+
 void DailyReviewPage::refresh() {
     if (m_stage != Stage::Empty) return;
     rebuildQueue();
@@ -793,7 +807,7 @@ void DailyReviewPage::newPerDayEdited(int n) {
     if (!m_settings.setNewPerDay(n, &error)) reportSettings(error);
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::retentionEdited(double r) {
@@ -801,7 +815,7 @@ void DailyReviewPage::retentionEdited(double r) {
     if (!m_settings.setRetention(r, &error)) reportSettings(error);
     replay();
     rebuildQueue();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
     showChance();
 }
 
@@ -812,14 +826,14 @@ void DailyReviewPage::examDateEdited() {
     replay();
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
     showChance();
 }
 
 void DailyReviewPage::favouritesEdited() {
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::chaptersEdited() {
@@ -829,7 +843,7 @@ void DailyReviewPage::chaptersEdited() {
         reportSettings(error);
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::exportProgress() {

@@ -115,6 +115,8 @@ private:
     void recordedElsewhere();
     void rebuildQueue();
     void askNext();
+    // Asks from the queue again when the question on screen has left it.
+    void followQueue();
     void reveal();
     void showQuestion();
     void showState();
@@ -179,6 +181,7 @@ private:
     QPushButton* m_letters[4] = {};
     QLabel* m_answers[4] = {};
     QLabel* m_feedback = nullptr;
+    QLabel* m_ratingLabel = nullptr;
     QPushButton* m_ratings[4] = {};
     QPushButton* m_confirm = nullptr;
     QPushButton* m_next = nullptr;

@@ -441,6 +441,73 @@ private slots:
         QCOMPARE(d.dialogs.takeTexts(), QStringList());
     }
 
+    // A limit set while a question is asked takes it away at once when it
+    // falls outside; an answer already shown stays until moved on from, and
+    // is recorded. A day left empty shows no trace of a question.
+    void limitAsksAtOnce_data() {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<bool>("answered");  // the first question's answer shown first
+        QTest::addColumn<QString>("next");   // the question asked then; empty: the day is done
+        QTest::newRow("favourites")
+            << QStringLiteral("favourites") << false << QStringLiteral("MC2-0003");
+        QTest::newRow("chapters") << QStringLiteral("chapters") << false
+                                  << QStringLiteral("MC1-0005");
+        QTest::newRow("favourites, answer shown")
+            << QStringLiteral("favourites") << true << QStringLiteral("MC2-0003");
+        QTest::newRow("chapters, answer shown")
+            << QStringLiteral("chapters") << true << QStringLiteral("MC1-0005");
+        QTest::newRow("no favourites") << QStringLiteral("none") << false << QString();
+        QTest::newRow("no favourites, answer shown") << QStringLiteral("none") << true << QString();
+    }
+    void limitAsksAtOnce() {
+        QFETCH(QString, limit);
+        QFETCH(bool, answered);
+        QFETCH(QString, next);
+        Direct d;
+        DailyReviewPage* page = d.open();
+        const QString first = QStringLiteral("MC1-0001");
+        QCOMPARE(page->current()->question.id, first);
+        QString error;
+        if (limit == u"favourites")
+            d.window->favourites()->set(QStringLiteral("2025"), next, true, &error);
+        if (answered) answerByKeys(d.window.get(), page, page->current()->correct);
+        if (limit == u"chapters")
+            control<QTreeWidget>(page, "chapters")
+                ->topLevelItem(0)
+                ->setCheckState(0, Qt::Unchecked);
+        else
+            control<QCheckBox>(page, "favouritesOnly")->setChecked(true);
+        QTRY_VERIFY(!page->queue().fresh.contains(first));
+        if (answered) {
+            QCOMPARE(page->stage(), Stage::Revealed);
+            QCOMPARE(page->current()->question.id, first);
+            press(d.window.get(), Qt::Key_Return);
+            const QList<ReviewEntry> log = logEntries(d.values.AppDir);
+            QCOMPARE(log.size(), 1);
+            QCOMPARE(log[0].id, first);
+        }
+        if (next.isEmpty()) {
+            QCOMPARE(page->stage(), Stage::Empty);
+            QVERIFY(control<QLabel>(page, "doneNote")->isVisible());
+            // Nothing of a question is left to see or to hear.
+            for (QWidget* w : page->findChildren<QWidget*>()) {
+                if (w->isVisible() && !w->isHidden() &&
+                    (qobject_cast<QPushButton*>(w) || w->objectName() == u"ratingLabel")) {
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                    QVERIFY2(!a->text(QAccessible::Name).contains(QStringLiteral("评分")) &&
+                                 !w->objectName().startsWith(QStringLiteral("rating")) &&
+                                 !w->objectName().startsWith(QStringLiteral("letter")),
+                             qPrintable(w->objectName()));
+                }
+            }
+        } else {
+            QCOMPARE(page->stage(), Stage::Asking);
+            QCOMPARE(page->current()->question.id, next);
+            QCOMPARE(control<QLabel>(page, "progress")->text().left(8), next);
+        }
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
     // 今日复习 with a log it cannot write: one message, and the day goes on.
     void reviewLogUnwritable() {
         Direct d;
