@@ -107,10 +107,8 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
                               .arg(QDir::toNativeSeparators(m_settings.path()), error));
         m_settingsReported = true;
     }
-    error.clear();
-    RuleSettings rules(values.folder().appFile(RuleSettings::FileName));
-    // The exam window reports a settings file it cannot read; here its figures simply fall back.
-    m_rule = rules.load(m_paper.edition, m_levelName, &error);
+    // The real exam's rule, not one shortened on the exam window's start page for practice.
+    m_rule = zoma::defaultRule(m_paper.edition, m_levelName);
 
     auto* outer = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
@@ -291,6 +289,15 @@ QWidget* DailyReviewPage::buildSidePanel() {
     m_chanceText->setObjectName(QStringLiteral("chance"));
     m_chanceText->setWordWrap(true);
     chanceLayout->addWidget(m_chanceText);
+    QString rule = QStringLiteral("按%1%2版题库的考试规则计算：单选 %3 题")
+                       .arg(m_levelName, zoma::editionTitle(m_paper.edition))
+                       .arg(m_rule.singles);
+    if (m_rule.multiples > 0) rule += QStringLiteral("，多选 %1 题").arg(m_rule.multiples);
+    rule += QStringLiteral("，答对 %1 题合格。").arg(m_rule.passMark);
+    auto* ruleText = new QLabel(rule);
+    ruleText->setObjectName(QStringLiteral("chanceRule"));
+    ruleText->setWordWrap(true);
+    chanceLayout->addWidget(ruleText);
     auto* method = new QLabel(ChanceMethod);
     method->setObjectName(QStringLiteral("chanceMethod"));
     method->setWordWrap(true);
@@ -762,7 +769,10 @@ void DailyReviewPage::showChance() {
     const QDate examDate = this->examDate();
     const QDateTime now = m_env.now();
     const bool ahead = examDate.isValid();
-    const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now) : now;
+    // Without a date, the next morning: "now" would count what was just
+    // answered, even wrongly, as remembered.
+    const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now)
+                               : QDateTime(now.date().addDays(1), kExamTime);
     int singles = 0, multiples = 0;
     for (const LevelQuestion& q : m_level) ++(q.multiple ? multiples : singles);
     const int count = std::min(m_rule.singles, singles) + std::min(m_rule.multiples, multiples);
@@ -771,13 +781,15 @@ void DailyReviewPage::showChance() {
                                      at, params());
     const QString when =
         ahead ? QStringLiteral("若在考试日 %1 考试").arg(examDate.toString(Qt::ISODate))
-              : QStringLiteral("若今天考试");
-    m_chanceText->setText(QStringLiteral("%1：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
-                              .arg(when)
-                              .arg(m_chance.expectedScore, 0, 'f', 1)
-                              .arg(count)
-                              .arg(passMark)
-                              .arg(m_chance.probability * 100, 0, 'f', 1));
+              : QStringLiteral("若明天 %1 考试").arg(kExamTime.toString(QStringLiteral("HH:mm")));
+    QString text = QStringLiteral("%1：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
+                       .arg(when)
+                       .arg(m_chance.expectedScore, 0, 'f', 1)
+                       .arg(count)
+                       .arg(passMark)
+                       .arg(m_chance.probability * 100, 0, 'f', 1);
+    if (!ahead) text += QStringLiteral("设定考试日期后，按考试那天计算。");
+    m_chanceText->setText(text);
 }
 
 void DailyReviewPage::showExamNote() {

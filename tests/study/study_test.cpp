@@ -7,6 +7,7 @@
 // 今日复习, the favourites limits of 今日复习 and 错题练习, the text zoom.
 #include "app/review_tool.h"
 #include "bank/read_data.h"
+#include "exam/exam_rules.h"
 #include "exam/exam_window.h"
 #include "main_window/form1.h"
 #include "memory/favourites.h"
@@ -729,7 +730,9 @@ private slots:
         QCOMPARE(control<QDateEdit>(page, "examDate")->date(), d.now.date().addDays(30));
         QCOMPARE(page->queue().fresh, QStringList{QStringLiteral("MC1-0005")});
         click(page, "clearExamDate");
-        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QVERIFY(control<QLabel>(page, "chance")
+                    ->text()
+                    .startsWith(QStringLiteral("若明天 09:00 考试")));
         const QByteArray file = readBytes(d.file(StudySettings::FileName));
         QVERIFY(file.startsWith("later=kept\n"));
         QVERIFY(file.contains("\nchapters.2025-A=3\n"));
@@ -743,7 +746,9 @@ private slots:
         DailyReviewPage* page = d.open();
         QCOMPARE(page->queue().fresh.size(), 1);
         QCOMPARE(page->queue().newForExam, 0);
-        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QVERIFY(control<QLabel>(page, "chance")
+                    ->text()
+                    .startsWith(QStringLiteral("若明天 09:00 考试")));
         QCOMPARE(control<QDateEdit>(page, "examDate")->text(), QStringLiteral("未设定"));
     }
 
@@ -755,6 +760,50 @@ private slots:
         QCOMPARE(page->chance().expectedScore, 2 * 0.25 + 2 / 15.0);
         QCOMPARE(page->chance().probability, 1 / 16.0 / 225);  // the pass mark is all four
         QVERIFY(control<QLabel>(page, "chance")->text().contains(QStringLiteral("0.6 / 4")));
+    }
+
+    // The chance of passing: without an exam date for the next morning, as
+    // the page says, with a date for that day; always by the level's
+    // published rule, whatever rule the exam window was last set to.
+    void chanceHorizon_data() {
+        QTest::addColumn<int>("daysToExam");  // 0: no date
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no date") << 0 << QStringLiteral("若明天 09:00 考试");
+        QTest::newRow("in ten days") << 10 << QStringLiteral("若在考试日 2026-12-17 考试");
+    }
+    void chanceHorizon() {
+        QFETCH(int, daysToExam);
+        QFETCH(QString, said);
+        Direct d;
+        // Practice with a short rule in the exam window: one single, one to pass.
+        writeBytes(d.file(RuleSettings::FileName),
+                   "[2025-A]\nsingles=1\nmultiples=0\nminutes=5\npassMark=1\n");
+        if (daysToExam > 0)
+            writeBytes(d.file(StudySettings::FileName),
+                       "examDate.A=" +
+                           d.now.date().addDays(daysToExam).toString(Qt::ISODate).toUtf8() + "\n");
+        DailyReviewPage* page = d.open();
+        // Every question answered wrongly just now.
+        while (page->current() && page->queue().done < 4) {
+            answerByKeys(d.window.get(), page, wrongSet(page->current()->correct));
+            press(d.window.get(), Qt::Key_Return);
+        }
+        QCOMPARE(page->queue().done, 4);
+        QCoreApplication::processEvents();
+        const QString text = control<QLabel>(page, "chance")->text();
+        QVERIFY2(text.startsWith(said), qPrintable(text));
+        QCOMPARE(text.contains(QStringLiteral("设定考试日期")), daysToExam == 0);
+        // The sample's two singles and two multiples, all four to pass: what
+        // was just answered wrongly is not taken as known by then.
+        QVERIFY2(text.contains(QStringLiteral("/ 4 题，合格（4 题）")), qPrintable(text));
+        QVERIFY(page->chance().probability < 0.5);
+        QVERIFY(!text.contains(QStringLiteral("100.0%")));
+        const QString rule = control<QLabel>(page, "chanceRule")->text();
+        QVERIFY2(rule.contains(QStringLiteral("A类")) &&
+                     rule.contains(QStringLiteral("单选 32 题")) &&
+                     rule.contains(QStringLiteral("多选 8 题")) &&
+                     rule.contains(QStringLiteral("答对 30 题合格")),
+                 qPrintable(rule));
     }
 
     // 导出学习进度 under the export window's rules.
