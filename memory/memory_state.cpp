@@ -4,8 +4,11 @@
 void MemoryState::replay(const QList<ReviewEntry>& entries, const QString& edition,
                          const FsrsParams& params, const QDateTime& latest) {
     m_questions.clear();
+    // In UTC once: each comparison with a local time asks the system for the
+    // zone again (a stat of /etc/localtime), a million times over a large log.
+    const QDateTime cap = latest.isValid() ? latest.toUTC() : latest;
     for (const ReviewEntry& entry : entries)
-        if (entry.edition == edition) apply(entry, params, latest);
+        if (entry.edition == edition) apply(entry, params, cap);
 }
 
 void MemoryState::apply(const ReviewEntry& entry, const FsrsParams& params,

@@ -28,8 +28,11 @@ QList<double> zoma::drawDistribution(const QList<double>& chances, int k) {
     }
     QList<double> distribution(k + 1, 0.0);
     std::vector<double> h(size_t(k) + 1);
+    // Counts whose chance is below this add less than the rounding of the
+    // result; leaving them out makes a large draw ten times cheaper.
+    const double negligible = *std::max_element(right.begin(), right.end()) * 1e-20;
     for (int m = 0; m <= n; ++m) {
-        if (right[m] == 0) continue;
+        if (right[m] <= negligible) continue;
         const int lo = std::max(0, k - (n - m)), hi = std::min(k, m);
         // The hypergeometric weights by the ratio of neighbours, from the mode
         // (the largest, so none overflows) outwards, then made to sum to one:
@@ -71,9 +74,10 @@ PassChance zoma::levelPassChance(const QList<LevelQuestion>& level, const Memory
                                  int singlesDrawn, int multiplesDrawn, int passMark,
                                  const QDateTime& at, const FsrsParams& params) {
     QList<double> singles, multiples;
+    const QDateTime when = at.toUTC();  // no look-up of the zone a question
     for (const LevelQuestion& q : level) {
         const QuestionMemory* m = memory.find(q.id);
-        const double r = m ? zoma::retrievability(m->card, at, params) : 0;
+        const double r = m ? zoma::retrievability(m->card, when, params) : 0;
         (q.multiple ? multiples : singles).append(zoma::answerChance(r, q.multiple));
     }
     return zoma::passChance(singles, multiples, singlesDrawn, multiplesDrawn, passMark);

@@ -281,6 +281,12 @@ bool ReviewLog::append(const QList<ReviewEntry>& entries, QString* error) {
 bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error,
                      const QDateTime& latest) const {
     entries->clear();
+    return read([entries](ReviewEntry&& entry) { entries->append(std::move(entry)); }, issues,
+                error, latest);
+}
+
+bool ReviewLog::read(const std::function<void(ReviewEntry&&)>& take, QList<LogIssue>* issues,
+                     QString* error, const QDateTime& latest) const {
     issues->clear();
     const QFileInfo info(m_path);
     if (!info.exists() && !info.isSymLink()) return true;
@@ -296,7 +302,7 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         ++number;
         const qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) {
-            issues->append({number, QStringLiteral("最后一行不完整（写入时中断），已忽略")});
+            issues->append({number, QStringLiteral("最后一行不完整（写入时中断）")});
             break;
         }
         QByteArrayView raw(bytes.constData() + start, end - start);
@@ -321,7 +327,7 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         }
         if (latestSecs && entry.when.toSecsSinceEpoch() > *latestSecs)
             issues->append({number, QStringLiteral("时间晚于现在"), true});
-        entries->append(std::move(entry));
+        take(std::move(entry));
     }
     return true;
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // How well an answer was known, as FSRS rates it. A wrong answer is Again; a
 // right one is Good unless the user chose otherwise.
 enum class Rating { Again = 1, Hard = 2, Good = 3, Easy = 4 };
@@ -74,6 +76,9 @@ public:
     // empty log. False only when the file cannot be read at all.
     bool read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error,
               const QDateTime& latest = {}) const;
+    // The same, each good line handed over as it is read.
+    bool read(const std::function<void(ReviewEntry&&)>& take, QList<LogIssue>* issues,
+              QString* error, const QDateTime& latest = {}) const;
 
 private:
     QString m_path;

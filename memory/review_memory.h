@@ -5,11 +5,13 @@
 #include "memory/review_log.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <map>
+#include <vector>
 
 // The one memory of the program, shared by every window: the review log, read
 // when first needed, and each edition's answers replayed from it. An answer
@@ -59,12 +61,29 @@ private:
         bool current = false;
     };
 
+    // What the scheduler needs of an answer, its texts numbered in m_texts:
+    // a million lines in 24 MB, where as entries they took 170 MB (see
+    // BENCHMARKS.md).
+    struct Answer {
+        qint64 secs = 0;  // since the epoch
+        qint32 edition = 0, id = 0, chosen = 0;
+        quint8 rating = 0;
+        bool correct = false;
+    };
+
     qint64 fileSize() const;
+    void keep(const ReviewEntry& entry);
+    // The number of a text; field (0 edition, 1 identifier, 2 letters) keeps
+    // the last one, which most lines repeat.
+    qint32 textNumber(const QString& text, int field);
 
     ReviewLog m_log;
     bool m_read = false;
-    qint64 m_knownSize = -1;  // the log's size as read and appended to by us
-    QList<ReviewEntry> m_entries;
+    qint64 m_knownSize = -1;        // the log's size as read and appended to by us
+    std::vector<Answer> m_answers;  // the log's, then this run's, in order
+    QList<QString> m_texts;
+    QHash<QString, qint32> m_textNumbers;
+    qint32 m_lastNumbers[3] = {-1, -1, -1};
     QList<ReviewEntry> m_unwritten;  // kept for a later read of the log
     QString m_readError;
     QList<LogIssue> m_issues;
