@@ -289,7 +289,7 @@ QWidget* DailyReviewPage::buildSidePanel() {
     m_chanceText->setObjectName(QStringLiteral("chance"));
     m_chanceText->setWordWrap(true);
     chanceLayout->addWidget(m_chanceText);
-    QString rule = QStringLiteral("按%1%2版题库的考试规则计算：单选 %3 题")
+    QString rule = QStringLiteral("按%1、%2 版题库的正式考试规则计算：单选 %3 题")
                        .arg(m_levelName, zoma::editionTitle(m_paper.edition))
                        .arg(m_rule.singles);
     if (m_rule.multiples > 0) rule += QStringLiteral("，多选 %1 题").arg(m_rule.multiples);
