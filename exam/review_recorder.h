@@ -26,8 +26,6 @@ public:
     bool record(const ReviewEntry& entry) { return record(QList<ReviewEntry>{entry}); }
     bool record(const QList<ReviewEntry>& entries);
 
-    ReviewMemory& memory() const { return m_memory; }
-
 private:
     ReviewMemory& m_memory;
     Dialogs& m_dialogs;

@@ -5,11 +5,14 @@
 #include "memory/pass_chance.h"
 #include "memory/progress_csv.h"
 #include "memory/review_log.h"
+#include "memory/review_memory.h"
 #include "tests/support/test_files.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -232,6 +235,56 @@ private slots:
         QString error;
         QVERIFY(ReviewLog(dir.filePath(ReviewLog::FileName)).read(&entries, &issues, &error));
         QVERIFY(entries.isEmpty() && issues.isEmpty());
+    }
+
+    // The program's one memory: read once, kept up by what is recorded, read
+    // again when another program wrote to the log; answers that could not be
+    // written stay in it across that.
+    void memoryFollowsTheLog() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("data"));
+        const QString path = folder + u'/' + ReviewLog::FileName;
+        ReviewMemory memory(path);
+        QSignalSpy recorded(&memory, &ReviewMemory::recorded);
+        const QString edition = QStringLiteral("2025");
+        const auto state = [&]() -> const MemoryState& {
+            return memory.state(edition, FsrsParams(), kNow);
+        };
+        // Right and wrong answers of a question, -1 when it has none.
+        const auto right = [&](int i) {
+            const QuestionMemory* m = state().find(qid(i));
+            return m ? m->right : -1;
+        };
+        const auto wrong = [&](int i) {
+            const QuestionMemory* m = state().find(qid(i));
+            return m ? m->wrong : -1;
+        };
+        QString error;
+        QVERIFY(memory.refresh(kNow));  // no folder, no log: empty
+        QVERIFY(memory.readable());
+        // Not written (no folder): kept, and announced all the same.
+        QVERIFY(!memory.record({entry(qid(1), kNow.addSecs(-60), Rating::Good)}, &error));
+        QCOMPARE(recorded.size(), 1);
+        QCOMPARE(right(1), 1);
+
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(ReviewLog(path).append(entry(qid(2), kNow.addDays(-1), Rating::Again), &error));
+        QVERIFY(memory.refresh(kNow));  // another program's line
+        QCOMPARE(wrong(2), 1);
+        QCOMPARE(right(1), 1);
+        QVERIFY(!memory.refresh(kNow));
+
+        QVERIFY(memory.record(
+            {entry(qid(3), kNow, Rating::Easy), entry(qid(2), kNow, Rating::Good)}, &error));
+        QCOMPARE(recorded.size(), 2);
+        QCOMPARE(right(2), 1);
+        QVERIFY(!memory.refresh(kNow));  // its own lines are no news
+        QVERIFY(ReviewLog(path).append(entry(qid(4), kNow, Rating::Good), &error));
+        QVERIFY(memory.refresh(kNow));
+        QCOMPARE(right(3), 1);
+        QCOMPARE(right(4), 1);
+        QCOMPARE(right(2) + wrong(2), 2);
+        QCOMPARE(right(1), 1);  // once, not again from the log
     }
 
     void replaySkipsOtherEditions() {
