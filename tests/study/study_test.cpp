@@ -15,6 +15,7 @@
 #include "study/bank_table_model.h"
 #include "study/progress_map.h"
 #include "study/progress_page.h"
+#include "study/score_chart.h"
 #include "study/study_window.h"
 #include "study/text_zoom.h"
 #include "tests/support/scripted_dialogs.h"
@@ -421,6 +422,7 @@ private slots:
         d.window->showPage(StudyWindow::Progress);
         for (const QString& id : ids) QVERIFY(cell(id) != StudyState::New);
         QCOMPARE(mostWrong->count(), 4);
+        QCOMPARE(d.window->progress()->chart()->points().size(), 1);  // the exam with them
         d.window->showPage(shown);
         QCoreApplication::processEvents();  // the chance follows the answers
         QVERIFY(page->chance().expectedScore > chanceBefore);
