@@ -3,6 +3,7 @@
 
 #include "bank/question_bank.h"
 #include "import/unzip_bridge.h"
+#include "memory/review_memory.h"
 #include "practice/random_order.h"
 #include "ui/dialogs.h"
 #include "ui/window_registry.h"
@@ -31,6 +32,7 @@ public:
 
     QuestionBank bank;
     SharedValues values;
+    ReviewMemory memory;  // what every answer taught, for every window
     RandomOrder random;
     UnzipBridge bridge;
     WindowRegistry windows;

@@ -23,6 +23,7 @@ struct ExamBench {
     SharedValues values;
     std::unique_ptr<QuestionBank> bank = std::make_unique<QuestionBank>();
     SilentDialogs dialogs;
+    std::unique_ptr<ReviewMemory> memory;
     std::unique_ptr<ExamWindow> window;
     quint32 seeds = 1;
 
@@ -33,7 +34,8 @@ struct ExamBench {
             return QStringLiteral("the library did not load");
         ExamEnvironment env = ExamEnvironment::system();
         env.seed = [this] { return seeds++; };
-        window = std::make_unique<ExamWindow>(*bank, values, dialogs, kBenchLevel, env);
+        memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+        window = std::make_unique<ExamWindow>(*bank, values, *memory, dialogs, kBenchLevel, env);
         if (!showExposed(*window)) return QStringLiteral("the exam window did not show");
         return dialogs.unexpected;
     }

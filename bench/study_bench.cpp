@@ -8,6 +8,7 @@
 
 #include "memory/daily_queue.h"
 #include "memory/pass_chance.h"
+#include "memory/review_memory.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -100,8 +101,33 @@ void chance(benchmark::State& state) {
     });
 }
 
-// The log read at the start of the study window, and replayed, when it has
-// grown to a million lines (about 55 MB): the answers above ten times over.
+// The chance for the largest rule the exam's start page allows over the
+// largest level the store holds: 2001 questions of one kind, all drawn (the
+// whole pool, which took seconds when every subset size was worked through)
+// or half of them (the most work for the hypergeometric step).
+void largestRule(benchmark::State& state, int drawn) {
+    constexpr int kPool = 2001;
+    QList<double> chances;
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < kPool; ++i)
+        chances.append(zoma::answerChance(random.generateDouble(), false));
+    timeMedian(state, [&] {
+        const PassChance c = zoma::passChance(chances, {}, drawn, 0, drawn * 3 / 4);
+        benchmark::DoNotOptimize(c.probability);
+    });
+}
+
+void wholePool(benchmark::State& state) {
+    largestRule(state, 2000);
+}
+
+void halfPool(benchmark::State& state) {
+    largestRule(state, 1000);
+}
+
+// The log read into the program's memory and replayed, as when the study
+// window first opens, once it has grown to a million lines (about 55 MB):
+// the answers above ten times over.
 void bigLog(benchmark::State& state) {
     const StudyInputs& in = inputs();
     QTemporaryDir dir;
@@ -122,15 +148,14 @@ void bigLog(benchmark::State& state) {
         }
         file.write(text);
     }
+    const QDateTime now = in.now.addDays(200 * 9);  // after the last round
     timeMedian(state, [&] {
-        QList<ReviewEntry> entries;
-        QList<LogIssue> issues;
-        QString error;
-        if (!ReviewLog(path).read(&entries, &issues, &error) || entries.size() != 10 * kAnswers)
+        ReviewMemory memory(path);
+        memory.refresh(now);
+        if (!memory.readable() || !memory.issues().isEmpty())
             state.SkipWithError("the log did not read");
-        MemoryState memory;
-        memory.replay(entries, kEdition, FsrsParams());
-        benchmark::DoNotOptimize(memory.questions().size());
+        const MemoryState& replayed = memory.state(kEdition, FsrsParams(), now);
+        benchmark::DoNotOptimize(replayed.questions().size());
     });
 }
 
@@ -140,6 +165,8 @@ void registerStudyBenchmarks(const BenchContext&) {
     for (const auto& [name, work] : {std::pair{BenchName::StudyReplay, &replay},
                                      {BenchName::StudyQueue, &queue},
                                      {BenchName::StudyChance, &chance},
+                                     {BenchName::StudyChanceWhole, &wholePool},
+                                     {BenchName::StudyChanceHalf, &halfPool},
                                      {BenchName::StudyBigLog, &bigLog}})
         benchmark::RegisterBenchmark(name, work)
             ->Unit(benchmark::kMillisecond)

@@ -70,8 +70,9 @@ ExamEnvironment ExamEnvironment::system() {
             [] { return QRandomGenerator::system()->generate(); }, &QDateTime::currentDateTime};
 }
 
-ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
-                       const QString& level, ExamEnvironment environment, QWidget* parent)
+ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, ReviewMemory& memory,
+                       Dialogs& dialogs, const QString& level, ExamEnvironment environment,
+                       QWidget* parent)
     : QWidget(parent),
       m_values(values),
       m_dialogs(dialogs),
@@ -82,7 +83,7 @@ ExamWindow::ExamWindow(const QuestionBank& bank, const SharedValues& values, Dia
       m_settings(values.folder().appFile(RuleSettings::FileName)),
       m_notebook(values.folder().appFile(Notebook::FileName)),
       m_history(values.folder().appFile(ExamHistory::FileName)),
-      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
+      m_recorder(memory, dialogs),
       m_favourites(values.folder().appFile(Favourites::FileName)),
       m_paperNumbers(values.folder().appFile(PaperNumbers::FileName)) {
     setWindowTitle(QStringLiteral("模拟考试"));
@@ -731,21 +732,25 @@ void ExamWindow::finishExam(bool timeUp) {
         m_notebook.answered(m_paper.edition, m_session->question(i).question.id, result.right[i]);
     }
     saveNotebook();
-    // Questions left unanswered gave no answer to learn from.
     const QDateTime submitted = m_env.now();
-    for (int i = 0; i < m_session->count(); ++i) {
-        if (m_session->choice(i) == 0) continue;
-        m_recorder.record(ReviewRecorder::entry(m_session->question(i), m_session->choice(i),
-                                                m_paper.edition, QStringLiteral("exam"),
-                                                Rating::Good, submitted, m_session->msOn(i)));
-    }
-    const ExamHistory::Line line{m_env.now(),  m_level,       m_paper.edition,   result.count,
+    const ExamHistory::Line line{submitted,    m_level,       m_paper.edition,   result.count,
                                  result.score, result.passed, result.secondsUsed};
     QString error;
     // A file that could not be read was reported when the window opened.
     if (m_history.writable() && !m_history.append(line, &error)) {
         reportWrite(QStringLiteral("考试记录"), m_history.path(), error);
     }
+    // After the history: the open study pages show the answers at once, and
+    // with them this exam on the score chart. Questions left unanswered gave
+    // no answer to learn from.
+    QList<ReviewEntry> answers;
+    for (int i = 0; i < m_session->count(); ++i) {
+        if (m_session->choice(i) == 0) continue;
+        answers.append(ReviewRecorder::entry(m_session->question(i), m_session->choice(i),
+                                             m_paper.edition, QStringLiteral("exam"), Rating::Good,
+                                             submitted, m_session->msOn(i)));
+    }
+    m_recorder.record(answers);
 
     m_score->setText(QStringLiteral("得分：%1 / %2").arg(result.score).arg(result.count));
     m_verdict->setText(result.passed ? QStringLiteral("合格") : QStringLiteral("不合格"));

@@ -44,9 +44,9 @@ class ExamWindow final : public QWidget {
     Q_DISABLE_COPY_MOVE(ExamWindow)
 
 public:
-    ExamWindow(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
-               const QString& level, ExamEnvironment environment = ExamEnvironment::system(),
-               QWidget* parent = nullptr);
+    ExamWindow(const QuestionBank& bank, const SharedValues& values, ReviewMemory& memory,
+               Dialogs& dialogs, const QString& level,
+               ExamEnvironment environment = ExamEnvironment::system(), QWidget* parent = nullptr);
     ~ExamWindow() override;
 
     static const QString TimeUpText;
@@ -122,7 +122,7 @@ private:
     RuleSettings m_settings;
     Notebook m_notebook;
     ExamHistory m_history;
-    ReviewRecorder m_recorder;  // every answer into the review log
+    ReviewRecorder m_recorder;  // every answer into the program's memory and the review log
     Favourites m_favourites;    // read when 错题练习 is limited to them
     bool m_favouritesReported = false;
     PaperNumbers m_paperNumbers;

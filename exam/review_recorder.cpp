@@ -33,13 +33,13 @@ ReviewEntry ReviewRecorder::entry(const ShownQuestion& shown, quint8 chosen, Edi
     return e;
 }
 
-bool ReviewRecorder::record(const ReviewEntry& entry) {
+bool ReviewRecorder::record(const QList<ReviewEntry>& entries) {
     QString error;
-    if (m_log.append(entry, &error)) return true;
+    if (m_memory.record(entries, &error)) return true;
     if (!m_reported) {
         m_reported = true;
         m_dialogs.message(QStringLiteral("学习记录无法写入，作答照常进行，本窗口不再提示：\n%1\n%2")
-                              .arg(QDir::toNativeSeparators(m_log.path()), error));
+                              .arg(QDir::toNativeSeparators(m_memory.path()), error));
     }
     return false;
 }

@@ -3,17 +3,18 @@
 
 #include "exam/exam_session.h"
 #include "memory/review_log.h"
+#include "memory/review_memory.h"
 #include "ui/dialogs.h"
 
 #include <QDateTime>
 #include <QString>
 
-// Appends the answers of one window to the review log. A log that cannot be
-// written is reported once for the window's life; answering goes on, and the
-// window keeps what it knows in memory.
+// Records the answers of one window into the program's memory, which
+// appends them to the review log. A log that cannot be written is reported
+// once for the window's life; answering goes on, and the memory keeps them.
 class ReviewRecorder final {
 public:
-    ReviewRecorder(const QString& path, Dialogs& dialogs) : m_log(path), m_dialogs(dialogs) {}
+    ReviewRecorder(ReviewMemory& memory, Dialogs& dialogs) : m_memory(memory), m_dialogs(dialogs) {}
 
     // The entry of an answer to a shown question: the letters and the
     // rating in the bank's terms, the time as the log stores it.
@@ -21,13 +22,12 @@ public:
                              const QString& source, Rating rating, const QDateTime& when,
                              qint64 milliseconds);
 
-    // True when the line was written.
-    bool record(const ReviewEntry& entry);
-
-    const ReviewLog& log() const { return m_log; }
+    // True when the lines were written.
+    bool record(const ReviewEntry& entry) { return record(QList<ReviewEntry>{entry}); }
+    bool record(const QList<ReviewEntry>& entries);
 
 private:
-    ReviewLog m_log;
+    ReviewMemory& m_memory;
     Dialogs& m_dialogs;
     bool m_reported = false;
 };

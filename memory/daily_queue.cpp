@@ -15,7 +15,9 @@ DailyQueue zoma::dailyQueue(const QList<LevelQuestion>& level, const MemoryState
     const QDate today = now.toLocalTime().date();
     const QDateTime dayStart(today, QTime(0, 0));
     const qint64 startSecs = dayStart.toSecsSinceEpoch();
-    const QDateTime dayEnd = dayStart.addDays(1);
+    // Compared with every card: in UTC, which costs no look-up of the zone.
+    const QDateTime dayEnd = dayStart.addDays(1).toUTC();
+    const QDateTime at = now.toUTC();
 
     struct Due {
         QString id;
@@ -39,14 +41,14 @@ DailyQueue zoma::dailyQueue(const QList<LevelQuestion>& level, const MemoryState
         }
         for (auto t = m->answeredAt.crbegin(); t != m->answeredAt.crend() && *t >= startSecs; ++t)
             ++queue.done;
-        if (m->answeredAt.first() >= startSecs) ++queue.newToday;
+        if (!m->answeredAt.isEmpty() && m->answeredAt.first() >= startSecs) ++queue.newToday;
         const Card& card = m->card;
         if (card.state == CardState::Review) {
             if (card.due < dayEnd)
-                review.append({q.id, card.due, zoma::retrievability(card, now, params)});
+                review.append({q.id, card.due, zoma::retrievability(card, at, params)});
             else
                 keepLater(card.due);
-        } else if (card.due <= now) {
+        } else if (card.due <= at) {
             learning.append({q.id, card.due});
         } else {
             keepLater(card.due);
@@ -78,5 +80,6 @@ int zoma::newPerDayForExam(int unseen, const QDate& today, const QDate& examDate
 
 QDateTime zoma::latestDueFor(const QDate& examDate) {
     if (!examDate.isValid()) return {};
-    return QDateTime(examDate.addDays(-1), QTime(0, 0));
+    // In UTC: the scheduler compares it with every answer it takes.
+    return QDateTime(examDate.addDays(-1), QTime(0, 0)).toUTC();
 }

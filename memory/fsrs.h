@@ -45,6 +45,8 @@ struct FsrsParams {
     bool fuzz = true;
     // When valid, no review falls due after it (the exam date); ignored once passed.
     QDateTime latestDue;
+
+    friend bool operator==(const FsrsParams&, const FsrsParams&) = default;
 };
 
 namespace zoma {

@@ -16,7 +16,9 @@ struct QuestionMemory {
     bool lastCorrect = false;  // whether the last answer was right
     int right = 0;             // answers right
     int wrong = 0;             // answers wrong
-    QList<qint64> answeredAt;  // every answer, seconds since the epoch, in log order
+    // Every answer taken on its day, seconds since the epoch, in log order: an
+    // answer dated on a later day than the replay's latest time has none.
+    QList<qint64> answeredAt;
 };
 
 // The memory of every question of one edition, replayed from the log. A
@@ -26,11 +28,14 @@ class MemoryState final {
 public:
     // Replays the entries of the edition in log order (the others are
     // skipped). A time earlier than the question's last review counts as that
-    // review's time, so a clock set back does not break the schedule.
-    void replay(const QList<ReviewEntry>& entries, const QString& edition,
-                const FsrsParams& params);
+    // review's time, so a clock set back does not break the schedule. When
+    // latest (now) is valid, an answer dated after it counts as given then:
+    // an answer cannot be later than now. It counts among that day's answers
+    // only when it is dated on that day.
+    void replay(const QList<ReviewEntry>& entries, const QString& edition, const FsrsParams& params,
+                const QDateTime& latest = {});
     // One more answer, as replay would take it.
-    void apply(const ReviewEntry& entry, const FsrsParams& params);
+    void apply(const ReviewEntry& entry, const FsrsParams& params, const QDateTime& latest = {});
 
     // The question's memory, or nullptr when it was never answered.
     const QuestionMemory* find(const QString& id) const;

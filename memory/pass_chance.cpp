@@ -9,32 +9,48 @@ double zoma::answerChance(double r, bool multiple) {
     return r + (1 - r) * guess;
 }
 
-// g[j][s]: over the j-subsets of the items so far, the average chance of s
-// right. Adding item i + 1 mixes the subsets without it and those with it in
-// the ratio of their counts, (i + 1 − j) : j, so every value stays a
-// probability and nothing overflows however large the pool.
+// Each question is right on its own chance, whether drawn or not, so the
+// number R right in the whole pool is Poisson-binomial; given R = m, the right
+// ones in a uniform k-draw are hypergeometric(n, m, k). Mixing the two costs
+// O(n^2 + n*k) where the sum over every subset cost O(n*k^2): a whole pool of
+// 2000 drawn froze the window for seconds after each answer (BENCHMARKS.md).
 QList<double> zoma::drawDistribution(const QList<double>& chances, int k) {
     const int n = int(chances.size());
     k = std::clamp(k, 0, n);
-    const int width = k + 1;
-    std::vector<double> g(size_t(width) * width, 0.0);
-    auto at = [&g, width](int j, int s) -> double& { return g[size_t(j) * width + s]; };
-    at(0, 0) = 1;
+    // right[m]: the chance of exactly m right in the pool. Each step is a
+    // mixture of two distributions, so nothing leaves [0, 1].
+    std::vector<double> right(size_t(n) + 1, 0.0);
+    right[0] = 1;
     for (int i = 0; i < n; ++i) {
         const double p = chances[i];
-        const double total = i + 1;
-        for (int j = std::min(i + 1, k); j >= 1; --j) {
-            const double keep = (total - j) / total;
-            const double take = j / total;
-            for (int s = j; s >= 0; --s) {
-                const double with =
-                    (s > 0 ? p * at(j - 1, s - 1) : 0.0) + (s < j ? (1 - p) * at(j - 1, s) : 0.0);
-                at(j, s) = keep * at(j, s) + take * with;
-            }
-        }
+        for (int m = i + 1; m >= 1; --m) right[m] = right[m] * (1 - p) + right[m - 1] * p;
+        right[0] *= 1 - p;
     }
-    QList<double> distribution(width);
-    for (int s = 0; s <= k; ++s) distribution[s] = at(k, s);
+    QList<double> distribution(k + 1, 0.0);
+    std::vector<double> h(size_t(k) + 1);
+    // Counts whose chance is below this add less than the rounding of the
+    // result; leaving them out makes a large draw ten times cheaper.
+    const double negligible = *std::max_element(right.begin(), right.end()) * 1e-20;
+    for (int m = 0; m <= n; ++m) {
+        if (right[m] <= negligible) continue;
+        const int lo = std::max(0, k - (n - m)), hi = std::min(k, m);
+        // The hypergeometric weights by the ratio of neighbours, from the mode
+        // (the largest, so none overflows) outwards, then made to sum to one:
+        // no factorials, and what underflows is too small to matter.
+        const int mode = std::clamp(int((double(k) + 1) * (m + 1) / (n + 2)), lo, hi);
+        h[mode] = 1;
+        double sum = 1;
+        for (int s = mode; s < hi; ++s) {
+            h[s + 1] = h[s] * (double(m - s) * (k - s)) / (double(s + 1) * (n - m - k + s + 1));
+            sum += h[s + 1];
+        }
+        for (int s = mode; s > lo; --s) {
+            h[s - 1] = h[s] * (double(s) * (n - m - k + s)) / (double(m - s + 1) * (k - s + 1));
+            sum += h[s - 1];
+        }
+        const double weight = right[m] / sum;
+        for (int s = lo; s <= hi; ++s) distribution[s] += weight * h[s];
+    }
     return distribution;
 }
 
@@ -58,9 +74,10 @@ PassChance zoma::levelPassChance(const QList<LevelQuestion>& level, const Memory
                                  int singlesDrawn, int multiplesDrawn, int passMark,
                                  const QDateTime& at, const FsrsParams& params) {
     QList<double> singles, multiples;
+    const QDateTime when = at.toUTC();  // no look-up of the zone a question
     for (const LevelQuestion& q : level) {
         const QuestionMemory* m = memory.find(q.id);
-        const double r = m ? zoma::retrievability(m->card, at, params) : 0;
+        const double r = m ? zoma::retrievability(m->card, when, params) : 0;
         (q.multiple ? multiples : singles).append(zoma::answerChance(r, q.multiple));
     }
     return zoma::passChance(singles, multiples, singlesDrawn, multiplesDrawn, passMark);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <optional>
 #include <unordered_set>
 
 #ifdef Q_OS_UNIX
@@ -208,7 +209,13 @@ bool zoma::parseReviewLine(QStringView line, ReviewEntry* entry, QString* reason
 }
 
 bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
-    QByteArray line = zoma::reviewLine(entry).toUtf8() + '\n';
+    return append(QList<ReviewEntry>{entry}, error);
+}
+
+bool ReviewLog::append(const QList<ReviewEntry>& entries, QString* error) {
+    if (entries.isEmpty()) return true;
+    QByteArray line;
+    for (const ReviewEntry& entry : entries) line += zoma::reviewLine(entry).toUtf8() + '\n';
 #ifdef Q_OS_UNIX
     const QByteArray path = QFile::encodeName(m_path);
     struct stat info {};
@@ -271,8 +278,15 @@ bool ReviewLog::append(const ReviewEntry& entry, QString* error) {
 #endif
 }
 
-bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error) const {
+bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error,
+                     const QDateTime& latest) const {
     entries->clear();
+    return read([entries](ReviewEntry&& entry) { entries->append(std::move(entry)); }, issues,
+                error, latest);
+}
+
+bool ReviewLog::read(const std::function<void(ReviewEntry&&)>& take, QList<LogIssue>* issues,
+                     QString* error, const QDateTime& latest) const {
     issues->clear();
     const QFileInfo info(m_path);
     if (!info.exists() && !info.isSymLink()) return true;
@@ -282,11 +296,13 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
     qsizetype number = 0;
     QString line;
     Texts texts;
+    std::optional<qint64> latestSecs;
+    if (latest.isValid()) latestSecs = latest.toSecsSinceEpoch();
     while (start < bytes.size()) {
         ++number;
         const qsizetype end = bytes.indexOf('\n', start);
         if (end < 0) {
-            issues->append({number, QStringLiteral("最后一行不完整（写入时中断），已忽略")});
+            issues->append({number, QStringLiteral("最后一行不完整（写入时中断）")});
             break;
         }
         QByteArrayView raw(bytes.constData() + start, end - start);
@@ -305,10 +321,13 @@ bool ReviewLog::read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QStri
         if (high >= 0x80) line = QString::fromUtf8(raw);
         ReviewEntry entry;
         QString reason;
-        if (parseLine(line, &entry, &reason, &texts))
-            entries->append(std::move(entry));
-        else
+        if (!parseLine(line, &entry, &reason, &texts)) {
             issues->append({number, reason});
+            continue;
+        }
+        if (latestSecs && entry.when.toSecsSinceEpoch() > *latestSecs)
+            issues->append({number, QStringLiteral("时间晚于现在"), true});
+        take(std::move(entry));
     }
     return true;
 }

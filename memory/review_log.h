@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // How well an answer was known, as FSRS rates it. A wrong answer is Again; a
 // right one is Good unless the user chose otherwise.
 enum class Rating { Again = 1, Hard = 2, Good = 3, Easy = 4 };
@@ -24,10 +26,12 @@ struct ReviewEntry {
     friend bool operator==(const ReviewEntry&, const ReviewEntry&) = default;
 };
 
-// A line of the log that was not taken: its 1-based number and why.
+// A line of the log that was not taken as written: its 1-based number and
+// why. A damaged line is skipped; a line dated after the reading is taken.
 struct LogIssue {
     qsizetype line = 0;
     QString reason;
+    bool taken = false;  // dated later than the reading: taken, at that time at the latest
 };
 
 namespace zoma {
@@ -62,12 +66,19 @@ public:
     // once, writing nothing, when something other than a regular file stands
     // at the path (a FIFO, a device, a folder); never blocks.
     bool append(const ReviewEntry& entry, QString* error);
+    // The lines of several answers in one write.
+    bool append(const QList<ReviewEntry>& entries, QString* error);
 
     // Every good line in file order. Damaged lines are skipped, each with an
     // issue; a last line without its line end (a write cut short) is left out
-    // with one issue. A missing file is an empty log. False only when the
-    // file cannot be read at all.
-    bool read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error) const;
+    // with one issue. When latest is valid, a line dated after it is read as
+    // written, with an issue that says it was taken. A missing file is an
+    // empty log. False only when the file cannot be read at all.
+    bool read(QList<ReviewEntry>* entries, QList<LogIssue>* issues, QString* error,
+              const QDateTime& latest = {}) const;
+    // The same, each good line handed over as it is read.
+    bool read(const std::function<void(ReviewEntry&&)>& take, QList<LogIssue>* issues,
+              QString* error, const QDateTime& latest = {}) const;
 
 private:
     QString m_path;

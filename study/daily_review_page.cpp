@@ -80,8 +80,9 @@ StudyEnvironment StudyEnvironment::system() {
 
 DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
                                  const QString& levelName, const SharedValues& values,
-                                 Dialogs& dialogs, StudyEnvironment environment,
-                                 const Favourites* favourites, QWidget* parent)
+                                 ReviewMemory& memory, Dialogs& dialogs,
+                                 StudyEnvironment environment, const Favourites* favourites,
+                                 QWidget* parent)
     : QWidget(parent),
       m_paper(std::move(paper)),
       m_levelName(levelName),
@@ -90,8 +91,9 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
       m_env(std::move(environment)),
       m_random(m_env.seed()),
       m_settings(values.folder().appFile(StudySettings::FileName)),
-      m_recorder(values.folder().appFile(ReviewLog::FileName), dialogs),
-      m_favourites(favourites) {
+      m_recorder(memory, dialogs),
+      m_favourites(favourites),
+      m_memory(memory) {
     setObjectName(QStringLiteral("dailyReviewPage"));
     for (int i = 0; i < m_paper.questions.size(); ++i) m_byId.insert(m_paper.questions[i].id, i);
     // Only what can be asked: a question without a key is not on the exam's paper.
@@ -105,10 +107,8 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
                               .arg(QDir::toNativeSeparators(m_settings.path()), error));
         m_settingsReported = true;
     }
-    error.clear();
-    RuleSettings rules(values.folder().appFile(RuleSettings::FileName));
-    // The exam window reports a settings file it cannot read; here its figures simply fall back.
-    m_rule = rules.load(m_paper.edition, m_levelName, &error);
+    // The real exam's rule, not one shortened on the exam window's start page for practice.
+    m_rule = zoma::defaultRule(m_paper.edition, m_levelName);
 
     auto* outer = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
@@ -154,6 +154,7 @@ DailyReviewPage::DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level,
     showExamNote();
     askNext();
     showChance();
+    connect(&m_memory, &ReviewMemory::recorded, this, &DailyReviewPage::recordedElsewhere);
 }
 
 DailyReviewPage::~DailyReviewPage() = default;
@@ -227,7 +228,9 @@ void DailyReviewPage::buildQuestionArea(QLayout* into) {
     layout->addWidget(m_feedback);
 
     auto* rates = new QHBoxLayout;
-    rates->addWidget(new QLabel(QStringLiteral("评分：")));
+    m_ratingLabel = new QLabel(QStringLiteral("评分："));
+    m_ratingLabel->setObjectName(QStringLiteral("ratingLabel"));
+    rates->addWidget(m_ratingLabel);
     for (int i = 0; i < 4; ++i) {
         m_ratings[i] = button(QStringLiteral("%1 %2").arg(i + 1).arg(kRatingTexts[i]),
                               kRatingNames[i], m_askArea);
@@ -286,6 +289,15 @@ QWidget* DailyReviewPage::buildSidePanel() {
     m_chanceText->setObjectName(QStringLiteral("chance"));
     m_chanceText->setWordWrap(true);
     chanceLayout->addWidget(m_chanceText);
+    QString rule = QStringLiteral("按%1、%2 版题库的正式考试规则计算：单选 %3 题")
+                       .arg(m_levelName, zoma::editionTitle(m_paper.edition))
+                       .arg(m_rule.singles);
+    if (m_rule.multiples > 0) rule += QStringLiteral("，多选 %1 题").arg(m_rule.multiples);
+    rule += QStringLiteral("，答对 %1 题合格。").arg(m_rule.passMark);
+    auto* ruleText = new QLabel(rule);
+    ruleText->setObjectName(QStringLiteral("chanceRule"));
+    ruleText->setWordWrap(true);
+    chanceLayout->addWidget(ruleText);
     auto* method = new QLabel(ChanceMethod);
     method->setObjectName(QStringLiteral("chanceMethod"));
     method->setWordWrap(true);
@@ -454,29 +466,31 @@ QStringList DailyReviewPage::chosenChapters() const {
 }
 
 void DailyReviewPage::loadLog() {
-    QList<ReviewEntry> entries;
-    QList<LogIssue> issues;
-    QString error;
-    const QString path = QDir::toNativeSeparators(m_recorder.log().path());
-    if (!m_recorder.log().read(&entries, &issues, &error)) {
+    // Read once for the program: later it is news only when the file changed.
+    if (!m_memory.refresh(m_env.now())) return;
+    const QString path = QDir::toNativeSeparators(m_memory.path());
+    if (!m_memory.readable()) {
         m_dialogs.message(QStringLiteral("学习记录无法读取，本次从空白开始，文件保持原样：\n%1\n%2")
-                              .arg(path, error));
+                              .arg(path, m_memory.readError()));
         return;
     }
-    if (!issues.isEmpty()) {
-        QStringList named;
-        for (const LogIssue& issue : issues.mid(0, kIssuesNamed))
-            named << QStringLiteral("第%1行：%2").arg(issue.line).arg(issue.reason);
-        if (issues.size() > kIssuesNamed) named << QStringLiteral("……共%1行").arg(issues.size());
-        m_dialogs.message(QStringLiteral("学习记录中有无法使用的行，已跳过，文件保持原样：\n%1\n%2")
-                              .arg(path, named.join(u'\n')));
-    }
-    // Only this level's answers are kept: the log may hold a million lines.
-    const QString edition = zoma::editionKey(m_paper.edition);
-    for (ReviewEntry& entry : entries) {
-        if (entry.edition == edition && m_byId.contains(entry.id))
-            m_entries.append(std::move(entry));
-    }
+    QList<LogIssue> skipped, ahead;
+    for (const LogIssue& issue : m_memory.issues()) (issue.taken ? ahead : skipped).append(issue);
+    QStringList named;
+    for (const LogIssue& issue : skipped.mid(0, kIssuesNamed))
+        named << QStringLiteral("第%1行：%2，已跳过").arg(issue.line).arg(issue.reason);
+    if (skipped.size() > kIssuesNamed)
+        named << QStringLiteral("……共%1行无法使用").arg(skipped.size());
+    // Named once, however many: a clock set back makes every later line one.
+    if (ahead.size() == 1)
+        named << QStringLiteral("第%1行：时间晚于现在，按现在的时间计").arg(ahead[0].line);
+    else if (ahead.size() > 1)
+        named << QStringLiteral("第%1行等%2行：时间晚于现在，按现在的时间计")
+                     .arg(ahead[0].line)
+                     .arg(ahead.size());
+    if (named.isEmpty()) return;
+    m_dialogs.message(QStringLiteral("学习记录中有未按原样采用的行，文件保持原样：\n%1\n%2")
+                          .arg(path, named.join(u'\n')));
 }
 
 QDate DailyReviewPage::examDate() const {
@@ -505,12 +519,21 @@ QueueOptions DailyReviewPage::options() const {
 }
 
 void DailyReviewPage::replay() {
-    m_memory.replay(m_entries, zoma::editionKey(m_paper.edition), params());
+    m_state = &m_memory.state(zoma::editionKey(m_paper.edition), params(), m_env.now());
+    emit memoryChanged();
+}
+
+void DailyReviewPage::recordedElsewhere() {
+    if (m_recording) return;
+    rebuildQueue();
+    showExamNote();
+    followQueue();
+    scheduleChance();
     emit memoryChanged();
 }
 
 void DailyReviewPage::rebuildQueue() {
-    m_queue = zoma::dailyQueue(m_level, m_memory, options(), m_env.now(), params());
+    m_queue = zoma::dailyQueue(m_level, *m_state, options(), m_env.now(), params());
     showCounts();
 }
 
@@ -600,6 +623,7 @@ void DailyReviewPage::showState() {
         m_ratings[i]->setEnabled(revealed && m_right);
         m_ratings[i]->setChecked(revealed && m_rating == kRatings[i]);
     }
+    m_ratingLabel->setVisible(!empty);
     m_confirm->setVisible(!empty);
     m_next->setVisible(!empty);
     m_confirm->setEnabled(asking && m_shown.question.multiple() && m_choice != 0);
@@ -669,10 +693,10 @@ void DailyReviewPage::finishPending() {
     const ReviewEntry entry = ReviewRecorder::entry(m_shown, m_choice, m_paper.edition,
                                                     practising() ? kPracticeSource : kSource,
                                                     m_rating, m_answeredAt, m_answerMs);
-    // Written or not, the answer counts for this window's queue.
+    // Written or not, the answer counts in the memory.
+    m_recording = true;
     m_recorder.record(entry);
-    m_entries.append(entry);
-    m_memory.apply(entry, params());
+    m_recording = false;
     m_stage = Stage::Empty;
     if (practising()) {
         ++m_practiceAt;
@@ -721,6 +745,17 @@ void DailyReviewPage::next() {
     scheduleChance();
 }
 
+void DailyReviewPage::followQueue() {
+    // The chosen set is asked whatever the limits.
+    if (practising()) return;
+    // A question asked that the queue no longer holds gives way at once; an
+    // answer shown stays until it is moved on from, and is recorded then.
+    const QString id = m_shown.question.id;
+    if (m_stage == Stage::Empty ||
+        (m_stage == Stage::Asking && !m_queue.due.contains(id) && !m_queue.fresh.contains(id)))
+        askNext();
+}
+
 void DailyReviewPage::refresh() {
     if (m_stage != Stage::Empty) return;
     rebuildQueue();
@@ -739,22 +774,27 @@ void DailyReviewPage::showChance() {
     const QDate examDate = this->examDate();
     const QDateTime now = m_env.now();
     const bool ahead = examDate.isValid();
-    const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now) : now;
+    // Without a date, the next morning: "now" would count what was just
+    // answered, even wrongly, as remembered.
+    const QDateTime at = ahead ? std::max(QDateTime(examDate, kExamTime), now)
+                               : QDateTime(now.date().addDays(1), kExamTime);
     int singles = 0, multiples = 0;
     for (const LevelQuestion& q : m_level) ++(q.multiple ? multiples : singles);
     const int count = std::min(m_rule.singles, singles) + std::min(m_rule.multiples, multiples);
     const int passMark = std::min(m_rule.passMark, count);
-    m_chance = zoma::levelPassChance(m_level, m_memory, m_rule.singles, m_rule.multiples, passMark,
+    m_chance = zoma::levelPassChance(m_level, *m_state, m_rule.singles, m_rule.multiples, passMark,
                                      at, params());
     const QString when =
         ahead ? QStringLiteral("若在考试日 %1 考试").arg(examDate.toString(Qt::ISODate))
-              : QStringLiteral("若今天考试");
-    m_chanceText->setText(QStringLiteral("%1：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
-                              .arg(when)
-                              .arg(m_chance.expectedScore, 0, 'f', 1)
-                              .arg(count)
-                              .arg(passMark)
-                              .arg(m_chance.probability * 100, 0, 'f', 1));
+              : QStringLiteral("若明天 %1 考试").arg(kExamTime.toString(QStringLiteral("HH:mm")));
+    QString text = QStringLiteral("%1：预计答对 %2 / %3 题，合格（%4 题）的概率 %5%。")
+                       .arg(when)
+                       .arg(m_chance.expectedScore, 0, 'f', 1)
+                       .arg(count)
+                       .arg(passMark)
+                       .arg(m_chance.probability * 100, 0, 'f', 1);
+    if (!ahead) text += QStringLiteral("设定考试日期后，按考试那天计算。");
+    m_chanceText->setText(text);
 }
 
 void DailyReviewPage::showExamNote() {
@@ -784,7 +824,7 @@ void DailyReviewPage::newPerDayEdited(int n) {
     if (!m_settings.setNewPerDay(n, &error)) reportSettings(error);
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::retentionEdited(double r) {
@@ -792,7 +832,7 @@ void DailyReviewPage::retentionEdited(double r) {
     if (!m_settings.setRetention(r, &error)) reportSettings(error);
     replay();
     rebuildQueue();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
     showChance();
 }
 
@@ -803,14 +843,14 @@ void DailyReviewPage::examDateEdited() {
     replay();
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
     showChance();
 }
 
 void DailyReviewPage::favouritesEdited() {
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::chaptersEdited() {
@@ -820,7 +860,7 @@ void DailyReviewPage::chaptersEdited() {
         reportSettings(error);
     rebuildQueue();
     showExamNote();
-    if (m_stage == Stage::Empty) askNext();
+    followQueue();
 }
 
 void DailyReviewPage::exportProgress() {
@@ -830,7 +870,7 @@ void DailyReviewPage::exportProgress() {
     if (path.isEmpty()) return;
     const zoma::SaveOutcome outcome =
         zoma::saveFiles(m_dialogs, {path}, ExportTexts, [this](int, QIODevice& out, QString* e) {
-            return zoma::writeAll(out, zoma::progressCsv(m_level, m_memory, m_env.now(), params()),
+            return zoma::writeAll(out, zoma::progressCsv(m_level, *m_state, m_env.now(), params()),
                                   e);
         });
     if (outcome == zoma::SaveOutcome::Saved) m_dialogs.message(QStringLiteral("学习进度已导出。"));

@@ -8,6 +8,7 @@
 #include "memory/daily_queue.h"
 #include "memory/memory_state.h"
 #include "memory/pass_chance.h"
+#include "memory/review_memory.h"
 #include "study/study_settings.h"
 #include "ui/dialogs.h"
 #include "ui/save_files.h"
@@ -46,8 +47,9 @@ class DailyReviewPage final : public QWidget {
 
 public:
     DailyReviewPage(ExamPaper paper, QList<LevelQuestion> level, const QString& levelName,
-                    const SharedValues& values, Dialogs& dialogs, StudyEnvironment environment,
-                    const Favourites* favourites = nullptr, QWidget* parent = nullptr);
+                    const SharedValues& values, ReviewMemory& memory, Dialogs& dialogs,
+                    StudyEnvironment environment, const Favourites* favourites = nullptr,
+                    QWidget* parent = nullptr);
     ~DailyReviewPage() override;
 
     static const QString ChanceMethod;
@@ -60,7 +62,8 @@ public:
     quint8 choice() const { return m_choice; }  // in shown letters
     Rating rating() const { return m_rating; }
     const DailyQueue& queue() const { return m_queue; }
-    const MemoryState& memory() const { return m_memory; }
+    // The program's memory of the level's edition, as this page's settings replay it.
+    const MemoryState& memory() const { return *m_state; }
     const PassChance& chance() const { return m_chance; }
 
     // A letter 0..3 of the question: a single answers at once, a multiple toggles it.
@@ -108,8 +111,12 @@ private:
     FsrsParams params() const;
     QueueOptions options() const;
     void replay();
+    // Answers recorded in another window: the queue, its counts and the chance follow.
+    void recordedElsewhere();
     void rebuildQueue();
     void askNext();
+    // Asks from the queue again when the question on screen has left it.
+    void followQueue();
     void reveal();
     void showQuestion();
     void showState();
@@ -144,8 +151,9 @@ private:
 
     const Favourites* m_favourites;
 
-    QList<ReviewEntry> m_entries;  // the log's answers to this level, and this window's
-    MemoryState m_memory;
+    ReviewMemory& m_memory;
+    const MemoryState* m_state = nullptr;
+    bool m_recording = false;  // this page's own answer is being recorded
     DailyQueue m_queue;
     PassChance m_chance;
 
@@ -173,6 +181,7 @@ private:
     QPushButton* m_letters[4] = {};
     QLabel* m_answers[4] = {};
     QLabel* m_feedback = nullptr;
+    QLabel* m_ratingLabel = nullptr;
     QPushButton* m_ratings[4] = {};
     QPushButton* m_confirm = nullptr;
     QPushButton* m_next = nullptr;

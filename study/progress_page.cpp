@@ -125,7 +125,9 @@ void ProgressPage::setClock(std::function<QDateTime()> now) {
 }
 
 void ProgressPage::reload() {
-    const QDateTime now = m_now();
+    const QDateTime local = m_now();
+    // In UTC for the recall of every question: no look-up of the zone each.
+    const QDateTime now = local.toUTC();
     const BankRows rows = zoma::bankRows(m_bank);
     const QString& level = m_values.PracticeLevel;
     m_title->setText(
@@ -184,7 +186,8 @@ void ProgressPage::reload() {
     m_chart->setPoints(points, rule.passMark, problem);
 
     m_days->setCounts(
-        zoma::answersPerDay(m_bank, rows, m_memory, now.date(), DayHeatMap::Weeks * 7), now.date());
+        zoma::answersPerDay(m_bank, rows, m_memory, local.date(), DayHeatMap::Weeks * 7),
+        local.date());
 
     m_wrong->clear();
     for (const WrongQuestion& w : zoma::mostWrong(m_bank, rows, m_memory, WrongCount)) {

@@ -13,8 +13,9 @@
 #include <QListWidget>
 #include <QStackedWidget>
 
-StudyWindow::StudyWindow(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
-                         const QString& level, StudyEnvironment environment, QWidget* parent)
+StudyWindow::StudyWindow(const QuestionBank& bank, const SharedValues& values, ReviewMemory& memory,
+                         Dialogs& dialogs, const QString& level, StudyEnvironment environment,
+                         QWidget* parent)
     : QWidget(parent), m_bank(bank), m_values(values), m_dialogs(dialogs) {
     // The pages name the level read, whatever 复习 or 导出 chose last.
     m_values.PracticeLevel = level;
@@ -39,22 +40,26 @@ StudyWindow::StudyWindow(const QuestionBank& bank, const SharedValues& values, D
     const std::function<QDateTime()> now = environment.now;
     m_dailyReview =
         new DailyReviewPage(zoma::examPaper(m_bank, m_values), zoma::levelQuestions(m_bank), level,
-                            m_values, dialogs, std::move(environment), m_favourites);
+                            m_values, memory, dialogs, std::move(environment), m_favourites);
     addPage(QStringLiteral("今日复习"), m_dailyReview);
 
-    // The pages look the memory up in 今日复习's, which every answer updates.
-    const MemoryLookup memory = [page = m_dailyReview](const QString& id) {
+    // The pages look the memory up as 今日复习's settings replay it.
+    const MemoryLookup lookup = [page = m_dailyReview](const QString& id) {
         return page->memory().find(id);
     };
-    m_browser = new BankBrowserPage(m_bank, m_values, dialogs, *m_favourites, memory);
+    m_browser = new BankBrowserPage(m_bank, m_values, dialogs, *m_favourites, lookup);
     m_browser->setClock(now);
     addPage(QStringLiteral("题库浏览"), m_browser);
-    m_progress = new ProgressPage(m_bank, m_values, memory);
+    m_progress = new ProgressPage(m_bank, m_values, lookup);
     m_progress->setClock(now);
     addPage(QStringLiteral("学习进度"), m_progress);
 
     connect(m_dailyReview, &DailyReviewPage::memoryChanged, m_browser,
             &BankBrowserPage::memoryChanged);
+    // Hidden, the progress page is worked out when it comes up.
+    connect(m_dailyReview, &DailyReviewPage::memoryChanged, this, [this] {
+        if (currentPage() == Progress) m_progress->reload();
+    });
     connect(m_browser, &BankBrowserPage::practiseRequested, this, [this](const QStringList& ids) {
         showPage(DailyReview);
         m_dailyReview->practise(ids);

@@ -18,6 +18,8 @@ class TextZoom;
 // takes its own copy of the store when it opens, so that its pages show the
 // level it opened on even when another is read meanwhile: 今日复习, 题库浏览
 // and 学习进度, with one list of favourites and one text zoom for them all.
+// They show the program's one memory: an answer given in any window shows at
+// once.
 class StudyWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StudyWindow)
@@ -25,8 +27,9 @@ class StudyWindow final : public QWidget {
 public:
     enum PageIndex { DailyReview, BankBrowser, Progress };
 
-    StudyWindow(const QuestionBank& bank, const SharedValues& values, Dialogs& dialogs,
-                const QString& level, StudyEnvironment environment = StudyEnvironment::system(),
+    StudyWindow(const QuestionBank& bank, const SharedValues& values, ReviewMemory& memory,
+                Dialogs& dialogs, const QString& level,
+                StudyEnvironment environment = StudyEnvironment::system(),
                 QWidget* parent = nullptr);
     ~StudyWindow() override;
 

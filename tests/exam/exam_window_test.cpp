@@ -102,6 +102,7 @@ private:
         ScriptedDialogs dialogs;
         qint64 now = 5'000;
         quint32 seed = 42;
+        std::unique_ptr<ReviewMemory> memory;
         std::unique_ptr<ExamWindow> window;
 
         explicit Direct(int count, const QString& appDir = QString()) {
@@ -111,8 +112,9 @@ private:
         void open() {
             ExamEnvironment env{[this] { return now; }, [this] { return seed; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(4, 0)); }};
-            window =
-                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<ExamWindow>(bank, values, *memory, dialogs,
+                                                  QStringLiteral("A类"), env);
             window->show();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
         }

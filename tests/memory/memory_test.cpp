@@ -5,16 +5,20 @@
 #include "memory/pass_chance.h"
 #include "memory/progress_csv.h"
 #include "memory/review_log.h"
+#include "memory/review_memory.h"
 #include "tests/support/test_files.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 #include <ctime>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -233,6 +237,56 @@ private slots:
         QVERIFY(entries.isEmpty() && issues.isEmpty());
     }
 
+    // The program's one memory: read once, kept up by what is recorded, read
+    // again when another program wrote to the log; answers that could not be
+    // written stay in it across that.
+    void memoryFollowsTheLog() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("data"));
+        const QString path = folder + u'/' + ReviewLog::FileName;
+        ReviewMemory memory(path);
+        QSignalSpy recorded(&memory, &ReviewMemory::recorded);
+        const QString edition = QStringLiteral("2025");
+        const auto state = [&]() -> const MemoryState& {
+            return memory.state(edition, FsrsParams(), kNow);
+        };
+        // Right and wrong answers of a question, -1 when it has none.
+        const auto right = [&](int i) {
+            const QuestionMemory* m = state().find(qid(i));
+            return m ? m->right : -1;
+        };
+        const auto wrong = [&](int i) {
+            const QuestionMemory* m = state().find(qid(i));
+            return m ? m->wrong : -1;
+        };
+        QString error;
+        QVERIFY(memory.refresh(kNow));  // no folder, no log: empty
+        QVERIFY(memory.readable());
+        // Not written (no folder): kept, and announced all the same.
+        QVERIFY(!memory.record({entry(qid(1), kNow.addSecs(-60), Rating::Good)}, &error));
+        QCOMPARE(recorded.size(), 1);
+        QCOMPARE(right(1), 1);
+
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(ReviewLog(path).append(entry(qid(2), kNow.addDays(-1), Rating::Again), &error));
+        QVERIFY(memory.refresh(kNow));  // another program's line
+        QCOMPARE(wrong(2), 1);
+        QCOMPARE(right(1), 1);
+        QVERIFY(!memory.refresh(kNow));
+
+        QVERIFY(memory.record(
+            {entry(qid(3), kNow, Rating::Easy), entry(qid(2), kNow, Rating::Good)}, &error));
+        QCOMPARE(recorded.size(), 2);
+        QCOMPARE(right(2), 1);
+        QVERIFY(!memory.refresh(kNow));  // its own lines are no news
+        QVERIFY(ReviewLog(path).append(entry(qid(4), kNow, Rating::Good), &error));
+        QVERIFY(memory.refresh(kNow));
+        QCOMPARE(right(3), 1);
+        QCOMPARE(right(4), 1);
+        QCOMPARE(right(2) + wrong(2), 2);
+        QCOMPARE(right(1), 1);  // once, not again from the log
+    }
+
     void replaySkipsOtherEditions() {
         QList<ReviewEntry> log{entry(qid(1), kNow, Rating::Good),
                                entry(qid(2), kNow, Rating::Good)};
@@ -242,6 +296,60 @@ private slots:
         QVERIFY(memory.find(qid(1)) != nullptr);
         QVERIFY(memory.find(qid(2)) == nullptr);
         QCOMPARE(memory.find(qid(1))->right, 1);
+    }
+
+    // A line dated after now (a clock that ran ahead, or one set back since)
+    // is read as written but taken at now: the question is not frozen until
+    // then, and counts as today's only when it is dated today.
+    void aheadOfNow_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("today");  // counted among today's answers
+        QTest::newRow("a year ahead")
+            << QStringLiteral("2027-12-07T09:00:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << false;
+        QTest::newRow("tomorrow")
+            << QStringLiteral("2026-12-08T00:30:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << false;
+        QTest::newRow("later today")
+            << QStringLiteral("2026-12-07T23:00:00+08:00\t2025\tMC1-0003\treview\tA\t0\t1\t5")
+            << true;
+    }
+    void aheadOfNow() {
+        QFETCH(QString, line);
+        QFETCH(bool, today);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ReviewLog::FileName);
+        const QByteArray earlier =
+            zoma::reviewLine(entry(qid(1), kNow.addDays(-2), Rating::Good)).toUtf8();
+        writeBytes(path, earlier + '\n' + line.toUtf8() + '\n');
+        QList<ReviewEntry> entries;
+        QList<LogIssue> issues;
+        QString error;
+        QVERIFY(ReviewLog(path).read(&entries, &issues, &error, kNow));
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(issues.size(), 1);
+        QCOMPARE(issues[0].line, 2);
+        QVERIFY(issues[0].taken);
+
+        MemoryState memory;
+        memory.replay(entries, QStringLiteral("2025"), FsrsParams(), kNow);
+        const Card card = memory.find(qid(3))->card;
+        QCOMPARE(card.lastReview, kNow);
+        QVERIFY(card.due <= kNow.addSecs(60));  // wrong: the first learning step
+        QueueOptions options;
+        options.newPerDay = 2;  // a question first answered today takes one of them
+        DailyQueue queue = zoma::dailyQueue(levelOf(5), memory, options, kNow);
+        QCOMPARE(queue.done, today ? 1 : 0);
+        QCOMPARE(queue.newToday, today ? 1 : 0);
+        QCOMPARE(queue.fresh.size(), today ? 1 : 2);
+
+        // Answered wrong again at the true time: due again at once, as any question.
+        const QDateTime later = kNow.addSecs(300);
+        memory.apply(entry(qid(3), later, Rating::Again), FsrsParams(), later);
+        QVERIFY(memory.find(qid(3))->card.due <= later.addSecs(60));
+        queue = zoma::dailyQueue(levelOf(5), memory, options, later.addSecs(90));
+        QVERIFY(queue.due.contains(qid(3)));
+        QCOMPARE(queue.done, today ? 2 : 1);
     }
 
     // Learning and relearning by due time, then reviews by lowest recall,
@@ -439,6 +547,10 @@ private slots:
         QTest::newRow("pass mark zero") << 6 << 4 << 3 << 2 << 0 << 6u;
         QTest::newRow("pass mark out of reach") << 6 << 4 << 3 << 2 << 6 << 7u;
         QTest::newRow("larger") << 14 << 6 << 7 << 3 << 8 << 8u;
+        QTest::newRow("nothing drawn") << 5 << 3 << 0 << 0 << 0 << 9u;
+        QTest::newRow("all but one drawn") << 13 << 4 << 12 << 3 << 11 << 10u;
+        // Chances of exactly 0 and 1 leave whole counts of right ones impossible.
+        QTest::newRow("sure and hopeless") << 9 << 5 << 4 << 2 << 4 << 0u;
     }
     void passChance() {
         QFETCH(int, singles);
@@ -451,11 +563,47 @@ private slots:
         QList<double> s, m;
         for (int i = 0; i < singles; ++i) s << zoma::answerChance(random.generateDouble(), false);
         for (int i = 0; i < multiples; ++i) m << zoma::answerChance(random.generateDouble(), true);
+        if (seed == 0) {
+            for (int i = 0; i < singles; ++i) s[i] = i % 3 == 0 ? 1.0 : i % 3 == 1 ? 0.0 : s[i];
+            for (int i = 0; i < multiples; ++i) m[i] = i % 2 == 0 ? 1.0 : 0.0;
+        }
         const PassChance exact = zoma::passChance(s, m, singlesDrawn, multiplesDrawn, passMark);
         const PassChance brute =
             enumerate(s, m, qMin(singles, singlesDrawn), qMin(multiples, multiplesDrawn), passMark);
         QVERIFY(qAbs(exact.expectedScore - brute.expectedScore) < 1e-12);
         QVERIFY(qAbs(exact.probability - brute.probability) < 1e-12);
+    }
+
+    // Pools too large to enumerate, against the average over every k-subset
+    // built up one question at a time (exact, but O(n*k^2)).
+    void drawDistributionLarge_data() {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("k");
+        QTest::newRow("C类 multiples") << 282 << 20;
+        QTest::newRow("half the pool") << 300 << 150;
+        QTest::newRow("whole pool") << 250 << 250;
+        QTest::newRow("all but three") << 250 << 247;
+    }
+    void drawDistributionLarge() {
+        QFETCH(int, n);
+        QFETCH(int, k);
+        QRandomGenerator random(quint32(n * 1000 + k));
+        QList<double> p;
+        for (int i = 0; i < n; ++i) p << zoma::answerChance(random.generateDouble(), i % 2);
+        std::vector<std::vector<double>> g(k + 1, std::vector<double>(k + 1, 0.0));
+        g[0][0] = 1;
+        for (int i = 0; i < n; ++i) {
+            for (int j = std::min(i + 1, k); j >= 1; --j) {
+                const double keep = double(i + 1 - j) / (i + 1), take = double(j) / (i + 1);
+                for (int s = j; s >= 0; --s)
+                    g[j][s] = keep * g[j][s] + take * ((s > 0 ? p[i] * g[j - 1][s - 1] : 0.0) +
+                                                       (s < j ? (1 - p[i]) * g[j - 1][s] : 0.0));
+            }
+        }
+        const QList<double> dist = zoma::drawDistribution(p, k);
+        QCOMPARE(dist.size(), k + 1);
+        for (int s = 0; s <= k; ++s)
+            QVERIFY2(qAbs(dist[s] - g[k][s]) < 1e-12, qPrintable(QString::number(s)));
     }
 
     // Nothing known: the blind-guess binomial; all known: a sure pass.

@@ -433,6 +433,7 @@ private:
         SharedValues values;
         ScriptedDialogs dialogs;
         quint32 seeds = 1;
+        std::unique_ptr<ReviewMemory> memory;
         std::unique_ptr<ExamWindow> window;
 
         explicit Window(int count) {
@@ -442,8 +443,9 @@ private:
         void open() {
             ExamEnvironment env{[] { return qint64(0); }, [this] { return seeds++; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0)); }};
-            window =
-                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<ExamWindow>(bank, values, *memory, dialogs,
+                                                  QStringLiteral("A类"), env);
             window->show();
             control<QSpinBox>(window.get(), "singles")->setValue(10);
             control<QSpinBox>(window.get(), "multiples")->setValue(0);

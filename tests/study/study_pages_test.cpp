@@ -105,6 +105,35 @@ private slots:
         QVERIFY(m_dialogs.takeTexts().isEmpty());
     }
 
+    // An answer counts on its local day, within the twelve weeks up to today.
+    void answersPerDayEdges_data() {
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<int>("daysAgo");  // -1: not counted
+        const QDate first = kNow.date().addDays(-83);
+        QTest::newRow("first day's midnight") << QDateTime(first, QTime(0, 0)) << 83;
+        QTest::newRow("a second before it") << QDateTime(first, QTime(0, 0)).addSecs(-1) << -1;
+        QTest::newRow("today's last second") << QDateTime(kNow.date(), QTime(23, 59, 59)) << 0;
+        QTest::newRow("tomorrow's midnight")
+            << QDateTime(kNow.date().addDays(1), QTime(0, 0)) << -1;
+        QTest::newRow("yesterday's last second")
+            << QDateTime(kNow.date(), QTime(0, 0)).addSecs(-1) << 1;
+    }
+    void answersPerDayEdges() {
+        QFETCH(QDateTime, when);
+        QFETCH(int, daysAgo);
+        QuestionMemory memory;
+        memory.answeredAt = {QDateTime(kNow.date().addDays(-200), QTime(9, 0)).toSecsSinceEpoch(),
+                             when.toSecsSinceEpoch()};
+        const MemoryLookup one = [&](const QString& id) {
+            return id == studyId(3) ? &memory : nullptr;
+        };
+        const QMap<QDate, int> days =
+            zoma::answersPerDay(*m_bank, zoma::bankRows(*m_bank), one, kNow.date(), 84);
+        QMap<QDate, int> expected;
+        if (daysAgo >= 0) expected.insert(kNow.date().addDays(-daysAgo), 1);
+        QCOMPARE(days, expected);
+    }
+
     // One row a question of the level; sorting any column keeps each row's
     // texts together.
     void model() {

@@ -7,6 +7,7 @@
 // 今日复习, the favourites limits of 今日复习 and 错题练习, the text zoom.
 #include "app/review_tool.h"
 #include "bank/read_data.h"
+#include "exam/exam_rules.h"
 #include "exam/exam_window.h"
 #include "main_window/form1.h"
 #include "memory/favourites.h"
@@ -14,6 +15,7 @@
 #include "study/bank_table_model.h"
 #include "study/progress_map.h"
 #include "study/progress_page.h"
+#include "study/score_chart.h"
 #include "study/study_window.h"
 #include "study/text_zoom.h"
 #include "tests/support/fairness.h"
@@ -33,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -126,6 +129,7 @@ private:
         QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(9, 30));
         qint64 ms = 10'000;
         quint32 seed = 42;
+        std::unique_ptr<ReviewMemory> memory;  // the program's, across windows
         std::unique_ptr<StudyWindow> window;
 
         explicit Direct(const QString& library = QStringLiteral(ZOMA_SAMPLE_2025_LIB)) {
@@ -138,8 +142,11 @@ private:
             return {[this] { return now; }, [this] { return ms; }, [this] { return seed; }};
         }
         DailyReviewPage* open() {
-            window =
-                std::make_unique<StudyWindow>(bank, values, dialogs, QStringLiteral("A类"), env());
+            if (!memory)
+                memory =
+                    std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<StudyWindow>(bank, values, *memory, dialogs,
+                                                   QStringLiteral("A类"), env());
             window->show();
             if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
             return window->dailyReview();
@@ -158,6 +165,7 @@ private:
         SharedValues values;
         ScriptedDialogs dialogs;
         qint64 ms = 5'000;
+        std::unique_ptr<ReviewMemory> memory;
         std::unique_ptr<ExamWindow> window;
 
         explicit Exam(int count) {
@@ -167,8 +175,9 @@ private:
         void open() {
             ExamEnvironment env{[this] { return ms; }, [] { return 42u; },
                                 [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 0)); }};
-            window =
-                std::make_unique<ExamWindow>(bank, values, dialogs, QStringLiteral("A类"), env);
+            memory = std::make_unique<ReviewMemory>(values.folder().appFile(ReviewLog::FileName));
+            window = std::make_unique<ExamWindow>(bank, values, *memory, dialogs,
+                                                  QStringLiteral("A类"), env);
             window->show();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
         }
@@ -351,6 +360,161 @@ private slots:
         }
     }
 
+    // With 学习中心 open on any page, answers given in the exam window (an
+    // exam, then 错题练习) show at once on every page: the counts and the
+    // queue of 今日复习, the table of 题库浏览, the map and the most-missed
+    // list of 学习进度.
+    void answersElsewhere_data() {
+        QTest::addColumn<int>("shown");
+        QTest::newRow("今日复习 shown") << int(StudyWindow::DailyReview);
+        QTest::newRow("题库浏览 shown") << int(StudyWindow::BankBrowser);
+        QTest::newRow("学习进度 shown") << int(StudyWindow::Progress);
+    }
+    void answersElsewhere() {
+        QFETCH(int, shown);
+        Direct d;
+        DailyReviewPage* page = d.open();
+        d.window->showPage(shown);
+        QCOMPARE(page->queue().due, QStringList());
+        const double chanceBefore = page->chance().expectedScore;
+        BankTableModel* model = d.window->bankBrowser()->tableModel();
+        QSignalSpy tableChanged(model, &QAbstractItemModel::dataChanged);
+        auto* mostWrong = control<QListWidget>(d.window->progress(), "mostWrongList");
+        const auto cell = [&](const QString& id) {
+            for (const MapCell& c : d.window->progress()->map()->cells())
+                if (c.id == id) return c.standing.state;
+            return StudyState::New;
+        };
+
+        // Half an hour ago, the exam: four questions, all wrong.
+        ExamEnvironment env{[&d] { return d.ms; }, [] { return 7u; },
+                            [&d] { return d.now.addSecs(-1800); }};
+        ExamWindow exam(d.bank, d.values, *d.memory, d.dialogs, QStringLiteral("A类"), env);
+        exam.show();
+        QVERIFY(QTest::qWaitForWindowActive(&exam));
+        control<QSpinBox>(&exam, "singles")->setValue(2);
+        control<QSpinBox>(&exam, "multiples")->setValue(2);
+        click(&exam, "startButton");
+        QStringList ids;
+        for (int i = 0; i < exam.session()->count(); ++i) {
+            const ShownQuestion& q = exam.session()->question(i);
+            ids << q.question.id;
+            quint8 set = wrongSet(q.correct);
+            for (int letter = 0; letter < 4; ++letter)
+                if (set & (1u << letter))
+                    click(&exam, qPrintable(QStringLiteral("letter%1").arg(QChar(u'A' + letter))));
+            press(&exam, Qt::Key_Right);
+        }
+        QCOMPARE(ids.size(), 4);  // the whole level
+        d.dialogs.answer(Answer::Yes);
+        click(&exam, "submitButton");
+        d.dialogs.takeTexts();
+
+        // Wrong half an hour ago: due again now, and shown as such everywhere.
+        QStringList due = page->queue().due;
+        due.sort();
+        ids.sort();
+        QCOMPARE(due, ids);
+        QVERIFY2(control<QLabel>(page, "counts")->text().startsWith(QStringLiteral("到期 4")),
+                 qPrintable(control<QLabel>(page, "counts")->text()));
+        QCOMPARE(page->queue().done, 4);
+        QVERIFY(!tableChanged.isEmpty());
+        for (const QString& id : ids) {
+            const int row = model->rowOf(id);
+            QCOMPARE(model->index(row, BankTableModel::Wrong).data().toInt(), 1);
+        }
+        d.window->showPage(StudyWindow::Progress);
+        for (const QString& id : ids) QVERIFY(cell(id) != StudyState::New);
+        QCOMPARE(mostWrong->count(), 4);
+        QCOMPARE(d.window->progress()->chart()->points().size(), 1);  // the exam with them
+        d.window->showPage(shown);
+        QCoreApplication::processEvents();  // the chance follows the answers
+        QVERIFY(page->chance().expectedScore > chanceBefore);
+
+        // 错题练习 in the same window: its answer shows too.
+        click(&exam, "backButton");
+        click(&exam, "practiceButton");
+        const ShownQuestion* practised = exam.currentQuestion();
+        QVERIFY(practised);
+        const QString id = practised->question.id;
+        press(&exam, Qt::Key(Qt::Key_1 + std::countr_zero(practised->correct)));
+        QCOMPARE(page->memory().find(id)->right, 1);
+        QCOMPARE(page->queue().done, 5);
+        QVERIFY(control<QLabel>(page, "counts")->text().endsWith(QStringLiteral("已完成 5")));
+        if (shown == StudyWindow::Progress) {
+            for (int i = 0; i < mostWrong->count(); ++i)
+                QVERIFY(mostWrong->item(i)->text().contains(QStringLiteral("错 1 次")));
+        }
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
+    // A limit set while a question is asked takes it away at once when it
+    // falls outside; an answer already shown stays until moved on from, and
+    // is recorded. A day left empty shows no trace of a question.
+    void limitAsksAtOnce_data() {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<bool>("answered");  // the first question's answer shown first
+        QTest::addColumn<QString>("next");   // the question asked then; empty: the day is done
+        QTest::newRow("favourites")
+            << QStringLiteral("favourites") << false << QStringLiteral("MC2-0003");
+        QTest::newRow("chapters") << QStringLiteral("chapters") << false
+                                  << QStringLiteral("MC1-0005");
+        QTest::newRow("favourites, answer shown")
+            << QStringLiteral("favourites") << true << QStringLiteral("MC2-0003");
+        QTest::newRow("chapters, answer shown")
+            << QStringLiteral("chapters") << true << QStringLiteral("MC1-0005");
+        QTest::newRow("no favourites") << QStringLiteral("none") << false << QString();
+        QTest::newRow("no favourites, answer shown") << QStringLiteral("none") << true << QString();
+    }
+    void limitAsksAtOnce() {
+        QFETCH(QString, limit);
+        QFETCH(bool, answered);
+        QFETCH(QString, next);
+        Direct d;
+        DailyReviewPage* page = d.open();
+        const QString first = QStringLiteral("MC1-0001");
+        QCOMPARE(page->current()->question.id, first);
+        QString error;
+        if (limit == u"favourites")
+            d.window->favourites()->set(QStringLiteral("2025"), next, true, &error);
+        if (answered) answerByKeys(d.window.get(), page, page->current()->correct);
+        if (limit == u"chapters")
+            control<QTreeWidget>(page, "chapters")
+                ->topLevelItem(0)
+                ->setCheckState(0, Qt::Unchecked);
+        else
+            control<QCheckBox>(page, "favouritesOnly")->setChecked(true);
+        QTRY_VERIFY(!page->queue().fresh.contains(first));
+        if (answered) {
+            QCOMPARE(page->stage(), Stage::Revealed);
+            QCOMPARE(page->current()->question.id, first);
+            press(d.window.get(), Qt::Key_Return);
+            const QList<ReviewEntry> log = logEntries(d.values.AppDir);
+            QCOMPARE(log.size(), 1);
+            QCOMPARE(log[0].id, first);
+        }
+        if (next.isEmpty()) {
+            QCOMPARE(page->stage(), Stage::Empty);
+            QVERIFY(control<QLabel>(page, "doneNote")->isVisible());
+            // Nothing of a question is left to see or to hear.
+            for (QWidget* w : page->findChildren<QWidget*>()) {
+                if (w->isVisible() && !w->isHidden() &&
+                    (qobject_cast<QPushButton*>(w) || w->objectName() == u"ratingLabel")) {
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                    QVERIFY2(!a->text(QAccessible::Name).contains(QStringLiteral("评分")) &&
+                                 !w->objectName().startsWith(QStringLiteral("rating")) &&
+                                 !w->objectName().startsWith(QStringLiteral("letter")),
+                             qPrintable(w->objectName()));
+                }
+            }
+        } else {
+            QCOMPARE(page->stage(), Stage::Asking);
+            QCOMPARE(page->current()->question.id, next);
+            QCOMPARE(control<QLabel>(page, "progress")->text().left(8), next);
+        }
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
     // 今日复习 with a log it cannot write: one message, and the day goes on.
     void reviewLogUnwritable() {
         Direct d;
@@ -397,6 +561,34 @@ private slots:
         press(d.window.get(), Qt::Key_Return);
         QVERIFY(readBytes(d.file(ReviewLog::FileName)).startsWith(bytes));
         QCOMPARE(d.dialogs.takeTexts(), QStringList());
+    }
+
+    // Lines dated after now, among a damaged one: named once in the one
+    // message, taken at now but not as today's answers; the file stays as
+    // it is, and the window opened again says nothing new.
+    void logAheadOfNow() {
+        Direct d;
+        QByteArray bytes = "not a line of the log\n";
+        for (const char* id : {"MC1-0001", "MC2-0002", "MC2-0003"})
+            bytes +=
+                QByteArray("2027-12-07T09:00:00+08:00\t2025\t") + id + "\treview\tA\t0\t1\t5\n";
+        writeBytes(d.file(ReviewLog::FileName), bytes);
+        DailyReviewPage* page = d.open();
+        const QStringList texts = d.dialogs.takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("第1行")) &&
+                     texts[0].contains(QStringLiteral("已跳过")),
+                 qPrintable(texts[0]));
+        QCOMPARE(texts[0].count(QStringLiteral("时间晚于现在")), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("第2行等3行")), qPrintable(texts[0]));
+        QCOMPARE(page->queue().done, 0);
+        QCOMPARE(page->queue().newToday, 0);
+        QCOMPARE(page->memory().find(QStringLiteral("MC1-0001"))->card.lastReview, d.now.toUTC());
+        QVERIFY(page->memory().find(QStringLiteral("MC1-0001"))->card.due <= d.now.addSecs(60));
+        d.close();
+        d.open();
+        QCOMPARE(d.dialogs.takeTexts(), QStringList());
+        QCOMPARE(readBytes(d.file(ReviewLog::FileName)), bytes);
     }
 
     // The buttons pressed as a screen reader presses them: what they show
@@ -544,7 +736,9 @@ private slots:
         QCOMPARE(control<QDateEdit>(page, "examDate")->date(), d.now.date().addDays(30));
         QCOMPARE(page->queue().fresh, QStringList{QStringLiteral("MC1-0005")});
         click(page, "clearExamDate");
-        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QVERIFY(control<QLabel>(page, "chance")
+                    ->text()
+                    .startsWith(QStringLiteral("若明天 09:00 考试")));
         const QByteArray file = readBytes(d.file(StudySettings::FileName));
         QVERIFY(file.startsWith("later=kept\n"));
         QVERIFY(file.contains("\nchapters.2025-A=3\n"));
@@ -558,7 +752,9 @@ private slots:
         DailyReviewPage* page = d.open();
         QCOMPARE(page->queue().fresh.size(), 1);
         QCOMPARE(page->queue().newForExam, 0);
-        QVERIFY(control<QLabel>(page, "chance")->text().startsWith(QStringLiteral("若今天考试")));
+        QVERIFY(control<QLabel>(page, "chance")
+                    ->text()
+                    .startsWith(QStringLiteral("若明天 09:00 考试")));
         QCOMPARE(control<QDateEdit>(page, "examDate")->text(), QStringLiteral("未设定"));
     }
 
@@ -570,6 +766,50 @@ private slots:
         QCOMPARE(page->chance().expectedScore, 2 * 0.25 + 2 / 15.0);
         QCOMPARE(page->chance().probability, 1 / 16.0 / 225);  // the pass mark is all four
         QVERIFY(control<QLabel>(page, "chance")->text().contains(QStringLiteral("0.6 / 4")));
+    }
+
+    // The chance of passing: without an exam date for the next morning, as
+    // the page says, with a date for that day; always by the level's
+    // published rule, whatever rule the exam window was last set to.
+    void chanceHorizon_data() {
+        QTest::addColumn<int>("daysToExam");  // 0: no date
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no date") << 0 << QStringLiteral("若明天 09:00 考试");
+        QTest::newRow("in ten days") << 10 << QStringLiteral("若在考试日 2026-12-17 考试");
+    }
+    void chanceHorizon() {
+        QFETCH(int, daysToExam);
+        QFETCH(QString, said);
+        Direct d;
+        // Practice with a short rule in the exam window: one single, one to pass.
+        writeBytes(d.file(RuleSettings::FileName),
+                   "[2025-A]\nsingles=1\nmultiples=0\nminutes=5\npassMark=1\n");
+        if (daysToExam > 0)
+            writeBytes(d.file(StudySettings::FileName),
+                       "examDate.A=" +
+                           d.now.date().addDays(daysToExam).toString(Qt::ISODate).toUtf8() + "\n");
+        DailyReviewPage* page = d.open();
+        // Every question answered wrongly just now.
+        while (page->current() && page->queue().done < 4) {
+            answerByKeys(d.window.get(), page, wrongSet(page->current()->correct));
+            press(d.window.get(), Qt::Key_Return);
+        }
+        QCOMPARE(page->queue().done, 4);
+        QCoreApplication::processEvents();
+        const QString text = control<QLabel>(page, "chance")->text();
+        QVERIFY2(text.startsWith(said), qPrintable(text));
+        QCOMPARE(text.contains(QStringLiteral("设定考试日期")), daysToExam == 0);
+        // The sample's two singles and two multiples, all four to pass: what
+        // was just answered wrongly is not taken as known by then.
+        QVERIFY2(text.contains(QStringLiteral("/ 4 题，合格（4 题）")), qPrintable(text));
+        QVERIFY(page->chance().probability < 0.5);
+        QVERIFY(!text.contains(QStringLiteral("100.0%")));
+        const QString rule = control<QLabel>(page, "chanceRule")->text();
+        QVERIFY2(rule.contains(QStringLiteral("A类")) &&
+                     rule.contains(QStringLiteral("单选 32 题")) &&
+                     rule.contains(QStringLiteral("多选 8 题")) &&
+                     rule.contains(QStringLiteral("答对 30 题合格")),
+                 qPrintable(rule));
     }
 
     // 导出学习进度 under the export window's rules.
