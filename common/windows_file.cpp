@@ -45,6 +45,22 @@ QString openReason(DWORD code) {
     }
 }
 
+// CON, NUL, COM1, LPT1.txt...: names Windows gives to devices in any
+// folder. Never opened: opening a serial port or the console can itself do
+// something, or wait.
+bool isDeviceName(const QString& path) {
+    QString name = QFileInfo(QDir::fromNativeSeparators(path)).fileName();
+    name.truncate(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
+    name = name.trimmed().toUpper();
+    static const QStringList plain = {QStringLiteral("CON"),    QStringLiteral("PRN"),
+                                      QStringLiteral("AUX"),    QStringLiteral("NUL"),
+                                      QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
+    if (plain.contains(name)) return true;
+    return name.size() == 4 &&
+           (name.startsWith(QLatin1String("COM")) || name.startsWith(QLatin1String("LPT"))) &&
+           name[3] >= u'0' && name[3] <= u'9';
+}
+
 HANDLE openForReading(const std::wstring& path, DWORD flags) {
     // Others may go on reading, writing or renaming it while it is read.
     return CreateFileW(path.c_str(), GENERIC_READ,
@@ -93,6 +109,10 @@ std::wstring zoma::windows::nativePath(const QString& path) {
 }
 
 bool zoma::windows::openRegularFile(const QString& path, QFile* file, QString* error) {
+    if (isDeviceName(path)) {
+        *error = kNotRegular;
+        return false;
+    }
     const std::wstring native = nativePath(path);
     // First the entry itself: a link is followed only after its kind is known.
     HANDLE handle =

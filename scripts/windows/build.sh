@@ -3,19 +3,21 @@
 # The Windows program, from this Linux machine, in one command:
 #   scripts/windows/build.sh
 # cross-builds the libraries once (scripts/windows/deps.sh, into a cache
-# outside the work tree keyed by that script's content), then the program
+# outside the work tree keyed by that script's recipes), then the program
 # and every test, runs the tests under Wine, and makes
 #   build/windows/zoma-review-<version>-setup.exe   (the installer)
 #   build/windows/zoma-review-<version>-portable.zip
-# Options: --deps (only the libraries), --no-tests.
+# Options: --deps (only the libraries), --no-tests, --tests-only (no
+# installer or zip, as .ci/run does).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
-only_deps= run_tests=1
+only_deps= run_tests=1 package=1
 for arg in "$@"; do
     case $arg in
         --deps) only_deps=1 ;;
         --no-tests) run_tests= ;;
+        --tests-only) package= ;;
         *) echo "unknown option: $arg" >&2; exit 2 ;;
     esac
 done
@@ -23,22 +25,33 @@ done
 # shellcheck source=scripts/windows/env.sh
 . scripts/windows/env.sh
 scripts/install-deps.sh "${zoma_windows_packages[@]}"
+# Wine takes its Windows language and code page from the Linux locale, which
+# must exist: a Chinese Windows reads and writes code page 936.
+if ! locale -a | grep -qix 'zh_CN.utf8'; then
+    echo "zh_CN.UTF-8 UTF-8" >>/etc/locale.gen
+    locale-gen >/dev/null
+fi
 
-if [ ! -f "$ZOMA_MINGW_PREFIX/.complete" ]; then
+if ! scripts/windows/deps.sh --check "$ZOMA_MINGW_PREFIX"; then
     echo "Cross-building the libraries into $ZOMA_MINGW_PREFIX (once; about $zoma_deps_hours on two cores)"
     scripts/windows/deps.sh "$ZOMA_MINGW_PREFIX"
 fi
 [ "$only_deps" ] && exit 0
 
 out=build/windows
-cmake -S . -B $out -G Ninja -DCMAKE_BUILD_TYPE=Release \
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B $out -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DZOMA_MINGW_PREFIX="$ZOMA_MINGW_PREFIX" \
     -DZOMA_BUILD_TESTS="$([ "$run_tests" ] && echo ON || echo OFF)" >/dev/null
 nice -n 10 cmake --build $out
 
 if [ "$run_tests" ]; then
-    QT_QPA_PLATFORM=offscreen ctest --test-dir $out --output-on-failure -j 2
+    # Chinese Windows: the ANSI code page is 936, as on the users' machines.
+    wineboot -i >/dev/null 2>&1 || true
+    LANG=zh_CN.UTF-8 QT_QPA_PLATFORM=offscreen ctest --test-dir $out --output-on-failure -j 2
 fi
+[ "$package" ] || exit 0
 
 # The folder a user gets: the program, its modules, the libraries they load,
 # Qt's plugins and translations, the samples.

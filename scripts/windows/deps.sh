@@ -2,30 +2,43 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the libraries the Windows program needs, from Debian's own
 # source packages (the same upstream versions Debian ships), into one prefix:
-#   scripts/windows/deps.sh PREFIX
-# Each library leaves a stamp in PREFIX, so a run that failed goes on from
-# the library that failed. Built niced on two jobs: the machine is shared.
+#   scripts/windows/deps.sh PREFIX           builds what is missing or changed
+#   scripts/windows/deps.sh --check PREFIX   true when nothing is
+# Each library is keyed by its recipe below, the toolchain file and the keys
+# of the libraries before it; its stamp in PREFIX holds the key it was built
+# with. So a run that failed goes on from the library that failed, a changed
+# recipe rebuilds that library and those after it, and an unchanged script
+# builds nothing. Built niced on two jobs: the machine is shared.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-prefix=${1:?usage: deps.sh PREFIX}
+check=
+if [ "${1:-}" = --check ]; then
+    check=1
+    shift
+fi
+prefix=${1:?usage: deps.sh [--check] PREFIX}
+if [ "$check" ] && [ ! -d "$prefix" ]; then exit 1; fi
+mkdir -p "$prefix"
+# The real folder: Qt and the .pc files record the path they were built for.
+prefix=$(cd "$prefix" && pwd -P)
 cache=$(dirname "$prefix")
 src=$cache/src
 work=$cache/build-$(basename "$prefix")
 jobs=${ZOMA_JOBS:-2}
-triple=x86_64-w64-mingw32
-mkdir -p "$prefix" "$src" "$work"
 
 # Debian's own mirror entry, as a source entry too.
-sources=/etc/apt/sources.list.d/zoma-review-src.sources
-if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
-    else
-        grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' >/etc/apt/sources.list.d/zoma-review-src.list
+add_sources() {
+    sources=/etc/apt/sources.list.d/zoma-review-src.sources
+    if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
+        else
+            grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' >/etc/apt/sources.list.d/zoma-review-src.list
+        fi
+        apt-get update -qq
     fi
-    apt-get update -qq
-fi
+}
 
 # The source package of each library, unpacked with Debian's patches.
 fetch() {
@@ -47,7 +60,6 @@ tc=$root/cmake/mingw-w64.cmake
 cmake_lib() {
     local name=$1 dir=$2
     shift 2
-    rm -rf "${work:?}/$name"
     nice -n 19 cmake -S "$dir" -B "$work/$name" -G Ninja -Wno-dev \
         -DCMAKE_TOOLCHAIN_FILE="$tc" -DZOMA_MINGW_PREFIX="$prefix" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -61,10 +73,10 @@ build_install() {
 }
 step() {
     local name=$1
-    [ -f "$prefix/.built-$name" ] && return 0
+    [ "$(cat "$prefix/.built-$name" 2>/dev/null)" = "${keys[$name]}" ] && return 0
     echo "== $name ($(date +%T))"
     "build_$name"
-    touch "$prefix/.built-$name"
+    echo "${keys[$name]}" >"$prefix/.built-$name"
 }
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
 
@@ -133,6 +145,25 @@ build_poppler() {
     build_install poppler
 }
 
+libs=(zlib libpng libjpeg freetype qtbase libzip qpdf poppler)
+declare -A keys
+key=
+for lib in "${libs[@]}"; do
+    key=$({
+        echo "$key"
+        declare -f cmake_lib build_install fetch "build_$lib"
+        cat "$tc"
+    } | sha256sum | cut -c1-16)
+    keys[$lib]=$key
+done
+if [ "$check" ]; then
+    [ "$(cat "$prefix/.complete" 2>/dev/null)" = "$key" ]
+    exit
+fi
+[ "${ZOMA_PRINT_KEYS:-}" ] && { for lib in "${libs[@]}"; do echo "$lib ${keys[$lib]}"; done; exit 0; }
+
+mkdir -p "$src" "$work"
+add_sources
 # Fetch every source first: a missing one fails before hours of compiling.
 for p in "zlib zlib" "libpng1.6 libpng1.6" "libjpeg-turbo libjpeg-turbo" "freetype freetype" \
     "qt6-base qt6-base" "libzip libzip" "qpdf qpdf" "poppler poppler"; do
@@ -140,8 +171,7 @@ for p in "zlib zlib" "libpng1.6 libpng1.6" "libjpeg-turbo libjpeg-turbo" "freety
     fetch $p >/dev/null
 done
 [ "${ZOMA_FETCH_ONLY:-}" ] && exit 0
-# ZOMA_LIBS names a few to build alone (say, one that failed).
-for lib in ${ZOMA_LIBS:-zlib libpng libjpeg freetype qtbase libzip qpdf poppler}; do
+for lib in "${libs[@]}"; do
     step "$lib"
 done
-[ "${ZOMA_LIBS:-}" ] || touch "$prefix/.complete"
+echo "$key" >"$prefix/.complete"

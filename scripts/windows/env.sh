@@ -4,7 +4,7 @@
 
 zoma_windows_packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools  # the cross compiler
-    wine64                                      # running the tests and the program
+    wine wine64 locales                         # running the tests and the program, in Chinese
     nsis zip                                    # the installer and the portable zip
     icoutils librsvg2-bin                       # the program's icon
     dpkg-dev                                    # apt-get source
@@ -13,13 +13,10 @@ zoma_windows_packages=(
 )
 zoma_deps_hours="1.5 hours"
 
-# The libraries' prefix is named after the scripts that make it: a change to
-# them makes a new one, and an unchanged one is reused.
-_zoma_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-_zoma_key=$(cat "$_zoma_root/scripts/windows/deps.sh" "$_zoma_root/cmake/mingw-w64.cmake" |
-    sha256sum | cut -c1-16)
+# The cross-built libraries, outside the work tree; scripts/windows/deps.sh
+# keys each by its recipe, so a changed script rebuilds what it changed.
 ZOMA_CACHE=${ZOMA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zoma-review}
-export ZOMA_MINGW_PREFIX=${ZOMA_MINGW_PREFIX:-$ZOMA_CACHE/mingw-$_zoma_key}
+export ZOMA_MINGW_PREFIX=${ZOMA_MINGW_PREFIX:-$ZOMA_CACHE/mingw-w64}
 
 # Wine in a prefix of its own, quiet, without asking to download Mono or Gecko.
 export WINEPREFIX=${WINEPREFIX:-$ZOMA_CACHE/wine}
