@@ -12,9 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <limits>
 
 using Status = LoadResult::Status;
@@ -450,17 +447,14 @@ private slots:
         QFETCH(QString, message);
         for (auto it = files.cbegin(); it != files.cend(); ++it) {
             const QString path = m_values.LibDir + u'/' + it.key();
-            const QByteArray native = QFile::encodeName(path);
             QDir().mkpath(m_values.LibDir);
             if (it.value() == u"fifo") {
-                QCOMPARE(mkfifo(native.constData(), 0600), 0);
+                if (!makeFifo(path)) QSKIP(kNoSpecialFiles);
             } else if (it.value() == u"huge") {
                 writeBytes(path, {});
                 QVERIFY(QFile::resize(path, kMaxFileSize + 1));  // sparse: no disk used
             } else if (it.value().startsWith(u"->")) {
-                QCOMPARE(
-                    symlink(QFile::encodeName(it.value().mid(2)).constData(), native.constData()),
-                    0);
+                if (!makeSymlink(it.value().mid(2), path)) QSKIP(kNoSpecialFiles);
             } else if (it.value() == u"utf16") {
                 const QString text = record(QStringLiteral("LK0002"), QStringLiteral("q"));
                 writeBytes(path, QByteArray("\xFF\xFE") +

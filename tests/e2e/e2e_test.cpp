@@ -293,7 +293,7 @@ private slots:
         const QFile::Permissions permissions = QFileInfo(path).permissions();
         if (before == u"link") {
             writeBytes(real, "old");
-            QVERIFY(QFile::link(real, path));
+            if (!makeSymlink(real, path)) QSKIP(kNoSpecialFiles);
         }
         if (before == u"folder") QVERIFY(QDir().mkpath(path));
         const QByteArray old = readBytes(path);

@@ -96,18 +96,19 @@ private:
 
     QString lib() const { return m_root->filePath(QStringLiteral("lib")); }
 
-    void lay(const Files& files) {
+    // False when the files hold a link and the system makes none.
+    bool lay(const Files& files) {
         for (auto it = files.cbegin(); it != files.cend(); ++it) {
             const QString path = m_root->filePath(it.key());
             if (it.value() == "/") {
                 QDir().mkpath(path);
             } else if (it.value().startsWith("->")) {
-                std::filesystem::create_symlink(it.value().mid(2).toStdString(),
-                                                QFile::encodeName(path).toStdString());
+                if (!makeSymlink(QString::fromUtf8(it.value().mid(2)), path)) return false;
             } else {
                 writeBytes(path, it.value());
             }
         }
+        return true;
     }
 
     Files snapshot() const {
@@ -312,7 +313,7 @@ private slots:
         c.before.insert(QStringLiteral("lib/keep.txt"), "kept");
         c.after.insert(QStringLiteral("lib/keep.txt"), "kept");
         c.after.insert(QStringLiteral("lib"), "/");
-        lay(c.before);
+        if (!lay(c.before)) QSKIP(kNoSpecialFiles);
         m_calls.replies = c.replies;
         const int result = unzip(c.archive, {.honourDirectories = c.folders});
         QVERIFY2(result == c.result, qPrintable(QString::number(result) + u' ' + m_calls.printed));

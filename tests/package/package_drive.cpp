@@ -135,7 +135,8 @@ void shot(const char* windowName, const QString& name) {
 void driveFurther(Answers& answers, const QString& data) {
     shot("Form1", QStringLiteral("main-window"));
     auto* level = control<QComboBox>("Form1", "Combo1");
-    for (const QString& name : {QStringLiteral("B类"), QStringLiteral("C类"), QStringLiteral("A类")}) {
+    for (const QString& name :
+         {QStringLiteral("B类"), QStringLiteral("C类"), QStringLiteral("A类")}) {
         level->setCurrentText(name);
         answers.expect(name + QStringLiteral("题库已读取"));
         press(answers, "Form1", "Command4");

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
     const int result = bridge.UnzipArchive(args[1], values.LibDir, 0, 1, 0, 0, 0, 0);
     std::printf("unzip %d\n", result);
 
-    for (const QString& level : {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")}) {
+    for (const QString& level :
+         {QStringLiteral("A类"), QStringLiteral("B类"), QStringLiteral("C类")}) {
         QuestionBank bank;
         const LoadResult loaded = zoma::ReadData(bank, values, level);
         QBuffer out;
@@ -46,11 +47,10 @@ int main(int argc, char* argv[]) {
         values.PracticeLevel = level;
         const bool written = zoma::output(bank, values, out, ExportLayout::LineSeparated, false,
                                           QDate(2026, 1, 1), &unusable, &error);
-        std::printf("%s %s %d %s\n", qUtf8Printable(level),
-                    qUtf8Printable(loaded.message(level)), int(written),
-                    QCryptographicHash::hash(out.data(), QCryptographicHash::Sha256)
-                        .toHex()
-                        .constData());
+        std::printf(
+            "%s %s %d %s\n", qUtf8Printable(level), qUtf8Printable(loaded.message(level)),
+            int(written),
+            QCryptographicHash::hash(out.data(), QCryptographicHash::Sha256).toHex().constData());
     }
     return 0;
 }
