@@ -129,7 +129,11 @@ build_libzip() {
     build_install libzip
 }
 build_qpdf() {
-    cmake_lib qpdf "$(fetch qpdf qpdf)" -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
+    local dir
+    dir=$(fetch qpdf qpdf)
+    # The import library is libadvapi32.a; Windows' own file names ignore case.
+    sed -i 's/REQUIRED_LIBRARIES Advapi32)/REQUIRED_LIBRARIES advapi32)/' "$dir/CMakeLists.txt"
+    cmake_lib qpdf "$dir" -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
         -DBUILD_STATIC_LIBS=OFF -DBUILD_DOC=OFF -DINSTALL_EXAMPLES=OFF -DINSTALL_MANUAL=OFF
     build_install qpdf
 }
@@ -171,7 +175,8 @@ for p in "zlib zlib" "libpng1.6 libpng1.6" "libjpeg-turbo libjpeg-turbo" "freety
     fetch $p >/dev/null
 done
 [ "${ZOMA_FETCH_ONLY:-}" ] && exit 0
-for lib in "${libs[@]}"; do
+# ZOMA_LIBS names some to build alone, say the one that failed last.
+for lib in ${ZOMA_LIBS:-${libs[*]}}; do
     step "$lib"
 done
-echo "$key" >"$prefix/.complete"
+[ "${ZOMA_LIBS:-}" ] || echo "$key" >"$prefix/.complete"
