@@ -6,11 +6,12 @@
 ; keeps its data in the user's application-data folder when installed: the
 ; uninstaller beside it tells it so (common/program_folder.cpp).
 Unicode true
+; A 64-bit installer, like the program: it runs where the program runs.
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
 !include MUI2.nsh
-!include x64.nsh
 
 !define NAME "ZOMA 考试题库复习工具"
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zoma-review"
@@ -36,18 +37,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "GPL-3.0-or-later"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
-
-Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "本程序需要 64 位的 Windows。"
-        Abort
-    ${EndIf}
-    SetRegView 64
-FunctionEnd
-
-Function un.onInit
-    SetRegView 64
-FunctionEnd
 
 Section
     SetShellVarContext all
