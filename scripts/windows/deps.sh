@@ -107,17 +107,18 @@ build_freetype() {
     build_install freetype
 }
 build_qtbase() {
-    # Only what the program, its tests and Poppler's Qt front end use; the
-    # host tools (moc, rcc, uic) are Debian's own Qt of the same version.
+    # Only what the program, its tests and Poppler's Qt front end use (the
+    # offscreen platform of the tests needs FreeType); the host tools (moc,
+    # rcc, uic) are Debian's own Qt of the same version.
     cmake_lib qtbase "$(fetch qt6-base qt6-base)" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
         -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
         -DINPUT_opengl=no -DFEATURE_vulkan=OFF -DFEATURE_concurrent=OFF \
         -DFEATURE_printsupport=OFF -DFEATURE_direct2d=OFF -DFEATURE_icu=OFF \
-        -DFEATURE_glib=OFF -DFEATURE_zstd=OFF -DFEATURE_freetype=OFF \
-        -DFEATURE_tabletevent=OFF \
+        -DFEATURE_glib=OFF -DFEATURE_zstd=OFF -DFEATURE_tabletevent=OFF \
         -DFEATURE_system_zlib=ON -DFEATURE_system_png=ON -DFEATURE_system_jpeg=ON \
+        -DFEATURE_freetype=ON -DFEATURE_system_freetype=ON \
         -DFEATURE_sql_sqlite=OFF -DFEATURE_openssl=OFF
     build_install qtbase
 }
