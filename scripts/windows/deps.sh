@@ -150,7 +150,8 @@ build_poppler() {
     build_install poppler
 }
 
-libs=(zlib libpng libjpeg freetype qtbase libzip qpdf poppler)
+# Those that need no Qt first, so that a change to Qt's recipe leaves them.
+libs=(zlib libpng libjpeg freetype libzip qpdf qtbase poppler)
 declare -A keys
 key=
 for lib in "${libs[@]}"; do
