@@ -43,6 +43,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B $out -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DZOMA_MINGW_PREFIX="$ZOMA_MINGW_PREFIX" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DZOMA_BUILD_TESTS="$([ "$run_tests" ] && echo ON || echo OFF)" >/dev/null
 nice -n 10 cmake --build $out
 
