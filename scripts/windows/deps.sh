@@ -140,6 +140,7 @@ build_qpdf() {
 }
 build_poppler() {
     cmake_lib poppler "$(fetch poppler poppler)" -DENABLE_QT6=ON -DENABLE_QT5=OFF \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DENABLE_CPP=OFF -DENABLE_GLIB=OFF -DENABLE_GOBJECT_INTROSPECTION=OFF \
         -DENABLE_UTILS=OFF -DENABLE_BOOST=OFF -DENABLE_LIBOPENJPEG=none \
         -DENABLE_DCTDECODER=libjpeg -DENABLE_CMS=none -DENABLE_LIBCURL=OFF \
