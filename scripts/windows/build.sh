@@ -48,8 +48,16 @@ cmake -S . -B $out -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" \
 nice -n 10 cmake --build $out
 
 if [ "$run_tests" ]; then
-    # Chinese Windows: the ANSI code page is 936, as on the users' machines.
+    # Qt's offscreen platform on Windows reads its fonts from one folder, not
+    # from Windows: the same ones the Linux tests see (fonts-dejavu-core
+    # comes with Debian's Qt).
+    fonts=$ZOMA_CACHE/fonts
+    mkdir -p "$fonts"
+    ln -sf /usr/share/fonts/truetype/wqy/*.tt? /usr/share/fonts/truetype/dejavu/*.ttf "$fonts/"
     wineboot -i >/dev/null 2>&1 || true
+    QT_QPA_FONTDIR=$(winepath -w "$fonts")
+    export QT_QPA_FONTDIR
+    # Chinese Windows: the ANSI code page is 936, as on the users' machines.
     LANG=zh_CN.UTF-8 QT_QPA_PLATFORM=offscreen ctest --test-dir $out --output-on-failure -j 2
 fi
 [ "$package" ] || exit 0
