@@ -10,6 +10,7 @@ zoma_windows_packages=(
     dpkg-dev                                    # apt-get source
     qt6-base-dev-tools                          # moc, rcc, uic for the cross-built Qt
     qt6-translations-l10n                       # Qt's own texts, shipped in translations/
+    fonts-wqy-microhei fonts-dejavu-core        # the fonts of the tests on the offscreen platform
 )
 zoma_deps_hours="1.5 hours"
 
