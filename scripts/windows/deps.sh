@@ -134,6 +134,8 @@ build_qpdf() {
     dir=$(fetch qpdf qpdf)
     # The import library is libadvapi32.a; Windows' own file names ignore case.
     sed -i 's/REQUIRED_LIBRARIES Advapi32)/REQUIRED_LIBRARIES advapi32)/' "$dir/CMakeLists.txt"
+    # zlib's pkg-config file says -lz, as on Unix, for its libzlib.dll.a.
+    ln -sf libzlib.dll.a "$prefix/lib/libz.dll.a"
     cmake_lib qpdf "$dir" -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
         -DBUILD_STATIC_LIBS=OFF -DBUILD_DOC=OFF -DINSTALL_EXAMPLES=OFF -DINSTALL_MANUAL=OFF
     build_install qpdf
