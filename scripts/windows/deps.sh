@@ -138,7 +138,12 @@ build_qpdf() {
     ln -sf libzlib.dll.a "$prefix/lib/libz.dll.a"
     cmake_lib qpdf "$dir" -DREQUIRE_CRYPTO_NATIVE=ON -DUSE_IMPLICIT_CRYPTO=OFF \
         -DBUILD_STATIC_LIBS=OFF -DBUILD_DOC=OFF -DINSTALL_EXAMPLES=OFF -DINSTALL_MANUAL=OFF
-    build_install qpdf
+    # The library alone: its command-line tools and tests are not needed.
+    nice -n 19 cmake --build "$work/qpdf" -j "$jobs" --target libqpdf
+    cmake --install "$work/qpdf" --component dev
+    # Its install rule takes the DLL for a Unix library and leaves it out.
+    cp "$work/qpdf/libqpdf/"qpdf*.dll "$prefix/bin/"
+    cp "$work/qpdf/libqpdf/libqpdf.a" "$prefix/lib/libqpdf.dll.a"
 }
 build_poppler() {
     cmake_lib poppler "$(fetch poppler poppler)" -DENABLE_QT6=ON -DENABLE_QT5=OFF \
