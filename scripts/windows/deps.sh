@@ -110,7 +110,14 @@ build_qtbase() {
     # Only what the program, its tests and Poppler's Qt front end use (the
     # offscreen platform of the tests needs FreeType); the host tools (moc,
     # rcc, uic) are Debian's own Qt of the same version.
-    cmake_lib qtbase "$(fetch qt6-base qt6-base)" \
+    local dir
+    dir=$(fetch qt6-base qt6-base)
+    # Qt 6.4 builds the DirectWrite font database into Gui only with
+    # Direct2D, which is left out, but the windows platform still asks for
+    # it; it is an option there, GDI's is the default.
+    sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+        "$dir/src/plugins/platforms/windows/qwindowsintegration.cpp"
+    cmake_lib qtbase "$dir" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
         -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
