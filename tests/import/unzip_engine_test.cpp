@@ -119,10 +119,11 @@ private:
             const QFileInfo info(it.next());
             const QString key = QDir(m_root->path()).relativeFilePath(info.filePath());
             const auto path = QFile::encodeName(info.filePath()).toStdString();
-            files[key] = info.isSymLink()
-                             ? "->" + QByteArray::fromStdString(std::filesystem::read_symlink(path))
-                         : info.isDir() ? QByteArray("/")
-                                        : readBytes(info.filePath());
+            files[key] =
+                info.isSymLink()
+                    ? "->" + QByteArray::fromStdString(std::filesystem::read_symlink(path).string())
+                : info.isDir() ? QByteArray("/")
+                               : readBytes(info.filePath());
         }
         return files;
     }

@@ -63,6 +63,9 @@ QList<Sequence> readTable() {
 
 }  // namespace
 
+// Declared before the table uses it: the metatype is fixed at first use.
+Q_DECLARE_METATYPE(Sequence)
+
 class FsrsTest final : public QObject {
     Q_OBJECT
 
@@ -164,8 +167,6 @@ private slots:
         QVERIFY(zoma::retrievability(card, start.addDays(100), params) < 0.9);
     }
 };
-
-Q_DECLARE_METATYPE(Sequence)
 
 QTEST_GUILESS_MAIN(FsrsTest)
 #include "fsrs_test.moc"
