@@ -9,6 +9,10 @@
 #include <cerrno>
 #include <system_error>
 
+#ifdef Q_OS_WIN
+#include "common/windows_file.h"
+#endif
+
 namespace {
 
 // The file a write to path lands in when links are written through, as
@@ -56,12 +60,22 @@ bool PartFile::open(QIODevice::OpenMode extraMode, QString* error) {
         m_file.setFileName(destination.path() + QStringLiteral("/.zoma-%1.part")
                                                     .arg(QRandomGenerator::global()->generate64(),
                                                          16, 16, QLatin1Char('0')));
+#ifdef Q_OS_WIN
+        // The folder's own access rules, as for any file made there; a
+        // read-only mark copied over would keep the part file from going.
+        Q_UNUSED(permissions);
+        if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | extraMode)) {
+            m_pending = true;
+            return true;
+        }
+#else
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | extraMode, permissions)) {
             m_pending = true;
             if (m_links == Links::WriteThrough && destination.exists())
                 m_file.setPermissions(destination.permissions());
             return true;
         }
+#endif
         const QFileInfo clash(m_file.fileName());
         if (!clash.exists() && !clash.isSymLink()) break;
     }
@@ -75,12 +89,16 @@ bool PartFile::commit(QString* error) {
         *error = zoma::qtReason(m_file.errorString());
         return false;
     }
+#ifdef Q_OS_WIN
+    if (!zoma::windows::replaceFile(m_file.fileName(), m_destination, error)) return false;
+#else
     std::error_code ec;
     std::filesystem::rename(zoma::fsPath(m_file.fileName()), zoma::fsPath(m_destination), ec);
     if (ec) {
         *error = zoma::systemReason(ec);
         return false;
     }
+#endif
     m_pending = false;
     return true;
 }

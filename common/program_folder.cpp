@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
@@ -33,7 +34,7 @@ bool sameFolder(const QString& a, const QString& b) {
 
 // The home folder the user database gives, for a process started without
 // HOME (a service, sudo -i with a cleared environment).
-QString accountHome() {
+[[maybe_unused]] QString accountHome() {
 #ifdef Q_OS_UNIX
     if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir)
         return QFile::decodeName(entry->pw_dir);
@@ -113,9 +114,20 @@ QString ProgramFolder::userDataDir(const QString& xdgDataHome, const QString& ho
 }
 
 QString ProgramFolder::dataDir(const QString& programDir, bool* readOnly) {
+#ifdef Q_OS_WIN
+    // The installer leaves its uninstaller beside the program: an installed
+    // copy keeps its files in the user's application-data folder, even when
+    // run as an administrator who may write to Program Files.
+    const QString installed =
+        QFileInfo::exists(programDir + QStringLiteral("/uninstall.exe")) ? programDir : QString();
+    return chooseDataDir(programDir, installed,
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                         readOnly);
+#else
     const QString home = qEnvironmentVariable("HOME");
     const QString user = userDataDir(qEnvironmentVariable("XDG_DATA_HOME"), home,
                                      QDir::isAbsolutePath(home) ? QString() : accountHome(),
                                      QCoreApplication::applicationName());
     return chooseDataDir(programDir, QStringLiteral(ZOMA_INSTALLED_BINDIR), user, readOnly);
+#endif
 }

@@ -45,7 +45,9 @@ public:
     static QString userDataDir(const QString& xdgDataHome, const QString& home,
                                const QString& accountHome, const QString& appName);
     // The same for this process: the folder the build installs to, and the
-    // per-user data folder from its environment.
+    // per-user data folder from its environment. On Windows the user's
+    // application-data folder, and a copy the installer put there (its
+    // uninstaller beside it) counts as installed.
     static QString dataDir(const QString& programDir, bool* readOnly = nullptr);
 
 private:

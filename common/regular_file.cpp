@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include "common/windows_file.h"
 #endif
 
 namespace {
@@ -58,6 +60,8 @@ bool zoma::openRegularFile(const QString& path, QFile* file, QString* error) {
         return false;
     }
     return true;
+#elif defined(Q_OS_WIN)
+    return zoma::windows::openRegularFile(path, file, error);
 #else
     if (!QFileInfo(path).isFile()) {
         *error = QFileInfo::exists(path) ? kNotRegular : zoma::errnoReason(ENOENT);

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/text_file.h"
 
+#include "common/gbk.h"
 #include "common/part_file.h"
 #include "common/regular_file.h"
 #include "common/system_error.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <bit>
@@ -34,8 +33,7 @@ QString zoma::decodeText(const QByteArray& bytes) {
             return text;
         }
     }
-    QStringDecoder gbk("GBK", QStringDecoder::Flag::Stateless);
-    return gbk.decode(bytes);
+    return zoma::fromGbk(bytes);
 }
 
 namespace {
@@ -96,17 +94,16 @@ QList<QStringView> zoma::splitLines(QStringView text) {
 }
 
 QByteArray zoma::encodeGbk(QStringView text) {
-    QStringEncoder gbk("GBK", QStringEncoder::Flag::Stateless);
-    QByteArray bytes = gbk.encode(text);
-    if (!gbk.hasError()) return bytes;
+    bool complete = false;
+    QByteArray bytes = zoma::toGbk(text, &complete);
+    if (complete) return bytes;
 
     // Encode piece by piece so that only the characters GBK lacks turn into "?".
     bytes.clear();
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder one("GBK", QStringEncoder::Flag::Stateless);
-        const QByteArray piece = one.encode(text.sliced(i, len));
-        bytes += one.hasError() ? QByteArray("?") : piece;
+        const QByteArray piece = zoma::toGbk(text.sliced(i, len), &complete);
+        bytes += complete ? piece : QByteArray("?");
         i += len;
     }
     return bytes;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "import/entry_names.h"
 
-#include <QStringDecoder>
+#include "common/gbk.h"
 
 namespace {
 
@@ -80,11 +80,10 @@ QString zoma::decodeUtf8(QByteArrayView bytes, ControlChars controls) {
 }
 
 QString zoma::decodeGbk(QByteArrayView bytes, ControlChars controls) {
-    QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
     // The converter maps unassigned codes into the private use area or to
     // U+FFFD; neither is a character a user could read.
-    const auto decodeOne = [&decoder](QByteArrayView code, QChar* out) {
-        const QString text = decoder(code);
+    const auto decodeOne = [](QByteArrayView code, QChar* out) {
+        const QString text = zoma::fromGbk(code);
         if (text.size() != 1) return false;
         const char16_t c = text[0].unicode();
         if (c == 0xFFFD || c == 0x1A || (c >= 0xE000 && c <= 0xF8FF)) return false;

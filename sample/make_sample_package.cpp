@@ -8,6 +8,8 @@
 //
 // Usage: make_sample_package <sourceDir> <outDir>
 
+#include "common/gbk.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -23,7 +25,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <QStringList>
 
 #include <zip.h>
@@ -66,12 +67,10 @@ QString readUtf8(const QString& path) {
 }
 
 QByteArray toGbk(const QString& text, const QString& what) {
-    QStringEncoder encoder("GBK");
-    if (!encoder.isValid()) fail(QStringLiteral("this Qt build has no GBK encoder"));
-    QByteArray bytes = encoder(text);
+    bool complete = false;
+    QByteArray bytes = zoma::toGbk(text, &complete);
     // Some converters substitute silently instead of flagging, so also round-trip.
-    QStringDecoder decoder("GBK");
-    if (encoder.hasError() || decoder(bytes) != text || decoder.hasError())
+    if (!complete || zoma::fromGbk(bytes) != text)
         fail(what + QStringLiteral(": text cannot be represented in GBK"));
     return bytes;
 }

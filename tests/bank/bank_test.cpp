@@ -14,9 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <limits>
 
@@ -453,17 +450,14 @@ private slots:
         QFETCH(QString, message);
         for (auto it = files.cbegin(); it != files.cend(); ++it) {
             const QString path = m_values.LibDir + u'/' + it.key();
-            const QByteArray native = QFile::encodeName(path);
             QDir().mkpath(m_values.LibDir);
             if (it.value() == u"fifo") {
-                QCOMPARE(mkfifo(native.constData(), 0600), 0);
+                if (!makeFifo(path)) QSKIP(kNoSpecialFiles);
             } else if (it.value() == u"huge") {
                 writeBytes(path, {});
                 QVERIFY(QFile::resize(path, kMaxFileSize + 1));  // sparse: no disk used
             } else if (it.value().startsWith(u"->")) {
-                QCOMPARE(
-                    symlink(QFile::encodeName(it.value().mid(2)).constData(), native.constData()),
-                    0);
+                if (!makeSymlink(it.value().mid(2), path)) QSKIP(kNoSpecialFiles);
             } else if (it.value() == u"utf16") {
                 const QString text = record(QStringLiteral("LK0002"), QStringLiteral("q"));
                 writeBytes(path, QByteArray("\xFF\xFE") +
@@ -522,7 +516,9 @@ private slots:
         QTest::newRow("a folder there, replaced by renaming")
             << "folder" << QStringLiteral("replace") << "是一个文件夹";
         QTest::newRow("a file in the path") << "file/f" << through << "路径中有一段不是文件夹";
+#ifdef Q_OS_LINUX
         QTest::newRow("a full disk") << "/dev/full" << through << "磁盘空间不足";
+#endif
     }
     void systemReasons() {
         QFETCH(QString, target);
@@ -548,9 +544,11 @@ private slots:
     // A reason the program does not know keeps the system's words and number;
     // Qt's own texts stay as they are.
     void otherReasons() {
+#ifdef EREMOTEIO
         QCOMPARE(zoma::qtReason(qt_error_string(EREMOTEIO)),
                  QStringLiteral("系统错误 %1：").arg(EREMOTEIO) + qt_error_string(EREMOTEIO));
         QCOMPARE(zoma::errnoReason(EREMOTEIO), zoma::qtReason(qt_error_string(EREMOTEIO)));
+#endif
         QCOMPARE(zoma::qtReason(QStringLiteral("Unknown error")), QStringLiteral("Unknown error"));
     }
 

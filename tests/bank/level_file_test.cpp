@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using Status = LoadResult::Status;
 
 using namespace zoma;
@@ -285,7 +283,7 @@ private slots:
             if (f.endsWith(u'/')) {
                 QDir().mkpath(path);
             } else if (f.endsWith(u'|')) {
-                QCOMPARE(mkfifo(QFile::encodeName(path.chopped(1)).constData(), 0600), 0);
+                if (!makeFifo(path.chopped(1))) QSKIP(kNoSpecialFiles);
             } else {
                 writeBytes(path, QByteArray());
             }

@@ -271,10 +271,12 @@ private slots:
             << QStringLiteral("no/x.TXT") << none << -1 << Form4::FailedText << "文件不存在";
         QTest::newRow("a folder there")
             << x << "folder" << -1 << Form4::FailedText << "是一个文件夹";
-        // Nobody, root included, may replace a file of /proc: not even a
-        // part file can be made there.
+#ifndef Q_OS_WIN
+        // Nobody, root included, may replace a file of /proc (which Wine shows
+        // as a drive's folder): not even a part file can be made there.
         QTest::newRow("cannot replace") << QStringLiteral("/proc/version") << none << yes
                                         << Form4::CannotReplaceText << "文件不存在";
+#endif
     }
     void exportTargets() {
         QFETCH(QString, target);
@@ -294,7 +296,7 @@ private slots:
         const QFile::Permissions permissions = QFileInfo(path).permissions();
         if (before == u"link") {
             writeBytes(real, "old");
-            QVERIFY(QFile::link(real, path));
+            if (!makeSymlink(real, path)) QSKIP(kNoSpecialFiles);
         }
         if (before == u"folder") QVERIFY(QDir().mkpath(path));
         const QByteArray old = readBytes(path);

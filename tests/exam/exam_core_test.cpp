@@ -16,8 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <tuple>
@@ -331,7 +329,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(RuleSettings::FileName);
         if (kind == u"fifo") {
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            if (!makeFifo(path)) QSKIP(kNoSpecialFiles);
         } else if (kind == u"huge") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

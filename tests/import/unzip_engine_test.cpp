@@ -96,18 +96,19 @@ private:
 
     QString lib() const { return m_root->filePath(QStringLiteral("lib")); }
 
-    void lay(const Files& files) {
+    // False when the files hold a link and the system makes none.
+    bool lay(const Files& files) {
         for (auto it = files.cbegin(); it != files.cend(); ++it) {
             const QString path = m_root->filePath(it.key());
             if (it.value() == "/") {
                 QDir().mkpath(path);
             } else if (it.value().startsWith("->")) {
-                std::filesystem::create_symlink(it.value().mid(2).toStdString(),
-                                                QFile::encodeName(path).toStdString());
+                if (!makeSymlink(QString::fromUtf8(it.value().mid(2)), path)) return false;
             } else {
                 writeBytes(path, it.value());
             }
         }
+        return true;
     }
 
     Files snapshot() const {
@@ -118,10 +119,11 @@ private:
             const QFileInfo info(it.next());
             const QString key = QDir(m_root->path()).relativeFilePath(info.filePath());
             const auto path = QFile::encodeName(info.filePath()).toStdString();
-            files[key] = info.isSymLink()
-                             ? "->" + QByteArray::fromStdString(std::filesystem::read_symlink(path))
-                         : info.isDir() ? QByteArray("/")
-                                        : readBytes(info.filePath());
+            files[key] =
+                info.isSymLink()
+                    ? "->" + QByteArray::fromStdString(std::filesystem::read_symlink(path).string())
+                : info.isDir() ? QByteArray("/")
+                               : readBytes(info.filePath());
         }
         return files;
     }
@@ -312,7 +314,7 @@ private slots:
         c.before.insert(QStringLiteral("lib/keep.txt"), "kept");
         c.after.insert(QStringLiteral("lib/keep.txt"), "kept");
         c.after.insert(QStringLiteral("lib"), "/");
-        lay(c.before);
+        if (!lay(c.before)) QSKIP(kNoSpecialFiles);
         m_calls.replies = c.replies;
         const int result = unzip(c.archive, {.honourDirectories = c.folders});
         QVERIFY2(result == c.result, qPrintable(QString::number(result) + u' ' + m_calls.printed));

@@ -2,24 +2,31 @@
 // Drives the installed program through a user's first run: import the
 // package, read level A, practise, export, exit. The package test loads it
 // into the program with LD_PRELOAD, so the program itself carries no test
-// code. It reads ZOMA_DRIVE_PACKAGE (the zip to import), ZOMA_DRIVE_PDF (a
-// file named .pdf that is none) and ZOMA_DRIVE_DATA (the folder every file
-// must land in, ending in a separator). Any surprise
-// ends the process with status 3 and the reason on stderr.
+// code; on Windows it is a Qt plugin the program loads when told to
+// (QT_QPA_GENERIC_PLUGINS, scripts/windows/try.sh). It reads
+// ZOMA_DRIVE_PACKAGE (the zip to import), ZOMA_DRIVE_PDF (a file named .pdf
+// that is none) and ZOMA_DRIVE_DATA (the folder every file must land in,
+// ending in a separator). With ZOMA_DRIVE_SHOTS (a folder) it also reads
+// every level, practises the question at ZOMA_DRIVE_SEQUENCE (one with a
+// picture), opens 学习中心, prints a paper and saves pictures of the windows
+// there. Any surprise ends the process with status 3 and the reason on
+// stderr.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGenericPlugin>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 
 namespace {
@@ -27,7 +34,7 @@ namespace {
 [[noreturn]] void fail(const QString& why) {
     std::fprintf(stderr, "package drive: %s\n", qUtf8Printable(why));
     std::fflush(stderr);
-    _exit(3);
+    std::_Exit(3);
 }
 
 QString setting(const char* name) {
@@ -36,11 +43,14 @@ QString setting(const char* name) {
     return value;
 }
 
+// The open window of that object name, or else of that title.
 QWidget* window(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->objectName() == QLatin1String(name)) return w;
+        if (w->isVisible() && (w->objectName() == QString::fromUtf8(name) ||
+                               w->windowTitle() == QString::fromUtf8(name)))
+            return w;
     }
-    fail(QStringLiteral("window %1 is not open").arg(QLatin1String(name)));
+    fail(QStringLiteral("window %1 is not open").arg(QString::fromUtf8(name)));
 }
 
 template <typename T>
@@ -126,6 +136,46 @@ void press(Answers& answers, const char* windowName, const char* button) {
     answers.checkAllShown();
 }
 
+// A picture of the window, as it shows now.
+void shot(const char* windowName, const QString& name) {
+    QCoreApplication::processEvents();
+    const QString path = QDir(setting("ZOMA_DRIVE_SHOTS")).filePath(name + QStringLiteral(".png"));
+    if (!window(windowName)->grab().save(path)) fail(QStringLiteral("cannot save ") + path);
+}
+
+void driveFurther(Answers& answers, const QString& data) {
+    shot("Form1", QStringLiteral("main-window"));
+    auto* level = control<QComboBox>("Form1", "Combo1");
+    for (const QString& name :
+         {QStringLiteral("B类"), QStringLiteral("C类"), QStringLiteral("A类")}) {
+        level->setCurrentText(name);
+        answers.expect(name + QStringLiteral("题库已读取"));
+        press(answers, "Form1", "Command4");
+    }
+
+    answers.expect(QStringLiteral("发现上次复习记录"));
+    press(answers, "Form1", "Command1");
+    control<QLineEdit>("Form2", "Text3")->setText(setting("ZOMA_DRIVE_SEQUENCE"));
+    if (control<QLabel>("Form2", "Image1")->pixmap().isNull())
+        fail(QStringLiteral("the practice window shows no picture"));
+    shot("Form2", QStringLiteral("practice-window"));
+    press(answers, "Form2", "Command2");
+
+    press(answers, "Form1", "studyButton");
+    shot("学习中心", QStringLiteral("study-window"));
+    window("学习中心")->close();
+
+    press(answers, "Form1", "examButton");
+    const QString paper = data + QStringLiteral("试卷.pdf");
+    answers.choose(paper);
+    answers.expect(QStringLiteral("PDF文件已保存："));
+    press(answers, "模拟考试", "printPapersButton");
+    QFile printed(paper);
+    if (!printed.open(QIODevice::ReadOnly) || !printed.read(5).startsWith("%PDF-"))
+        fail(QStringLiteral("no PDF paper at ") + paper);
+    window("模拟考试")->close();
+}
+
 void drive() {
     const QString data = setting("ZOMA_DRIVE_DATA");
     // Never deleted: it answers until the process ends.
@@ -172,6 +222,8 @@ void drive() {
     press(answers, "Form4", "Command1");
     press(answers, "Form4", "Command2");
 
+    if (!qEnvironmentVariableIsEmpty("ZOMA_DRIVE_SHOTS")) driveFurther(answers, data);
+
     // The last window closes and the program ends on its own.
     answers.expect(QStringLiteral("感谢使用本复习工具"));
     press(answers, "Form1", "Command3");
@@ -179,9 +231,26 @@ void drive() {
 
 // Runs once the program's event loop has started, after main() showed Form1.
 void start() {
+#ifdef Q_OS_WIN
+    // Windows' own file dialog runs outside Qt's widgets, where no driver
+    // reaches; Qt's shows the same choice.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
     QMetaObject::invokeMethod(QCoreApplication::instance(), &drive, Qt::QueuedConnection);
 }
 
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(start)
+
+// What makes the driver loadable as a Qt plugin (generic/, key zoma_drive):
+// loading it is all it takes, the start function above does the rest.
+class DrivePlugin final : public QGenericPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "package_drive.json")
+
+public:
+    QObject* create(const QString&, const QString&) override { return nullptr; }
+};
+
+#include "package_drive.moc"

@@ -19,8 +19,6 @@
 
 #include <new>
 
-#include <sys/stat.h>
-
 using Images = QList<PdfImage>;
 using Words = QList<PdfWord>;
 
@@ -313,7 +311,7 @@ private slots:
                                              qpdf_r3p_full, true);
             writer.write();
         } else if (kind == "fifo") {
-            QCOMPARE(mkfifo(QFile::encodeName(extra).constData(), 0600), 0);
+            if (!makeFifo(extra)) QSKIP(kNoSpecialFiles);
         } else if (kind == "letter") {
             QVERIFY(pdfmaker::writeTextPdf(extra, {{QStringLiteral("致考生的一封信")}}));
         } else if (kind == "bad records") {

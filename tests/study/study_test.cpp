@@ -43,8 +43,6 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
-#include <sys/stat.h>
-
 using Answer = Dialogs::Answer;
 using Window = WindowRegistry::Window;
 using Stage = DailyReviewPage::Stage;
@@ -304,7 +302,8 @@ private slots:
         const QString logPath = exam.values.AppDir + ReviewLog::FileName;
         if (!writable) {
             // A link into a folder that is not there: reading finds no log, writing fails.
-            QVERIFY(QFile::link(exam.dir.path() + QStringLiteral("/gone/log"), logPath));
+            if (!makeSymlink(exam.dir.path() + QStringLiteral("/gone/log"), logPath))
+                QSKIP(kNoSpecialFiles);
         }
         exam.open();
         click(exam.window.get(), "startButton");
@@ -685,7 +684,7 @@ private slots:
         Direct d;
         const QString path = d.file(StudySettings::FileName);
         if (bytes.isEmpty()) {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            if (!makeFifo(path)) QSKIP(kNoSpecialFiles);
         } else {
             writeBytes(path, bytes);
         }

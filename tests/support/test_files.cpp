@@ -8,6 +8,11 @@
 #include <QFileInfo>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -20,6 +25,29 @@ QByteArray readBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
+}
+
+bool makeFifo(const QString& path) {
+#ifdef Q_OS_UNIX
+    if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
+        QTest::qFail(qPrintable(QStringLiteral("cannot make FIFO ") + path), __FILE__, __LINE__);
+    return true;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+bool makeSymlink(const QString& target, const QString& path) {
+#ifdef Q_OS_UNIX
+    if (::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) != 0)
+        QTest::qFail(qPrintable(QStringLiteral("cannot make link ") + path), __FILE__, __LINE__);
+    return true;
+#else
+    Q_UNUSED(target);
+    Q_UNUSED(path);
+    return false;
+#endif
 }
 
 QByteArray gbkLines(const QString& textWithLf) {

@@ -9,6 +9,14 @@
 void writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 
+// A FIFO, or a symbolic link to target, at path: false where the system
+// has none (Windows has no FIFOs, and its links need rights a user lacks),
+// and the caller skips that case with QSKIP(kNoSpecialFiles). Windows' own
+// kinds of hostile file are in tests/windows/.
+bool makeFifo(const QString& path);
+bool makeSymlink(const QString& target, const QString& path);
+inline constexpr const char* kNoSpecialFiles = "no FIFOs or symbolic links on this system";
+
 // GBK bytes with CR LF line ends, as packages from Windows hold them.
 QByteArray gbkLines(const QString& textWithLf);
 

@@ -26,7 +26,6 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
-#include <sys/stat.h>
 #endif
 
 namespace {
@@ -152,12 +151,10 @@ private slots:
             writeBytes(beside, readBytes(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
                                          QStringLiteral("/qtbase_zh_TW.qm")));
         }
-#ifdef Q_OS_UNIX
         if (besideProgram == u"fifo") {
             QVERIFY(QDir().mkpath(program.filePath(QStringLiteral("translations"))));
-            QCOMPARE(mkfifo(QFile::encodeName(beside).constData(), 0600), 0);
+            if (!makeFifo(beside)) QSKIP(kNoSpecialFiles);
         }
-#endif
         std::unique_ptr<QTranslator> translator(
             zoma::installQtTranslations(program.path(), QLocale(locale)));
         QVERIFY(translator);
