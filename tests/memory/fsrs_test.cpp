@@ -70,9 +70,6 @@ QList<Sequence> readTable() {
 
 }  // namespace
 
-// Declared before the table uses it: the metatype is fixed at first use.
-Q_DECLARE_METATYPE(Sequence)
-
 class FsrsTest final : public QObject {
     Q_OBJECT
 
