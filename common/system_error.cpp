@@ -68,7 +68,9 @@ constexpr Reason kWindowsReasons[] = {
     {ERROR_USER_MAPPED_FILE, "文件正被其他程序使用"},
     {ERROR_HANDLE_DISK_FULL, "磁盘空间不足"},
     {ERROR_DISK_FULL, "磁盘空间不足"},
+#ifdef ERROR_DISK_QUOTA_EXCEEDED
     {ERROR_DISK_QUOTA_EXCEEDED, "超出磁盘配额"},
+#endif
     {ERROR_NOT_SAME_DEVICE, "不在同一个磁盘上"},
     {ERROR_FILE_EXISTS, "文件已存在"},
     {ERROR_ALREADY_EXISTS, "文件已存在"},
