@@ -229,6 +229,18 @@ private:
     std::vector<QPDFObjectHandle> m_operands;
 };
 
+}  // namespace
+
+QByteArray qpdfFileName(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+namespace {
+
 // The file's structure and every page's content, forms included, read
 // through qpdf under the page bounds: Poppler mends a broken cross-reference
 // table quietly and may then give part of the text, and it reads a damaged
@@ -239,7 +251,7 @@ bool walkPages(const QString& path, QList<PdfImage>* images, PdfProgress* progre
     const QString fileName = QFileInfo(path).fileName();
     int pageNumber = 0;
     try {
-        const QByteArray name = QFile::encodeName(path);
+        const QByteArray name = zoma::qpdfFileName(path);
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processFile(name.constData());

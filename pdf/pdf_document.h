@@ -50,4 +50,8 @@ bool readPdfWords(const QString& path, QList<PdfWord>* words, QString* error,
 bool readPdfImages(const QString& path, QList<PdfImage>* images, QString* error,
                    PdfProgress* progress = nullptr);
 
+// A path as qpdf takes a file name: the file system's bytes, but UTF-8 on
+// Windows, where qpdf opens it through the wide functions.
+QByteArray qpdfFileName(const QString& path);
+
 }  // namespace zoma

@@ -55,10 +55,13 @@ if [ "$run_tests" ]; then
     mkdir -p "$fonts"
     ln -sf /usr/share/fonts/truetype/wqy/*.tt? /usr/share/fonts/truetype/dejavu/*.ttf "$fonts/"
     wineboot -i >/dev/null 2>&1 || true
-    QT_QPA_FONTDIR=$(winepath -w "$fonts")
-    export QT_QPA_FONTDIR
+    # Wine hands a Unix variable QT_x to Windows programs only as WINEQT_x.
+    WINEQT_QPA_FONTDIR=$(winepath -w "$fonts")
+    # Without a console window (Wine gives none) Qt Test would report to the
+    # debugger's output instead of the test's.
+    export WINEQT_QPA_FONTDIR WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_QPA_PLATFORM=offscreen
     # Chinese Windows: the ANSI code page is 936, as on the users' machines.
-    LANG=zh_CN.UTF-8 QT_QPA_PLATFORM=offscreen ctest --test-dir $out --output-on-failure -j 2
+    LANG=zh_CN.UTF-8 ctest --test-dir $out --output-on-failure -j 2
 fi
 [ "$package" ] || exit 0
 

@@ -371,7 +371,7 @@ private slots:
                 writeLib(f, QByteArray());
         }
         const QString found = zoma::findBankFile(m_values.folder());
-        QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
+        ZOMA_COMPARE_FILE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         if (chosen.isEmpty()) {
             m_bank.PaperCount = 3;
             const LoadResult r = zoma::ReadData(m_bank, m_values, QStringLiteral("A类"));

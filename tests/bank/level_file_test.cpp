@@ -289,7 +289,7 @@ private slots:
             }
         }
         const QString found = findLevelFile(m_values.folder(), QStringLiteral("A类"));
-        QCOMPARE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
+        ZOMA_COMPARE_FILE(found, chosen.isEmpty() ? QString() : m_values.LibDir + u'/' + chosen);
         // Never blocks on the FIFO, and without a bank says so.
         if (chosen.isEmpty() && !files.first().startsWith(u'总')) {
             QCOMPARE(int(read().status), int(Status::BankNotFound));
@@ -407,8 +407,8 @@ private slots:
              {&m_bank.Keys, &m_bank.Label, &m_bank.Category, &m_bank.Picture})
             QCOMPARE(field->value(1), QString());
         QCOMPARE(correctLetters(m_bank, 1), QStringLiteral("A"));
-        QCOMPARE(picturePath(m_bank, m_values.folder(), u"LK0001"),
-                 m_values.LibDir + QStringLiteral("/LK0001.jpg"));
+        ZOMA_COMPARE_FILE(picturePath(m_bank, m_values.folder(), u"LK0001"),
+                          m_values.LibDir + QStringLiteral("/LK0001.jpg"));
     }
 
     void answers_data() {
@@ -472,8 +472,8 @@ private slots:
         for (const QString& f : files) writeLib(f, "picture");
         QVERIFY(m_bank.Keys.set(12, QStringLiteral("A")) && m_bank.Label.set(12, label) &&
                 m_bank.Picture.set(12, picture));
-        QCOMPARE(picturePath(m_bank, m_values.folder(), u"MC2-0012"),
-                 found.isEmpty() ? QString() : m_values.LibDir + u'/' + found);
+        ZOMA_COMPARE_FILE(picturePath(m_bank, m_values.folder(), u"MC2-0012"),
+                          found.isEmpty() ? QString() : m_values.LibDir + u'/' + found);
     }
 };
 

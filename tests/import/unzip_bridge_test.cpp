@@ -161,7 +161,7 @@ private slots:
 
     // The engine lies beside the program in a build; what cannot be had says why.
     void engineModule() {
-        const QString engine = QStringLiteral("libzoma_unzip_engine.so");
+        const QString engine = QStringLiteral(ZOMA_UNZIP_MODULE);
         QString error;
         QVERIFY(zoma::moduleFunction(engine, "windll_unzip", &error));
         QVERIFY(!zoma::moduleFunction(engine, "no_such_entry", &error));

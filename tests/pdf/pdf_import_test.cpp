@@ -302,8 +302,8 @@ private slots:
             writeBytes(extra, bytes);
         } else if (kind == "encrypted") {
             // qpdf keeps the name, not a copy.
-            const QByteArray in = QFile::encodeName(paths[1]);
-            const QByteArray out = QFile::encodeName(extra);
+            const QByteArray in = zoma::qpdfFileName(paths[1]);
+            const QByteArray out = zoma::qpdfFileName(extra);
             QPDF pdf;
             pdf.processFile(in.constData());
             QPDFWriter writer(pdf, out.constData());

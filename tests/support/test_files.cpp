@@ -27,6 +27,12 @@ QByteArray readBytes(const QString& path) {
     return file.readAll();
 }
 
+bool sameFile(const QString& actual, const QString& expected) {
+    if (actual == expected) return true;
+    if (actual.isEmpty() || expected.isEmpty()) return false;
+    return QFileInfo(actual) == QFileInfo(expected);
+}
+
 bool makeFifo(const QString& path) {
 #ifdef Q_OS_UNIX
     if (::mkfifo(QFile::encodeName(path).constData(), 0600) != 0)

@@ -17,6 +17,13 @@ bool makeFifo(const QString& path);
 bool makeSymlink(const QString& target, const QString& path);
 inline constexpr const char* kNoSpecialFiles = "no FIFOs or symbolic links on this system";
 
+// Paths of one file: the same text, or, where names ignore letter case and
+// the separator is a backslash (Windows), the same file.
+bool sameFile(const QString& actual, const QString& expected);
+#define ZOMA_COMPARE_FILE(actual, expected)  \
+    QVERIFY2(sameFile((actual), (expected)), \
+             qPrintable(QStringLiteral("%1 is not %2").arg((actual), (expected))))
+
 // GBK bytes with CR LF line ends, as packages from Windows hold them.
 QByteArray gbkLines(const QString& textWithLf);
 

@@ -65,7 +65,7 @@ private slots:
     void refused() {
         QFETCH(QString, path);
         QFETCH(QString, error);
-        path = path.arg(QDir::toNativeSeparators(m_dir.path()));
+        path.replace(QStringLiteral("%1"), QDir::toNativeSeparators(m_dir.path()));
         // A pipe with a server waiting for a client: a reader that connects
         // and reads would wait forever.
         Handle pipe{CreateNamedPipeW(L"\\\\.\\pipe\\zoma-review-test", PIPE_ACCESS_DUPLEX,
@@ -150,8 +150,10 @@ private slots:
             CloseHandle(std::exchange(other.h, INVALID_HANDLE_VALUE));
         QCOMPARE(readBytes(path), error.isEmpty() ? QByteArray("\xd0\xc2\r\n") : QByteArray("old"));
         // No part file left behind either way.
-        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QFileInfo(path).fileName()});
+        const QStringList left =
+            QDir(QFileInfo(path).path())
+                .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u' ')));
     }
 
     // A copy the installer made keeps its data in the user's folder; an
