@@ -3,6 +3,10 @@
 
 #include "common/gbk.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 // Length of the valid UTF-8 sequence at bytes[i] and its code point, or 0.
@@ -147,8 +151,9 @@ QString zoma::fromNarrow(const char* buffer, qsizetype maxBytes) {
     while (length < maxBytes && buffer[length] != 0) ++length;
     QByteArrayView bytes(buffer, length);
 #ifdef Q_OS_WIN
-    return QString::fromLocal8Bit(bytes);
-#else
+    // UTF-8 where the program's manifest made it the narrow code page.
+    if (GetACP() != CP_UTF8) return QString::fromLocal8Bit(bytes);
+#endif
     if (length == maxBytes) {
         // Cut at the limit: leave out a character whose bytes run past it.
         qsizetype start = length;
@@ -164,7 +169,6 @@ QString zoma::fromNarrow(const char* buffer, qsizetype maxBytes) {
         }
     }
     return zoma::decodeUtf8(bytes, ControlChars::Keep);
-#endif
 }
 
 EntryTarget zoma::entryTarget(QStringView name, bool honourDirectories) {

@@ -21,9 +21,10 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$program"' EXIT
 cp -r $out/stage/zoma-review/. "$program/"
 cp $out/bin/zoma_review.exe $out/bin/minimal_window.exe "$program/"
 
-export QT_PLUGIN_PATH WINEDEBUG=-all LANG=zh_CN.UTF-8
-QT_PLUGIN_PATH=$(winepath -w "$PWD/$out/bench/plugins")
-export QT_QPA_GENERIC_PLUGINS=zoma_show_probe ZOMA_PROBE=shown
+# Wine hands a Unix variable QT_x to Windows programs only as WINEQT_x.
+export WINEQT_PLUGIN_PATH WINEDEBUG=-all LANG=zh_CN.UTF-8
+WINEQT_PLUGIN_PATH=$(winepath -w "$PWD/$out/bench/plugins")
+export WINEQT_QPA_GENERIC_PLUGINS=zoma_show_probe ZOMA_PROBE=shown
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
     wineserver -p  # one server for every run, as on a running desktop
     hyperfine --warmup 3 --runs 20 --export-markdown "$1/start.md" \

@@ -61,7 +61,7 @@ if [ "$run_tests" ]; then
     # debugger's output instead of the test's.
     export WINEQT_QPA_FONTDIR WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_QPA_PLATFORM=offscreen
     # Chinese Windows: the ANSI code page is 936, as on the users' machines.
-    LANG=zh_CN.UTF-8 ctest --test-dir $out --output-on-failure -j 2
+    LANG=zh_CN.UTF-8 ctest --test-dir $out --output-on-failure -j 2 --timeout 300
 fi
 [ "$package" ] || exit 0
 

@@ -52,7 +52,8 @@ data="$appdata\\zoma_review\\"
 echo 'no PDF at all' >"$work/not-a-bank.pdf"
 sequence=$(grep -o 'LS[0-9]*' sample/A类.txt | grep -n -x LS0005 | cut -d: -f1)
 mkdir -p "$work/shots"
-QT_PLUGIN_PATH="$(winepath -w "$root/$out/drive")" QT_QPA_GENERIC_PLUGINS=zoma_drive \
+# Wine hands a Unix variable QT_x to Windows programs only as WINEQT_x.
+WINEQT_PLUGIN_PATH="$(winepath -w "$root/$out/drive")" WINEQT_QPA_GENERIC_PLUGINS=zoma_drive \
     ZOMA_DRIVE_PACKAGE='C:\Program Files\ZOMA Review\samples\sample-package.zip' \
     ZOMA_DRIVE_PDF="$(winepath -w "$work/not-a-bank.pdf")" ZOMA_DRIVE_DATA="$data" \
     ZOMA_DRIVE_SHOTS="$(winepath -w "$work/shots")" ZOMA_DRIVE_SEQUENCE="$sequence" \
