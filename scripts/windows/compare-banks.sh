@@ -15,6 +15,7 @@ fixtures=${ZOMA_FIXTURES:-../shared/fixtures}
 cmake --build "$linux" --target bank_digest >/dev/null
 cmake --build "$windows" --target bank_digest >/dev/null
 
+compgen -G "$fixtures/*.zip" >/dev/null || { echo "no banks in $fixtures (set ZOMA_FIXTURES)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0

@@ -12,7 +12,7 @@ zoma_windows_packages=(
     qt6-translations-l10n                       # Qt's own texts, shipped in translations/
     fonts-wqy-microhei fonts-dejavu-core        # the fonts of the tests on the offscreen platform
 )
-zoma_deps_hours="1.5 hours"
+zoma_deps_hours="70 minutes"
 
 # The cross-built libraries, outside the work tree; scripts/windows/deps.sh
 # keys each by its recipe, so a changed script rebuilds what it changed.
