@@ -48,7 +48,8 @@ PartFile::~PartFile() {
 
 bool PartFile::open(QIODevice::OpenMode extraMode, QString* error) {
     const QFileInfo destination(m_destination);
-    if (m_links == Links::WriteThrough && destination.isDir()) {
+    // A folder in the way is never replaced, on any system.
+    if (destination.isDir() && (m_links == Links::WriteThrough || !destination.isSymLink())) {
         *error = zoma::errnoReason(EISDIR);
         return false;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/windows_file.h"
 
+#include "common/system_error.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,8 +18,6 @@
 #define FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS 0x00400000
 #endif
 
-Q_CORE_EXPORT QString qt_error_string(int errorCode);
-
 namespace {
 
 const QString kNotRegular = QStringLiteral("不是普通文件");
@@ -29,8 +29,6 @@ QString openReason(DWORD code) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
             return QStringLiteral("文件不存在");
-        case ERROR_ACCESS_DENIED:
-            return QStringLiteral("没有读取权限");
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
             return kInUse;
@@ -41,7 +39,7 @@ QString openReason(DWORD code) {
         case ERROR_PIPE_BUSY:
             return kNotRegular;
         default:
-            return QStringLiteral("无法打开（%1）").arg(qt_error_string(int(code)));
+            return zoma::windowsReason(code);
     }
 }
 
@@ -179,6 +177,6 @@ bool zoma::windows::replaceFile(const QString& from, const QString& to, QString*
     }
     *error = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION
                  ? kInUse
-                 : qt_error_string(int(code));
+                 : zoma::windowsReason(code);
     return false;
 }

@@ -54,6 +54,11 @@ if [ "$run_tests" ]; then
     fonts=$ZOMA_CACHE/fonts
     mkdir -p "$fonts"
     ln -sf /usr/share/fonts/truetype/wqy/*.tt? /usr/share/fonts/truetype/dejavu/*.ttf "$fonts/"
+    # Qt's own translations where the cross-built Qt looks for them, as
+    # Debian's Qt has them in its own folder (the shipped folder has them
+    # beside the program).
+    mkdir -p "$ZOMA_MINGW_PREFIX/translations"
+    cp /usr/share/qt6/translations/qtbase_zh_*.qm "$ZOMA_MINGW_PREFIX/translations/"
     wineboot -i >/dev/null 2>&1 || true
     # Wine hands a Unix variable QT_x to Windows programs only as WINEQT_x.
     WINEQT_QPA_FONTDIR=$(winepath -w "$fonts")

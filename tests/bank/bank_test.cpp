@@ -515,7 +515,12 @@ private slots:
         QTest::newRow("a folder there") << "folder" << through << "是一个文件夹";
         QTest::newRow("a folder there, replaced by renaming")
             << "folder" << QStringLiteral("replace") << "是一个文件夹";
+        // Windows says only that the path is not there.
+#ifdef Q_OS_WIN
+        QTest::newRow("a file in the path") << "file/f" << through << "文件不存在";
+#else
         QTest::newRow("a file in the path") << "file/f" << through << "路径中有一段不是文件夹";
+#endif
 #ifdef Q_OS_LINUX
         QTest::newRow("a full disk") << "/dev/full" << through << "磁盘空间不足";
 #endif
