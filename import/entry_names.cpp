@@ -171,6 +171,30 @@ QString zoma::fromNarrow(const char* buffer, qsizetype maxBytes) {
     return zoma::decodeUtf8(bytes, ControlChars::Keep);
 }
 
+namespace {
+
+// Names no Windows folder can hold: a device (AUX, CON, NUL, COM1, LPT1,
+// with any extension, opens the device itself), the characters it reserves,
+// and a trailing dot or blank, which it drops. Refused everywhere, so that
+// a package unpacks alike on every system.
+bool windowsForbids(const QString& part) {
+    static const QString reserved = QStringLiteral("<>:\"|?*");
+    for (const QChar c : part) {
+        if (c.unicode() < 0x20 || reserved.contains(c)) return true;
+    }
+    if (part.endsWith(u'.') && part != u"." && part != u"..") return true;
+    if (part.endsWith(u' ')) return true;
+    const QString stem =
+        part.left(part.indexOf(u'.') < 0 ? part.size() : part.indexOf(u'.')).trimmed().toUpper();
+    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"),
+                                        QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (devices.contains(stem)) return true;
+    return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT")) &&
+           stem[3] >= u'1' && stem[3] <= u'9';
+}
+
+}  // namespace
+
 EntryTarget zoma::entryTarget(QStringView name, bool honourDirectories) {
     const bool directory = !name.isEmpty() && isSeparator(name.back());
     QStringList raw;
@@ -194,6 +218,10 @@ EntryTarget zoma::entryTarget(QStringView name, bool honourDirectories) {
             target.reason = QStringLiteral("no file name");
             return target;
         }
+        if (windowsForbids(last)) {
+            target.reason = QStringLiteral("name Windows forbids");
+            return target;
+        }
         target.kind = EntryTarget::Kind::File;
         target.parts = {last};
         return target;
@@ -211,6 +239,11 @@ EntryTarget zoma::entryTarget(QStringView name, bool honourDirectories) {
         if (part == u"..") {
             target.parts.clear();
             target.reason = QStringLiteral("path leaves the target folder");
+            return target;
+        }
+        if (windowsForbids(part)) {
+            target.parts.clear();
+            target.reason = QStringLiteral("name Windows forbids");
             return target;
         }
         if (!part.isEmpty() && part != u".") target.parts << part;

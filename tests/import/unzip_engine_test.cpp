@@ -191,6 +191,13 @@ private slots:
             QTest::addRow("folders %s", name)
                 << Case{.archive = one(name), .folders = true, .result = 1, .named = {name}};
         }
+        // Names no Windows folder can hold are named and skipped, on every system.
+        for (const char* name : {"aux.txt", "CON", "lpt1.jpg", "a|b", "x.", "s/nul", "s/a:b"}) {
+            const QByteArray zip = buildZip({{.name = name, .data = "x"}, {.name = "ok", .data = "k"}});
+            QTest::addRow("Windows forbids %s", name)
+                << Case{.archive = zip, .folders = true, .result = 1, .after = {{"lib/ok", "k"}},
+                        .named = {name}};
+        }
         const QByteArray nested = buildZip({{.name = "s/"}, {.name = "s/t/b", .data = "b"}});
         add("folders kept", {.archive = nested, .folders = true,
                              .after = {{"lib/s", "/"}, {"lib/s/t", "/"}, {"lib/s/t/b", "b"}}});
