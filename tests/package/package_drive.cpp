@@ -86,10 +86,13 @@ private:
         if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             // Qt's own texts come from the translations the package pulls in.
             const auto* box = dialog->findChild<QDialogButtonBox*>();
-            const QAbstractButton* open = box ? box->button(QDialogButtonBox::Open) : nullptr;
-            if (!open || !open->text().startsWith(QStringLiteral("打开")))
+            const bool save = dialog->acceptMode() == QFileDialog::AcceptSave;
+            const QAbstractButton* accept =
+                box ? box->button(save ? QDialogButtonBox::Save : QDialogButtonBox::Open) : nullptr;
+            if (!accept ||
+                !accept->text().startsWith(save ? QStringLiteral("保存") : QStringLiteral("打开")))
                 fail(QStringLiteral("the file dialog's button reads \"%1\"")
-                         .arg(open ? open->text() : QString()));
+                         .arg(accept ? accept->text() : QString()));
             // As a user does: the type that shows the file first.
             const QString pattern = QStringLiteral("*.") + QFileInfo(m_file).suffix();
             for (const QString& filter : dialog->nameFilters()) {
