@@ -112,3 +112,16 @@ bool zoma::readRegularFile(const QString& path, qint64 maxSize, QByteArray* byte
     }
     return true;
 }
+
+bool zoma::isWindowsDeviceName(QStringView fileName) {
+    const qsizetype dot = fileName.indexOf(u'.');
+    const QString name =
+        fileName.left(dot < 0 ? fileName.size() : dot).trimmed().toString().toUpper();
+    static const QStringList plain = {QStringLiteral("CON"),    QStringLiteral("PRN"),
+                                      QStringLiteral("AUX"),    QStringLiteral("NUL"),
+                                      QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
+    if (plain.contains(name)) return true;
+    return name.size() == 4 &&
+           (name.startsWith(QLatin1String("COM")) || name.startsWith(QLatin1String("LPT"))) &&
+           name[3] >= u'0' && name[3] <= u'9';
+}

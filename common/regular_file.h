@@ -21,4 +21,8 @@ bool readRegularFile(const QString& path, qint64 maxSize, QByteArray* bytes, QSt
 // Why a file of that many bytes is refused.
 QString tooLargeReason(qint64 maxSize);
 
+// Whether Windows gives this file name to a device in every folder (CON,
+// NUL, COM1, lpt1.txt, ...), whatever the system the program runs on.
+bool isWindowsDeviceName(QStringView fileName);
+
 }  // namespace zoma

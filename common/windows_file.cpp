@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/windows_file.h"
 
+#include "common/regular_file.h"
 #include "common/system_error.h"
 
 #include <QDir>
@@ -47,16 +48,7 @@ QString openReason(DWORD code) {
 // folder. Never opened: opening a serial port or the console can itself do
 // something, or wait.
 bool isDeviceName(const QString& path) {
-    QString name = QFileInfo(QDir::fromNativeSeparators(path)).fileName();
-    name.truncate(name.indexOf(u'.') < 0 ? name.size() : name.indexOf(u'.'));
-    name = name.trimmed().toUpper();
-    static const QStringList plain = {QStringLiteral("CON"),    QStringLiteral("PRN"),
-                                      QStringLiteral("AUX"),    QStringLiteral("NUL"),
-                                      QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
-    if (plain.contains(name)) return true;
-    return name.size() == 4 &&
-           (name.startsWith(QLatin1String("COM")) || name.startsWith(QLatin1String("LPT"))) &&
-           name[3] >= u'0' && name[3] <= u'9';
+    return zoma::isWindowsDeviceName(QFileInfo(QDir::fromNativeSeparators(path)).fileName());
 }
 
 HANDLE openForReading(const std::wstring& path, DWORD flags) {

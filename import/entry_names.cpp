@@ -2,6 +2,7 @@
 #include "import/entry_names.h"
 
 #include "common/gbk.h"
+#include "common/regular_file.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -184,13 +185,7 @@ bool windowsForbids(const QString& part) {
     }
     if (part.endsWith(u'.') && part != u"." && part != u"..") return true;
     if (part.endsWith(u' ')) return true;
-    const QString stem =
-        part.left(part.indexOf(u'.') < 0 ? part.size() : part.indexOf(u'.')).trimmed().toUpper();
-    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"),
-                                        QStringLiteral("AUX"), QStringLiteral("NUL")};
-    if (devices.contains(stem)) return true;
-    return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT")) &&
-           stem[3] >= u'1' && stem[3] <= u'9';
+    return zoma::isWindowsDeviceName(part);
 }
 
 }  // namespace
